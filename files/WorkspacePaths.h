@@ -1,0 +1,13 @@
+// Where the program's own files live under the documents folder.
+#pragma once
+
+#include <string>
+
+// <documents>/LadderDesk
+std::string LadderDeskFolder();
+// The language choice: a single digit, 1 English, anything else Chinese.
+std::string LanguageFilePath();
+// The whole window state, written at exit and read at start.
+std::string WorkspaceFilePath();
+// Automatically saved halves of long recordings, ending in '/'.
+std::string AutoSaveFolder();

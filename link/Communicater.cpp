@@ -1,0 +1,165 @@
+#include "Communicater.h"
+
+#include "LinkBackend.h"
+#include "SimulatedController.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Stands in until a real transport is chosen: nothing can be opened.
+class CNoTransport : public CLinkBackend {
+public:
+    bool Open(EnumInterfaceType, const tagSerialInfo&) override { return false; }
+    void Close() override {}
+    bool IsOpen() const override { return false; }
+    bool QueryState(uint32_t&) override { return false; }
+    int UsbCount() override { return 0; }
+    bool ProbeSerialFormat(int, std::vector<uint8_t>&) override { return false; }
+    bool SetOscillo(int, tagOscilloSetting&) override { return false; }
+    bool GetOscillo(tagOscilloData&) override { return false; }
+    bool WriteElements(const CSoftAddrMap&) override { return false; }
+};
+
+struct tagLinkState {
+    std::unique_ptr<CLinkBackend> backend;
+    EnumInterfaceType interfaceType = INTERFACE_SERIAL;
+    tagSerialInfo settings;
+    bool haveSettings = false;
+    uint32_t* protocol = nullptr;
+};
+
+tagLinkState& State() {
+    static tagLinkState state;
+    return state;
+}
+
+bool SimulatorRequested() {
+    const char* value = std::getenv("CHRONOSCOPE_SIMULATOR");
+    return value && std::strcmp(value, "1") == 0;
+}
+
+// Opens the link with the remembered settings when it is not open yet.
+CLinkBackend* OpenBackend() {
+    tagLinkState& s = State();
+    if (!s.backend) {
+        return nullptr;
+    }
+    if (!s.backend->IsOpen() && s.haveSettings) {
+        s.backend->Open(s.interfaceType, s.settings);
+    }
+    return s.backend.get();
+}
+
+long Result(bool ok) {
+    return ok ? LINK_OK : 0;
+}
+
+} // namespace
+
+CLinkBackend* g_GetLinkBackend() {
+    return State().backend.get();
+}
+
+void CCommunicater::Instance() {
+    tagLinkState& s = State();
+    if (s.backend) {
+        return;
+    }
+    if (SimulatorRequested()) {
+        s.backend = std::make_unique<CSimulatedController>();
+    } else {
+        s.backend = std::make_unique<CNoTransport>();
+    }
+}
+
+void CCommunicater::Destroy() {
+    State() = tagLinkState{};
+}
+
+void CCommunicater::SetProtocal(uint32_t* protocol) {
+    State().protocol = protocol;
+}
+
+void CCommunicater::SetInterface(uint32_t type) {
+    tagLinkState& s = State();
+    const auto wanted = static_cast<EnumInterfaceType>(type);
+    if (wanted != s.interfaceType && s.backend) {
+        s.backend->Close();
+    }
+    s.interfaceType = wanted;
+}
+
+void CCommunicater::SetCommunicatCPPCfg(const tagSerialInfo* info, void* /*window*/) {
+    tagLinkState& s = State();
+    if (!info) {
+        return;
+    }
+    if (s.backend && s.haveSettings && !(s.settings == *info)) {
+        s.backend->Close();
+    }
+    s.settings = *info;
+    s.haveSettings = true;
+}
+
+int CCommunicater::OpenCPPSerialPort(const tagSerialInfo* info) {
+    tagLinkState& s = State();
+    if (!s.backend || !info) {
+        return 0;
+    }
+    s.backend->Close();
+    s.settings = *info;
+    s.haveSettings = true;
+    return s.backend->Open(s.interfaceType, *info) ? 1 : 0;
+}
+
+int CCommunicater::CloseCPPSerialPort() {
+    if (State().backend) {
+        State().backend->Close();
+    }
+    return 1;
+}
+
+long CCommunicater::GetGCMState(uint32_t* state, void*, int, int) {
+    CLinkBackend* backend = OpenBackend();
+    uint32_t value = 0;
+    const bool ok = backend && backend->QueryState(value);
+    if (ok && state) {
+        *state = value;
+    }
+    return Result(ok);
+}
+
+int CCommunicater::GetUSBCount() {
+    return State().backend ? State().backend->UsbCount() : 0;
+}
+
+long CCommunicater::TestBauteRate(uint8_t* out, int wait, std::vector<uint8_t>* reply, void*, int, int) {
+    std::vector<uint8_t> bytes;
+    CLinkBackend* backend = State().backend.get();
+    const bool ok = backend && backend->IsOpen() && backend->ProbeSerialFormat(wait, bytes);
+    if (out) {
+        *out = bytes.empty() ? 0 : bytes[0];
+    }
+    if (reply) {
+        *reply = std::move(bytes);
+    }
+    return Result(ok);
+}
+
+long CCommunicater::OscilloSetData(int command, tagOscilloSetting* setting, int, int) {
+    CLinkBackend* backend = OpenBackend();
+    return Result(backend && setting && backend->SetOscillo(command, *setting));
+}
+
+long CCommunicater::OscilloGetData(tagOscilloData* data, void*, int, int) {
+    CLinkBackend* backend = State().backend.get();
+    return Result(backend && data && backend->GetOscillo(*data));
+}
+
+long CCommunicater::OscilloWriteElem(CSoftAddrMap* request) {
+    CLinkBackend* backend = OpenBackend();
+    return Result(backend && request && backend->WriteElements(*request));
+}

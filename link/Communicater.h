@@ -1,0 +1,35 @@
+// The device-link facade: every call the program makes to the controller goes through here.
+// Calls return 1 for success. The last two arguments of the oscilloscope and state calls are the
+// execution mode and command level, always 1 and 0.
+#pragma once
+
+#include "OscilloTypes.h"
+#include "SoftAddrMap.h"
+
+#include <cstdint>
+#include <vector>
+
+class CCommunicater {
+public:
+    // Chooses the backend: the simulated controller with CHRONOSCOPE_SIMULATOR=1, else the real
+    // transports. Called once before the main window exists.
+    static void Instance();
+    static void Destroy();
+
+    static void SetProtocal(uint32_t* protocol);
+    static void SetInterface(uint32_t type);
+    // Remembers the settings; the link (re)opens with them when it is next needed.
+    static void SetCommunicatCPPCfg(const tagSerialInfo* info, void* window);
+    static int OpenCPPSerialPort(const tagSerialInfo* info);
+    static int CloseCPPSerialPort();
+
+    static long GetGCMState(uint32_t* state, void* window, int mode, int level);
+    static int GetUSBCount();
+    // Probes the open serial link; reply[0] describes the controller's own serial format.
+    static long TestBauteRate(uint8_t* out, int wait, std::vector<uint8_t>* reply, void* window, int mode,
+                              int level);
+
+    static long OscilloSetData(int command, tagOscilloSetting* setting, int mode, int level);
+    static long OscilloGetData(tagOscilloData* data, void* window, int mode, int level);
+    static long OscilloWriteElem(CSoftAddrMap* request);
+};

@@ -1,0 +1,32 @@
+// What a transport behind the device-link facade must provide.
+#pragma once
+
+#include "OscilloTypes.h"
+#include "SoftAddrMap.h"
+
+#include <cstdint>
+#include <vector>
+
+class CLinkBackend {
+public:
+    virtual ~CLinkBackend() = default;
+
+    // Opens the link of the given interface with the settings; true when open.
+    virtual bool Open(EnumInterfaceType type, const tagSerialInfo& info) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    // Controller state query; true when the controller answered.
+    virtual bool QueryState(uint32_t& state) = 0;
+    virtual int UsbCount() = 0;
+    // Probe at the open serial format; reply[0] describes the controller's own format.
+    virtual bool ProbeSerialFormat(int waitMs, std::vector<uint8_t>& reply) = 0;
+
+    virtual bool SetOscillo(int command, tagOscilloSetting& setting) = 0;
+    // Appends what has been sampled since the last call.
+    virtual bool GetOscillo(tagOscilloData& data) = 0;
+    virtual bool WriteElements(const CSoftAddrMap& request) = 0;
+};
+
+// The backend in use, or null before CCommunicater::Instance and after Destroy.
+CLinkBackend* g_GetLinkBackend();

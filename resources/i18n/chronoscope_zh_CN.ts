@@ -1,0 +1,173 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>Strings</name>
+    <message>
+        <source>Timeline(ms)</source>
+        <translation>时间轴(ms)</translation>
+    </message>
+    <message>
+        <source>Please select a serial port that is currently connected to the PLC</source>
+        <translation>请选择当前与PLC连接的串口</translation>
+    </message>
+    <message>
+        <source>Computer serial port setting failed, please check whether the computer serial port is occupied or damaged</source>
+        <translation>计算机串口设置失败，请检查计算机串口是否被占用或损坏</translation>
+    </message>
+    <message>
+        <source>Set computer serial port parameters successfully</source>
+        <translation>设置计算机串口参数成功</translation>
+    </message>
+    <message>
+        <source>Failed to connect to Ethernet module</source>
+        <translation>连接以太网模块失败</translation>
+    </message>
+    <message>
+        <source>Connect Ethernet module successfully</source>
+        <translation>连接以太网模块成功</translation>
+    </message>
+    <message>
+        <source>Please select a USB port that is currently connected to the PLC</source>
+        <translation>请选择当前与PLC连接的USB端口</translation>
+    </message>
+    <message>
+        <source>Connection to PLC via USB port failed</source>
+        <translation>通过USB口连接PLC失败</translation>
+    </message>
+    <message>
+        <source>Connecting to PLC via USB interface is successful</source>
+        <translation>通过USB接口连接PLC成功</translation>
+    </message>
+    <message>
+        <source>Test success with baud rate %d
+%s,%d,%d</source>
+        <translation>测试成功，波特率 %d
+%s,%d,%d</translation>
+    </message>
+    <message>
+        <source>Progress:Test failed!</source>
+        <translation>进度：测试失败！</translation>
+    </message>
+    <message>
+        <source>Connection test between this machine and PLC failed, please check serial connection or PLC!</source>
+        <translation>本机与PLC的连接测试失败，请检查串口连接或PLC！</translation>
+    </message>
+    <message>
+        <source>Progress:COM%d:%d,%s,%d,%d</source>
+        <translation>进度：COM%d:%d,%s,%d,%d</translation>
+    </message>
+    <message>
+        <source>|Channel Name|DataType|Color|Scale|Latest|Min|Max|X1|X2|ΔX|ΔY</source>
+        <translation>|通道名称|数据类型|颜色|比例|最新值|最小值|最大值|X1|X2|ΔX|ΔY</translation>
+    </message>
+    <message>
+        <source>The file already exists, is it overwritten?</source>
+        <translation>文件已存在，是否覆盖？</translation>
+    </message>
+    <message>
+        <source>Data export success</source>
+        <translation>数据导出成功</translation>
+    </message>
+    <message>
+        <source>Data export failed</source>
+        <translation>数据导出失败</translation>
+    </message>
+    <message>
+        <source>Data import successful</source>
+        <translation>数据导入成功</translation>
+    </message>
+    <message>
+        <source>Data import failed</source>
+        <translation>数据导入失败</translation>
+    </message>
+    <message>
+        <source>Time Series Monitoring Software(V1.0.2)</source>
+        <translation>时序监控软件(V1.0.2)</translation>
+    </message>
+    <message>
+        <source>Language(&amp;L)</source>
+        <translation>语言(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>No channel selected!</source>
+        <translation>未选择通道！</translation>
+    </message>
+    <message>
+        <source>Failed to set channel data!</source>
+        <translation>设置通道数据失败！</translation>
+    </message>
+    <message>
+        <source>Failed to send running command!</source>
+        <translation>发送运行命令失败！</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to clear the data?</source>
+        <translation>确定要清除数据吗？</translation>
+    </message>
+    <message>
+        <source>Failed to read data, please check and try again!</source>
+        <translation>读取数据失败，请检查后重试！</translation>
+    </message>
+    <message>
+        <source>Failed to write element, please check and try again!</source>
+        <translation>写入元件失败，请检查后重试！</translation>
+    </message>
+    <message>
+        <source>Select up to 6 channels, the maximum number has been reached</source>
+        <translation>最多选择6个通道，已达到最大数量</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete this channel?</source>
+        <translation>确定要删除该通道吗？</translation>
+    </message>
+    <message>
+        <source>Add Channel</source>
+        <translation>添加通道</translation>
+    </message>
+    <message>
+        <source>Modify Channel</source>
+        <translation>修改通道</translation>
+    </message>
+    <message>
+        <source>Axis Parameters</source>
+        <translation>轴参数</translation>
+    </message>
+    <message>
+        <source>Out of element address range, please re-enter</source>
+        <translation>超出元件地址范围，请重新输入</translation>
+    </message>
+    <message>
+        <source>Failed to save configuration, failed to switch language</source>
+        <translation>保存配置失败，语言切换失败</translation>
+    </message>
+    <message>
+        <source>The language switch is successful. It will take effect after restarting the program. Do you want to restart now?</source>
+        <translation>语言切换成功，重启程序后生效。是否立即重启？</translation>
+    </message>
+    <message>
+        <source>Cache Size Setting(&amp;B)</source>
+        <translation>缓存大小设置(&amp;B)</translation>
+    </message>
+    <message>
+        <source>QX Main Module</source>
+        <translation>QX主模块</translation>
+    </message>
+    <message>
+        <source>Ethernet Module</source>
+        <translation>以太网模块</translation>
+    </message>
+    <message>
+        <source>Time Series Monitoring Software</source>
+        <translation>时序监控软件</translation>
+    </message>
+</context>
+</TS>
