@@ -1,0 +1,116 @@
+// Base of the chart's axes: range, value/pixel mapping, layout beside the plot, tick walk, labels,
+// title and the series drawn against it.
+#pragma once
+
+#include "ChartAxisLabel.h"
+#include "ChartGeometry.h"
+#include "ChartGrid.h"
+#include "ChartSurface.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CChartCtrl;
+class CChartSerie;
+
+class CChartAxis {
+public:
+    CChartAxis();
+    virtual ~CChartAxis();
+    CChartAxis(const CChartAxis&) = delete;
+    CChartAxis& operator=(const CChartAxis&) = delete;
+
+    virtual void SetRange(double minimum, double maximum) = 0;
+    virtual void SetCenteredLabels(bool centered) { m_centeredLabels = centered; }
+    virtual double PixelToValue(int pixel) const;
+    virtual double FirstTickValue() const = 0;
+    virtual bool NextTickValue(double current, double& next) const = 0;
+    virtual int TickPixel(double value) const = 0;
+    virtual int CenteredLabelPixel(double value) const = 0;
+    virtual int LinearPixel(double value) const;
+    virtual std::string TickLabelText(double value) const = 0;
+    virtual void UpdateTickStep() = 0;
+    virtual void UpdateFirstTick() = 0;
+    virtual bool PanStepAllowed(int /*startPixel*/, int /*endPixel*/) const { return true; }
+    virtual void PanByPixels(int startPixel, int endPixel) = 0;
+    virtual void ZoomToRange(double minimum, double maximum) = 0;
+    virtual void ZoomBack() = 0;
+
+    int ValueToPixel(double value) const;
+    void PlaceAxis(const tagChartRect& chart, const tagChartRect& plot);
+    int ReserveMargin(const tagChartRect& chart, tagChartRect& plot, CChartSurface& surface);
+    void Draw(CChartSurface& surface);
+    tagChartSize LargestTickLabelSize(CChartSurface& surface);
+
+    void AttachSerie(CChartSerie* serie);
+    void DetachSerie(CChartSerie* serie);
+    const std::vector<CChartSerie*>& Series() const { return m_series; }
+    // Automatic ranges are not used by this chart: the user keeps the range.
+    void RecomputeAutoRange() {}
+
+    // Called by the control when it takes the axis.
+    void SetParent(CChartCtrl* parent);
+    void SetHorizontal(bool horizontal);
+    void SetSecondary(bool secondary) { m_secondary = secondary; }
+
+    CChartCtrl* GetParent() const { return m_parent; }
+    bool IsHorizontal() const { return m_horizontal; }
+    bool IsSecondary() const { return m_secondary; }
+    bool IsVisible() const { return m_visible; }
+    void SetVisible(bool visible) { m_visible = visible; }
+    double GetMinimum() const { return m_minimum; }
+    double GetMaximum() const { return m_maximum; }
+    int GetStartPixel() const { return m_startPixel; }
+    int GetEndPixel() const { return m_endPixel; }
+    const tagChartRect& GetBand() const { return m_band; }
+    int GetMargin() const { return m_margin; }
+    bool HasAutoTicks() const { return m_autoTicks; }
+
+    CChartAxisLabel& GetLabel() { return *m_title; }
+    CChartGrid& GetGrid() { return *m_grid; }
+    void SetTickMarksVisible(bool visible) { m_tickMarksShown = visible; }
+    void SetLabelsVisible(bool visible) { m_labelsShown = visible; }
+    void SetLabelFont(const std::string& face, int sizeTenths) { m_labelFont.SetFace(face, sizeTenths); }
+
+protected:
+    int SpanLength() const;
+    bool PixelInside(int pixel) const;
+    void DrawTick(CChartSurface& surface, double value, tagChartSize titleSize);
+    template <class F> void WalkTicks(F&& visit) const;
+
+    CChartCtrl* m_parent = nullptr;
+    bool m_horizontal = true;
+    bool m_secondary = false;
+    bool m_visible = true;
+    double m_maximum = 0.0;
+    double m_minimum = 0.0;
+    int m_startPixel = 0;
+    int m_endPixel = 0;
+    tagChartRect m_band;
+    bool m_tickMarksShown = true;
+    bool m_labelsShown = true;
+    bool m_autoTicks = true;
+    bool m_centeredLabels = false;
+    ChartFontSpec m_labelFont{"Microsoft Sans Serif", 80};
+    COLORREF m_labelColour = 0;
+    COLORREF m_lineColour = 0;
+    std::unique_ptr<CChartGrid> m_grid;
+    std::unique_ptr<CChartAxisLabel> m_title;
+    std::vector<CChartSerie*> m_series;
+    int m_margin = 0;
+};
+
+template <class F> void CChartAxis::WalkTicks(F&& visit) const {
+    if (m_minimum == m_maximum) {
+        visit(m_minimum);
+        return;
+    }
+    double value = FirstTickValue();
+    visit(value);
+    double next = 0;
+    while (NextTickValue(value, next)) {
+        value = next;
+        visit(value);
+    }
+}

@@ -1,0 +1,136 @@
+// The chart control: owns axes, series, cursors, title and legend; lays them out, draws them into a
+// back buffer and turns mouse input into zoom, pan, offset-marker drags and cursor moves.
+#pragma once
+
+#include "ChartAxis.h"
+#include "ChartCursor.h"
+#include "ChartGeometry.h"
+#include "ChartHost.h"
+#include "ChartLegend.h"
+#include "ChartSerie.h"
+#include "ChartSurface.h"
+#include "ChartTitle.h"
+
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+enum AxisPosition { LeftAxis = 0, BottomAxis = 1, RightAxis = 2, TopAxis = 3 };
+
+using ChartCallback = void (*)(void* owner);
+
+class CChartCtrl {
+public:
+    static constexpr std::array<COLORREF, 10> kPalette{
+        ChartRGB(255, 0, 0),   ChartRGB(0, 150, 0),    ChartRGB(0, 0, 255),   ChartRGB(255, 255, 0),
+        ChartRGB(0, 255, 255), ChartRGB(255, 128, 0),  ChartRGB(128, 0, 128), ChartRGB(128, 128, 0),
+        ChartRGB(255, 0, 255), ChartRGB(64, 128, 128),
+    };
+
+    CChartCtrl();
+    virtual ~CChartCtrl();
+    CChartCtrl(const CChartCtrl&) = delete;
+    CChartCtrl& operator=(const CChartCtrl&) = delete;
+
+    // The window showing the chart; without one nothing is drawn.
+    void SetHost(CChartHost* host);
+    CChartHost* GetHost() const { return m_host; }
+
+    void RedrawChart();
+    void SetRedrawEnabled(bool enabled);
+
+    // The control takes ownership of the axis and deletes the one it replaces.
+    void AttachAxis(CChartAxis* axis, AxisPosition position);
+    CChartAxis* GetAxis(AxisPosition position) const { return m_axes[position].get(); }
+    CChartAxis* GetLeftAxis() const { return GetAxis(LeftAxis); }
+    CChartAxis* GetBottomAxis() const { return GetAxis(BottomAxis); }
+
+    // The control takes ownership of series and cursors.
+    void AddSerie(CChartSerie* serie, bool secondaryHorizontal, bool secondaryVertical);
+    void RemoveAllSeries();
+    std::vector<CChartSerie*> Series() const;
+    void AddCursor(CChartCursor* cursor);
+
+    void SetOwner(void* owner) { m_owner = owner; }
+    void SetViewChangedCallback(ChartCallback callback) { m_viewChanged = callback; }
+    void SetMouseMovedCallback(ChartCallback callback) { m_mouseMoved = callback; }
+
+    virtual void DrawChart(CChartSurface& surface, tagChartRect rect);
+    virtual void DrawBackground(CChartSurface& surface, const tagChartRect& rect);
+
+    // Events from the host window.
+    void OnPaint(CChartSurface& screen);
+    void OnSize();
+    void OnMouseMove(int x, int y);
+    void OnLButtonDown(int x, int y);
+    void OnLButtonUp(int x, int y);
+    void OnLButtonDblClk(int x, int y);
+    void OnRButtonDown(int x, int y);
+    void OnRButtonUp(int x, int y);
+    void OnRButtonDblClk(int x, int y);
+
+    int HitTestOffsetMarker(int x, int y) const;
+
+    const tagChartRect& GetPlottingRect() const { return m_plot; }
+    tagChartPoint GetLastMousePoint() const { return m_lastMouse; }
+    bool IsMouseFree() const { return m_freeMouse; }
+    bool IsRedrawPending() const { return m_redrawPending; }
+    int GetRedrawCounter() const { return m_redrawCounter; }
+    bool IsZooming() const { return m_zoomActive; }
+    bool IsPanning() const { return m_panActive; }
+    int GetDraggedMarker() const { return m_draggedMarker; }
+
+    void SetBackColor(COLORREF colour) { m_background = colour; }
+    void SetBorderColor(COLORREF colour) { m_borderColour = colour; }
+    void SetZoomRectColor(COLORREF colour) { m_zoomColour = colour; }
+    void SetZoomRectPenWidth(int width) { m_zoomPenWidth = width; }
+    void SetDottedGrid(bool on) { m_dottedGrid = on; }
+    void SetMeasurementMode(int mode) { m_measurement = mode; }
+    void SetPanEnabled(bool enabled) { m_panEnabled = enabled; }
+    void SetZoomEnabled(bool enabled) { m_zoomEnabled = enabled; }
+    CChartTitle& GetTitle() { return *m_title; }
+    CChartLegend& GetLegend() { return *m_legend; }
+
+private:
+    void DrawDottedGrid(CChartSurface& surface);
+    void DrawOffsetMarkers(CChartSurface& surface);
+    // Pixel y of a series' offset marker, or nothing when the offset is outside the left axis.
+    bool MarkerY(const CChartSerie& serie, int& y) const;
+    void DispatchMouseEvent(EnumMouseEvent event, tagChartPoint point);
+    void NotifyViewChanged();
+
+    CChartHost* m_host = nullptr;
+    std::unique_ptr<CChartBuffer> m_buffer;
+    int m_redrawCounter = 1;
+    bool m_redrawPending = false;
+    bool m_paintedOnce = false;
+    COLORREF m_background = ChartRGB(240, 240, 240);
+    COLORREF m_borderColour = ChartRGB(0, 0, 0);
+    tagChartRect m_plot;
+
+    std::map<uint32_t, std::unique_ptr<CChartSerie>> m_series;
+    std::array<std::unique_ptr<CChartAxis>, 4> m_axes;
+    std::unique_ptr<CChartLegend> m_legend;
+    std::unique_ptr<CChartTitle> m_title;
+
+    bool m_panEnabled = true;
+    bool m_panActive = false;
+    tagChartPoint m_lastPan;
+    tagChartPoint m_timePanAnchor;
+    bool m_zoomEnabled = true;
+    bool m_zoomActive = false;
+    tagChartRect m_zoomRect; // (left, top) press point, (right, bottom) last move point
+    COLORREF m_zoomColour = ChartRGB(255, 255, 255);
+    int m_zoomPenWidth = 1;
+    bool m_dottedGrid = false;
+    int m_draggedMarker = -1;
+    std::map<uint32_t, std::unique_ptr<CChartCursor>> m_cursors;
+    int m_measurement = 0;
+    tagChartPoint m_lastMouse;
+    bool m_freeMouse = false;
+
+    void* m_owner = nullptr;
+    ChartCallback m_viewChanged = nullptr;
+    ChartCallback m_mouseMoved = nullptr;
+};

@@ -1,0 +1,26 @@
+#include "ChartCursor.h"
+
+#include "ChartCtrl.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<uint32_t> g_nextCursorId{0};
+
+} // namespace
+
+CChartCursor::CChartCursor(CChartCtrl* parent) : m_parent(parent), m_cursorId(g_nextCursorId++) {}
+
+void CChartCursor::SetVisible(bool shown) {
+    m_shown = shown;
+    if (m_parent) {
+        m_parent->RedrawChart();
+    }
+}
+
+void CChartCursor::NotifyListeners(double xValue, double yValue) {
+    for (CChartCursorListener* listener : m_listeners) {
+        listener->OnCursorMoved(this, xValue, yValue);
+    }
+}

@@ -1,0 +1,46 @@
+// Plain geometry and colour records of the chart: integer pixels, x right, y down.
+#pragma once
+
+#include <cstdint>
+
+// 0x00BBGGRR
+using COLORREF = uint32_t;
+
+constexpr COLORREF ChartRGB(uint8_t r, uint8_t g, uint8_t b) {
+    return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
+}
+constexpr uint8_t ChartRed(COLORREF c) {
+    return static_cast<uint8_t>(c & 0xFF);
+}
+constexpr uint8_t ChartGreen(COLORREF c) {
+    return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+constexpr uint8_t ChartBlue(COLORREF c) {
+    return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
+
+struct tagChartPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const tagChartPoint&) const = default;
+};
+
+struct tagChartSize {
+    int cx = 0;
+    int cy = 0;
+    bool operator==(const tagChartSize&) const = default;
+};
+
+struct tagChartRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    // Right and bottom edges are outside, as for window rectangles.
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    tagChartRect Deflated(int n) const { return {left + n, top + n, right - n, bottom - n}; }
+    bool operator==(const tagChartRect&) const = default;
+};

@@ -1,0 +1,39 @@
+// The QWidget that hosts a chart control: forwards paint, resize and mouse events and gives the
+// control its back buffer.
+#pragma once
+
+#include "chart/ChartCtrl.h"
+#include "chart/ChartHost.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class CChartWidget : public QWidget, public CChartHost {
+    Q_OBJECT
+public:
+    explicit CChartWidget(QWidget* parent = nullptr);
+    ~CChartWidget() override;
+
+    CChartCtrl& Chart() { return *m_chart; }
+
+    tagChartRect ClientRect() const override;
+    std::unique_ptr<CChartBuffer> CreateBuffer(tagChartSize size) override;
+    void Invalidate() override { update(); }
+    void UpdateNow() override { repaint(); }
+    void CaptureMouse() override {}
+    void ReleaseMouse() override {}
+    void SetPointer(EnumChartPointer pointer) override;
+    COLORREF ButtonFaceColour() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    std::unique_ptr<CChartCtrl> m_chart;
+};

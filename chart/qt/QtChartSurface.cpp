@@ -1,0 +1,211 @@
+#include "QtChartSurface.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPolygon>
+
+namespace {
+
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QPolygon ToPolygon(const std::vector<tagChartPoint>& points) {
+    QPolygon polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const tagChartPoint& p : points) {
+        polygon.append(QPoint(p.x, p.y));
+    }
+    return polygon;
+}
+
+} // namespace
+
+CQtChartFont::CQtChartFont(const tagChartFontDesc& desc)
+    : CChartFont(desc), m_font(CQtChartSurface::MakeFont(desc)) {}
+
+QColor CQtChartSurface::ToQColor(COLORREF colour) {
+    return QColor(ChartRed(colour), ChartGreen(colour), ChartBlue(colour));
+}
+
+QFont CQtChartSurface::MakeFont(const tagChartFontDesc& desc) {
+    QFont font;
+    QStringList families;
+    const QString face = ToQString(desc.face);
+    if (QFontDatabase::hasFamily(face)) {
+        families << face;
+    }
+    // Common sans-serif faces of Linux desktops, then one that has the Chinese characters.
+    families << QStringLiteral("DejaVu Sans") << QStringLiteral("Liberation Sans")
+             << QStringLiteral("WenQuanYi Micro Hei");
+    font.setFamilies(families);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(desc.sizeTenths / 10.0);
+    font.setBold(desc.bold);
+    font.setItalic(desc.italic);
+    font.setUnderline(desc.underline);
+    return font;
+}
+
+CQtChartSurface::CQtChartSurface(QPainter& painter)
+    : m_painter(painter),
+      m_defaultFont(std::make_shared<CQtChartFont>(tagChartFontDesc{"Microsoft Sans Serif", 80})) {
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setFont(m_defaultFont->Font());
+    m_painter.setBrush(Qt::NoBrush);
+    ApplyPen();
+}
+
+void CQtChartSurface::ApplyPen() {
+    if (m_pen.none) {
+        m_painter.setPen(Qt::NoPen);
+        return;
+    }
+    QPen pen(ToQColor(m_pen.colour));
+    pen.setWidth(m_pen.width <= 1 ? 0 : m_pen.width);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    m_painter.setPen(pen);
+}
+
+tagChartPen CQtChartSurface::SelectPen(const tagChartPen& pen) {
+    const tagChartPen previous = m_pen;
+    m_pen = pen;
+    ApplyPen();
+    return previous;
+}
+
+tagChartBrush CQtChartSurface::SelectBrush(const tagChartBrush& brush) {
+    const tagChartBrush previous = m_brush;
+    m_brush = brush;
+    m_painter.setBrush(brush.none ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brush.colour)));
+    return previous;
+}
+
+const CQtChartFont& CQtChartSurface::CurrentFont() const {
+    if (auto* font = dynamic_cast<const CQtChartFont*>(m_font.get())) {
+        return *font;
+    }
+    return *m_defaultFont;
+}
+
+std::shared_ptr<CChartFont> CQtChartSurface::SelectFont(std::shared_ptr<CChartFont> font) {
+    std::shared_ptr<CChartFont> previous = std::move(m_font);
+    m_font = std::move(font);
+    m_painter.setFont(CurrentFont().Font());
+    return previous;
+}
+
+std::shared_ptr<CChartFont> CQtChartSurface::CreateFont(const tagChartFontDesc& desc) {
+    return std::make_shared<CQtChartFont>(desc);
+}
+
+COLORREF CQtChartSurface::SetTextColor(COLORREF colour) {
+    const COLORREF previous = m_textColour;
+    m_textColour = colour;
+    return previous;
+}
+
+void CQtChartSurface::MoveTo(int x, int y) {
+    m_position = QPoint(x, y);
+}
+
+void CQtChartSurface::LineTo(int x, int y) {
+    // Qt's thin lines, like the classic line call, leave out their end point.
+    if (!m_pen.none && QPoint(x, y) != m_position) {
+        m_painter.drawLine(m_position, QPoint(x, y));
+    }
+    m_position = QPoint(x, y);
+}
+
+void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
+    if (points.size() >= 2 && !m_pen.none) {
+        m_painter.drawPolyline(ToPolygon(points));
+    }
+}
+
+void CQtChartSurface::Polygon(const std::vector<tagChartPoint>& points) {
+    m_painter.drawPolygon(ToPolygon(points));
+}
+
+void CQtChartSurface::FillSolidRect(const tagChartRect& rect, COLORREF colour) {
+    m_painter.fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(colour));
+}
+
+void CQtChartSurface::DrawRaisedEdge(const tagChartRect& rect) {
+    const QPen saved = m_painter.pen();
+    auto frame = [&](int inset, QColor light, QColor dark) {
+        const int l = rect.left + inset;
+        const int t = rect.top + inset;
+        const int r = rect.right - 1 - inset;
+        const int b = rect.bottom - 1 - inset;
+        m_painter.setPen(QPen(light, 0));
+        m_painter.drawLine(l, t, r - 1, t);
+        m_painter.drawLine(l, t, l, b - 1);
+        m_painter.setPen(QPen(dark, 0));
+        m_painter.drawLine(l, b, r, b);
+        m_painter.drawLine(r, t, r, b);
+    };
+    frame(0, QColor(227, 227, 227), QColor(105, 105, 105));
+    frame(1, QColor(255, 255, 255), QColor(160, 160, 160));
+    m_painter.setPen(saved);
+}
+
+tagChartSize CQtChartSurface::GetTextExtent(const std::string& text) {
+    const QFontMetrics metrics(CurrentFont().Font());
+    return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+}
+
+void CQtChartSurface::TextOut(int x, int y, const std::string& text) {
+    const CQtChartFont& font = CurrentFont();
+    const QFontMetrics metrics(font.Font());
+    m_painter.save();
+    m_painter.setPen(ToQColor(m_textColour));
+    m_painter.translate(x, y);
+    if (font.Desc().vertical) {
+        m_painter.rotate(-90.0);
+    }
+    m_painter.drawText(0, metrics.ascent(), ToQString(text));
+    m_painter.restore();
+}
+
+void CQtChartSurface::SetClipRect(const tagChartRect& rect) {
+    const QRect clip(rect.left, rect.top, rect.Width(), rect.Height());
+    m_painter.setClipRect(clip, m_painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void CQtChartSurface::ResetClip() {
+    m_painter.setClipping(false);
+}
+
+void CQtChartSurface::DrawBuffer(const CChartBuffer& buffer) {
+    if (auto* qtBuffer = dynamic_cast<const CQtChartBuffer*>(&buffer)) {
+        m_painter.drawImage(0, 0, qtBuffer->Image());
+    }
+}
+
+CQtChartBuffer::CQtChartBuffer(tagChartSize size)
+    : m_image(std::max(size.cx, 1), std::max(size.cy, 1), QImage::Format_RGB32) {
+    m_image.fill(Qt::white);
+}
+
+CQtChartBuffer::~CQtChartBuffer() {
+    m_surface.reset();
+    m_painter.reset();
+}
+
+CChartSurface& CQtChartBuffer::Surface() {
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>(&m_image);
+        m_surface = std::make_unique<CQtChartSurface>(*m_painter);
+    }
+    return *m_surface;
+}
+
+const QImage& CQtChartBuffer::Image() const {
+    if (m_painter) {
+        const_cast<CQtChartBuffer*>(this)->m_surface.reset();
+        m_painter.reset();
+    }
+    return m_image;
+}

@@ -1,0 +1,76 @@
+// The chart's drawing surface on a QPainter, pixel-exact (no antialiasing) like the chart expects.
+#pragma once
+
+#include "chart/ChartSurface.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+
+class CQtChartFont : public CChartFont {
+public:
+    explicit CQtChartFont(const tagChartFontDesc& desc);
+    const QFont& Font() const { return m_font; }
+
+private:
+    QFont m_font;
+};
+
+class CQtChartSurface : public CChartSurface {
+public:
+    explicit CQtChartSurface(QPainter& painter);
+
+    tagChartPen SelectPen(const tagChartPen& pen) override;
+    tagChartBrush SelectBrush(const tagChartBrush& brush) override;
+    std::shared_ptr<CChartFont> SelectFont(std::shared_ptr<CChartFont> font) override;
+    std::shared_ptr<CChartFont> CreateFont(const tagChartFontDesc& desc) override;
+    COLORREF SetTextColor(COLORREF colour) override;
+    void SetBkTransparent() override {}
+
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Polyline(const std::vector<tagChartPoint>& points) override;
+    void Polygon(const std::vector<tagChartPoint>& points) override;
+    void FillSolidRect(const tagChartRect& rect, COLORREF colour) override;
+    void DrawRaisedEdge(const tagChartRect& rect) override;
+    tagChartSize GetTextExtent(const std::string& text) override;
+    void TextOut(int x, int y, const std::string& text) override;
+    void SetClipRect(const tagChartRect& rect) override;
+    void ResetClip() override;
+    void DrawBuffer(const CChartBuffer& buffer) override;
+
+    static QColor ToQColor(COLORREF colour);
+    // The face the chart asks for, or a sans-serif face of this machine.
+    static QFont MakeFont(const tagChartFontDesc& desc);
+
+private:
+    void ApplyPen();
+    const CQtChartFont& CurrentFont() const;
+
+    QPainter& m_painter;
+    tagChartPen m_pen;
+    tagChartBrush m_brush{0, true};
+    std::shared_ptr<CChartFont> m_font;
+    std::shared_ptr<CQtChartFont> m_defaultFont;
+    COLORREF m_textColour = 0;
+    QPoint m_position;
+};
+
+// A back buffer: an image with a painter that stays open while the chart draws into it.
+class CQtChartBuffer : public CChartBuffer {
+public:
+    explicit CQtChartBuffer(tagChartSize size);
+    ~CQtChartBuffer() override;
+
+    CChartSurface& Surface() override;
+    tagChartSize Size() const override { return {m_image.width(), m_image.height()}; }
+    // Ends any drawing in progress and gives the picture.
+    const QImage& Image() const;
+
+private:
+    mutable QImage m_image;
+    mutable std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<CQtChartSurface> m_surface;
+};

@@ -1,0 +1,103 @@
+#include "chart/ChartCustomAxisX.h"
+#include "chart/ChartCustomAxisY.h"
+#include "chart/qt/ChartWidget.h"
+#include "chart/qt/QtChartSurface.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+bool IsDark(QRgb pixel) {
+    return qGray(pixel) < 100;
+}
+
+} // namespace
+
+TEST(ChartQtRender, BorderGridDotsAndTimeLabelsLandWhereTheLayoutSays) {
+    CChartWidget widget;
+    widget.resize(800, 500);
+    CChartCtrl& chart = widget.Chart();
+    chart.SetDottedGrid(true);
+    auto* time = new CChartCustomAxisX;
+    chart.AttachAxis(time, BottomAxis);
+    time->GetLabel().SetText("Timeline(ms)");
+    time->SetBaseStep(1000.0);
+    chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
+
+    const QImage image = widget.grab().toImage();
+    if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
+        image.save(QString::fromUtf8(folder) + QStringLiteral("/chart-empty.png"));
+    }
+    const tagChartRect p = chart.GetPlottingRect();
+    ASSERT_EQ(p.left, 33);
+    ASSERT_EQ(p.top, 18);
+    ASSERT_EQ(p.right, 800 - 23);
+
+    // Border: black on all four edges.
+    EXPECT_EQ(image.pixel(p.left + 200, p.top), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(p.right, p.top + 100), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(p.left, p.top + 100), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(p.left + 200, p.bottom), qRgb(0, 0, 0));
+    // Grid: grey dashes of three pixels every six on the first row.
+    const int y = p.top + static_cast<int>(0.1 * (p.bottom - p.top));
+    EXPECT_EQ(image.pixel(p.left + 1, y), qRgb(128, 128, 128));
+    EXPECT_EQ(image.pixel(p.left + 2, y), qRgb(128, 128, 128));
+    EXPECT_NE(image.pixel(p.left + 4, y), qRgb(128, 128, 128));
+    EXPECT_EQ(image.pixel(p.left + 7, y), qRgb(128, 128, 128));
+    // Inside the plot between the dashes: the background.
+    EXPECT_EQ(image.pixel(p.left + 20, p.top + 20), widget.palette().color(QPalette::Button).rgb());
+
+    // The label "0" under the left end of the time axis has dark pixels; the room between two
+    // labels has none.
+    auto darkIn = [&](int x0, int x1, int y0, int y1) {
+        int n = 0;
+        for (int x = x0; x < x1; ++x) {
+            for (int yy = y0; yy < y1; ++yy) {
+                n += IsDark(image.pixel(x, yy));
+            }
+        }
+        return n;
+    };
+    const int labelTop = p.bottom + 5;
+    EXPECT_GT(darkIn(p.left - 6, p.left + 6, labelTop, labelTop + 14), 3);
+    const int gap = p.left + (p.right - p.left) / 20; // halfway between the ticks 0 and 1000
+    EXPECT_EQ(darkIn(gap - 3, gap + 3, labelTop, labelTop + 14), 0);
+}
+
+TEST(ChartQtRender, SurfaceHonoursTenthsOfAPointAndTurnsVerticalText) {
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CQtChartSurface surface(painter);
+    surface.SelectFont(surface.CreateFont({"Microsoft Sans Serif", 80}));
+    const tagChartSize small = surface.GetTextExtent("Timeline");
+    surface.SelectFont(surface.CreateFont({"Microsoft Sans Serif", 160}));
+    const tagChartSize big = surface.GetTextExtent("Timeline");
+    EXPECT_GT(big.cx, small.cx * 3 / 2);
+    EXPECT_GT(big.cy, small.cy * 3 / 2);
+
+    tagChartFontDesc vertical{"Microsoft Sans Serif", 100};
+    vertical.vertical = true;
+    surface.SelectFont(surface.CreateFont(vertical));
+    surface.TextOut(100, 150, "Vertical");
+    painter.end();
+    // Turned text runs upwards from its origin: ink above it, none to its right.
+    int above = 0;
+    int right = 0;
+    for (int x = 100; x < 120; ++x) {
+        for (int y = 60; y < 150; ++y) {
+            above += IsDark(image.pixel(x, y));
+        }
+    }
+    for (int x = 125; x < 200; ++x) {
+        for (int y = 130; y < 170; ++y) {
+            right += IsDark(image.pixel(x, y));
+        }
+    }
+    EXPECT_GT(above, 20);
+    EXPECT_EQ(right, 0);
+}
