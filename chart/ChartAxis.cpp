@@ -42,6 +42,17 @@ int CChartAxis::ValueToPixel(double value) const {
     return m_centeredLabels ? CenteredLabelPixel(value) : LinearPixel(value);
 }
 
+CChartAxis::tagLinearMap CChartAxis::GetLinearMap() const {
+    tagLinearMap map;
+    map.linear = !m_centeredLabels && m_minimum != m_maximum;
+    map.start = m_startPixel;
+    map.direction = m_horizontal ? 1 : -1;
+    map.length = SpanLength();
+    map.minimum = m_minimum;
+    map.range = m_maximum - m_minimum;
+    return map;
+}
+
 double CChartAxis::PixelToValue(int pixel) const {
     if (m_minimum == m_maximum) {
         return m_minimum;

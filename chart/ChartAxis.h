@@ -7,6 +7,7 @@
 #include "ChartGrid.h"
 #include "ChartSurface.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,21 @@ public:
     virtual void ZoomBack() = 0;
 
     int ValueToPixel(double value) const;
+
+    // ValueToPixel as plain arithmetic for drawing many points; exact only where the axis maps
+    // linearly (the case for every axis of this chart), which `linear` tells.
+    struct tagLinearMap {
+        bool linear = false;
+        int start = 0;
+        int direction = 1;
+        int length = 0;
+        double minimum = 0.0;
+        double range = 1.0;
+        int Map(double v) const {
+            return start + direction * static_cast<int>(std::floor(length * (v - minimum) / range));
+        }
+    };
+    tagLinearMap GetLinearMap() const;
     void PlaceAxis(const tagChartRect& chart, const tagChartRect& plot);
     int ReserveMargin(const tagChartRect& chart, tagChartRect& plot, CChartSurface& surface);
     void Draw(CChartSurface& surface);

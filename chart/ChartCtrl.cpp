@@ -1,5 +1,7 @@
 #include "ChartCtrl.h"
 
+#include "ChartLineSerie.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -76,6 +78,12 @@ void CChartCtrl::AddSerie(CChartSerie* serie, bool secondaryHorizontal, bool sec
     }
     RedrawChart();
     SetRedrawEnabled(true);
+}
+
+CChartLineSerie* CChartCtrl::CreateLineSerie(bool secondaryHorizontal, bool secondaryVertical) {
+    auto* serie = new CChartLineSerie(this);
+    AddSerie(serie, secondaryHorizontal, secondaryVertical);
+    return serie;
 }
 
 void CChartCtrl::RemoveAllSeries() {

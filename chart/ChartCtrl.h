@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+class CChartLineSerie;
+
 enum AxisPosition { LeftAxis = 0, BottomAxis = 1, RightAxis = 2, TopAxis = 3 };
 
 using ChartCallback = void (*)(void* owner);
@@ -47,6 +49,7 @@ public:
     CChartAxis* GetBottomAxis() const { return GetAxis(BottomAxis); }
 
     // The control takes ownership of series and cursors.
+    CChartLineSerie* CreateLineSerie(bool secondaryHorizontal, bool secondaryVertical);
     void AddSerie(CChartSerie* serie, bool secondaryHorizontal, bool secondaryVertical);
     void RemoveAllSeries();
     std::vector<CChartSerie*> Series() const;

@@ -1,8 +1,14 @@
 #include "QtChartSurface.h"
 
 #include <QFontDatabase>
+
+#include <algorithm>
+#include <cstdlib>
+
 #include <QFontMetrics>
+#include <QLine>
 #include <QPolygon>
+#include <QVarLengthArray>
 
 namespace {
 
@@ -119,9 +125,66 @@ void CQtChartSurface::LineTo(int x, int y) {
 }
 
 void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
-    if (points.size() >= 2 && !m_pen.none) {
-        m_painter.drawPolyline(ToPolygon(points));
+    if (points.size() < 2 || m_pen.none) {
+        return;
     }
+    // Wide pens stroke outlines, which costs tens of milliseconds for six long traces. A trace is
+    // drawn instead pixel-exact: straight runs (the columns of a dense trace) as filled
+    // rectangles, slanted ones as parallel one-pixel lines shifted across their main direction.
+    const int width = std::max(m_pen.width, 1);
+    const int lead = (width - 1) / 2; // pixels before the centre line
+    const QColor colour = ToQColor(m_pen.colour);
+    const QPen saved = m_painter.pen();
+    m_painter.setPen(QPen(colour, 0));
+    QVarLengthArray<QLine, 4096> lines;
+    auto flush = [&] {
+        m_painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+        lines.clear();
+    };
+    // Consecutive vertical segments in one column overlap; they are filled once as their union.
+    bool columnOpen = false;
+    int columnX = 0, columnTop = 0, columnBottom = 0;
+    auto closeColumn = [&] {
+        if (columnOpen) {
+            m_painter.fillRect(columnX - lead, columnTop, width, columnBottom - columnTop + 1, colour);
+            columnOpen = false;
+        }
+    };
+    for (size_t i = 1; i < points.size(); ++i) {
+        const QPoint a(points[i - 1].x, points[i - 1].y);
+        const QPoint b(points[i].x, points[i].y);
+        if (a.x() == b.x()) {
+            if (!columnOpen || columnX != a.x()) {
+                closeColumn();
+                columnOpen = true;
+                columnX = a.x();
+                columnTop = columnBottom = a.y();
+            }
+            columnTop = std::min({columnTop, a.y(), b.y()});
+            columnBottom = std::max({columnBottom, a.y(), b.y()});
+            continue;
+        }
+        closeColumn();
+        // Like thin lines, each segment leaves out its end point; the next one starts there.
+        if (a.y() == b.y()) {
+            const int left = a.x() < b.x() ? a.x() : b.x() + 1;
+            m_painter.fillRect(left, a.y() - lead, std::abs(b.x() - a.x()), width, colour);
+            continue;
+        }
+        const bool flat = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
+        for (int k = 0; k < width; ++k) {
+            const QPoint offset = flat ? QPoint(0, k - lead) : QPoint(k - lead, 0);
+            lines.append(QLine(a + offset, b + offset));
+            if (lines.size() == lines.capacity()) {
+                flush();
+            }
+        }
+    }
+    closeColumn();
+    flush();
+    // The very last point, which no following segment covers.
+    m_painter.fillRect(points.back().x - lead, points.back().y - lead, width, width, colour);
+    m_painter.setPen(saved);
 }
 
 void CQtChartSurface::Polygon(const std::vector<tagChartPoint>& points) {

@@ -1,5 +1,6 @@
 #include "chart/ChartCustomAxisX.h"
 #include "chart/ChartCustomAxisY.h"
+#include "chart/ChartLineSerie.h"
 #include "chart/qt/ChartWidget.h"
 #include "chart/qt/QtChartSurface.h"
 
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -100,4 +102,42 @@ TEST(ChartQtRender, SurfaceHonoursTenthsOfAPointAndTurnsVerticalText) {
     }
     EXPECT_GT(above, 20);
     EXPECT_EQ(right, 0);
+}
+
+TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
+    CChartWidget widget;
+    widget.resize(800, 500);
+    CChartCtrl& chart = widget.Chart();
+    chart.SetDottedGrid(true);
+    auto* time = new CChartCustomAxisX;
+    chart.AttachAxis(time, BottomAxis);
+    time->SetBaseStep(100.0); // 0 .. 1000 ms
+    chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
+    CChartLineSerie* sine = chart.CreateLineSerie(false, false);
+    CChartLineSerie* bits = chart.CreateLineSerie(false, false);
+    sine->SetWidth(2);
+    bits->SetWidth(2);
+    sine->SetColor(ChartRGB(0, 0, 255));
+    bits->SetColor(ChartRGB(0, 160, 0));
+    bits->m_stepMode = 1;
+    bits->m_offsetMarkerShown = true;
+    bits->m_yOffset = -6000.0;
+    for (int t = 0; t <= 1200; t += 2) {
+        sine->AddPoint(t, 8000.0 * std::sin(t / 1000.0 * 2 * 3.14159265));
+        bits->AddPoint(t, (t / 100) % 2 ? 2000.0 : 0.0);
+    }
+    chart.RedrawChart();
+    const QImage image = widget.grab().toImage();
+    if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
+        image.save(QString::fromUtf8(folder) + QStringLiteral("/chart-traces.png"));
+    }
+    // The sine passes through its own points; nothing is drawn beyond the plot's right edge.
+    const tagChartPoint onSine = sine->ValueToPixelPoint(250.0, 8000.0);
+    EXPECT_EQ(image.pixel(onSine.x, onSine.y), qRgb(0, 0, 255));
+    const tagChartPoint level = bits->ValueToPixelPoint(150.0, 2000.0);
+    EXPECT_EQ(image.pixel(level.x, level.y), qRgb(0, 160, 0));
+    const tagChartRect p = chart.GetPlottingRect();
+    for (int y = p.top; y < p.bottom; ++y) {
+        ASSERT_NE(image.pixel(p.right + 3, y), qRgb(0, 0, 255)) << y;
+    }
 }

@@ -1,0 +1,183 @@
+// Contiguous point storage kept in X (or Y) order, with cached extremes. Grows in fixed steps.
+#pragma once
+
+#include "ChartXYPoint.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+enum SerieOrdering { OrderingNone = 0, OrderingByX = 1, OrderingByY = 2 };
+
+template <class PointType> class ChartPointsArray {
+public:
+    explicit ChartPointsArray(uint32_t growStep = 100000) : m_growStep(growStep) { Reset(); }
+    ~ChartPointsArray() { std::free(m_points); }
+    ChartPointsArray(const ChartPointsArray&) = delete;
+    ChartPointsArray& operator=(const ChartPointsArray&) = delete;
+
+    // Adds one point; throws std::bad_alloc (and adds nothing) when the storage cannot grow.
+    void AddPoint(const PointType& point);
+    // Drops points [0, count) and recomputes the extremes.
+    void RemoveLeading(uint32_t count);
+    // Frees the points and starts again with one zeroed step of capacity.
+    void Clear() { Reset(); }
+    void SetOrdering(SerieOrdering ordering);
+    SerieOrdering GetOrdering() const { return m_ordering; }
+
+    // Binary search on the ordering coordinate: an exact match met on the way, else the left end
+    // of the final bracket. Index hi itself is never examined.
+    uint32_t LocateInterval(uint32_t lo, uint32_t hi, double value) const;
+    double OrderingValue(uint32_t index) const;
+
+    uint32_t GetCount() const { return m_count; }
+    uint32_t GetCapacity() const { return m_capacity; }
+    const PointType& At(uint32_t index) const { return m_points[index]; }
+    const PointType* Data() const { return m_points; }
+
+    double m_minX = 0.0, m_maxX = 0.0, m_minY = 0.0, m_maxY = 0.0;
+
+private:
+    void Reset();
+    void Grow();
+    void FoldExtremes(const PointType& p);
+    void RecomputeExtremes();
+
+    PointType* m_points = nullptr;
+    uint32_t m_capacity = 0;
+    uint32_t m_count = 0;
+    uint32_t m_growStep;
+    SerieOrdering m_ordering = OrderingByX;
+};
+
+template <class P> void ChartPointsArray<P>::Reset() {
+    std::free(m_points);
+    m_points = static_cast<P*>(std::calloc(m_growStep, sizeof(P)));
+    if (!m_points) {
+        throw std::bad_alloc();
+    }
+    m_capacity = m_growStep;
+    m_count = 0;
+}
+
+template <class P> void ChartPointsArray<P>::Grow() {
+    const size_t capacity = static_cast<size_t>(m_capacity) + m_growStep;
+    // realloc moves large blocks by remapping pages instead of copying them.
+    auto* grown = static_cast<P*>(std::realloc(m_points, capacity * sizeof(P)));
+    if (!grown) {
+        throw std::bad_alloc();
+    }
+    std::memset(static_cast<void*>(grown + m_capacity), 0, (capacity - m_capacity) * sizeof(P));
+    m_points = grown;
+    m_capacity = static_cast<uint32_t>(capacity);
+}
+
+template <class P> void ChartPointsArray<P>::FoldExtremes(const P& p) {
+    if (m_maxX < p.X) {
+        m_maxX = p.X;
+    }
+    if (m_minX > p.X) {
+        m_minX = p.X;
+    }
+    if (m_maxY < p.Y) {
+        m_maxY = p.Y;
+    }
+    if (m_minY > p.Y) {
+        m_minY = p.Y;
+    }
+}
+
+template <class P> void ChartPointsArray<P>::AddPoint(const P& point) {
+    if (m_count == m_capacity) {
+        Grow();
+    }
+    if (m_count == 0) {
+        m_minX = m_maxX = point.X;
+        m_minY = m_maxY = point.Y;
+    } else {
+        FoldExtremes(point);
+    }
+    if (m_ordering == OrderingNone || m_count == 0) {
+        m_points[m_count++] = point;
+        return;
+    }
+    auto key = [this](const P& p) { return m_ordering == OrderingByX ? p.X : p.Y; };
+    const double k = key(point);
+    if (key(m_points[m_count - 1]) <= k) {
+        m_points[m_count++] = point; // time-ordered samples take this path
+        return;
+    }
+    uint32_t at = 0;
+    while (at < m_count && key(m_points[at]) <= k) {
+        ++at;
+    }
+    std::memmove(static_cast<void*>(m_points + at + 1), m_points + at, (m_count - at) * sizeof(P));
+    m_points[at] = point;
+    ++m_count;
+}
+
+template <class P> void ChartPointsArray<P>::RecomputeExtremes() {
+    if (m_count == 0) {
+        return;
+    }
+    m_minX = m_maxX = m_points[0].X;
+    m_minY = m_maxY = m_points[0].Y;
+    for (uint32_t i = 1; i < m_count; ++i) {
+        FoldExtremes(m_points[i]);
+    }
+}
+
+template <class P> void ChartPointsArray<P>::RemoveLeading(uint32_t count) {
+    if (count >= m_count) {
+        m_count = 0;
+        return;
+    }
+    std::memmove(static_cast<void*>(m_points), m_points + count, (m_count - count) * sizeof(P));
+    m_count -= count;
+    RecomputeExtremes();
+}
+
+template <class P> void ChartPointsArray<P>::SetOrdering(SerieOrdering ordering) {
+    m_ordering = ordering;
+    if (ordering != OrderingByX && ordering != OrderingByY) {
+        return;
+    }
+    std::sort(m_points, m_points + m_count,
+              [ordering](const P& a, const P& b) { return ordering == OrderingByX ? a.X < b.X : a.Y < b.Y; });
+}
+
+template <class P> double ChartPointsArray<P>::OrderingValue(uint32_t index) const {
+    switch (m_ordering) {
+    case OrderingByX:
+        return m_points[index].X;
+    case OrderingByY:
+        return m_points[index].Y;
+    default:
+        return 0.0;
+    }
+}
+
+template <class P>
+uint32_t ChartPointsArray<P>::LocateInterval(uint32_t lo, uint32_t hi, double value) const {
+    uint32_t mid = lo + (hi - lo) / 2;
+    if (mid == lo) {
+        return lo;
+    }
+    for (;;) {
+        const double c = OrderingValue(mid);
+        if (c == value) {
+            return mid;
+        }
+        if (c < value) {
+            lo = mid;
+        } else {
+            hi = mid;
+        }
+        mid = lo + (hi - lo) / 2;
+        if (mid == lo) {
+            return lo;
+        }
+    }
+}

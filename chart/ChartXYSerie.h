@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ChartSerieBase.h"
+#include "ChartXYPoint.h"
+
+// The concrete XY series type.
+class CChartXYSerie : public CChartSerieBase<SChartXYPoint> {
+public:
+    using CChartSerieBase<SChartXYPoint>::CChartSerieBase;
+};
