@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr uint16_t kMinPeriod = 8; // 1 ms in 1/8 ms
 constexpr int64_t kMicrosPerPeriodUnit = 125;
 constexpr uint32_t kStateRun = 1;
 
@@ -139,7 +138,7 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         m_fifo.clear();
         m_channels = setting.channels;
         m_refs = std::move(refs);
-        m_period = std::max(setting.requestedPeriod, kMinPeriod);
+        m_period = std::max<uint16_t>(setting.requestedPeriod, m_minPeriod);
         setting.actualPeriod = m_period;
         return true;
     }

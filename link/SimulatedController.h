@@ -32,6 +32,8 @@ public:
     // The serial format the controller listens at (default 19200, 8 data bits, 1 stop bit, no parity).
     void SetSerialFormat(uint32_t baud, uint32_t dataBits, uint32_t stopBits, uint32_t parity);
     void SetUsbCount(int count) { m_usbCount = count; }
+    // The shortest period (1/8 ms) the controller accepts; shorter requests are raised to it.
+    void SetMinimumPeriod(uint16_t period) { m_minPeriod = period; }
     // Whether a failed format probe waits the given time as a real one would (default on).
     void SetProbeWaits(bool wait) { m_probeWaits = wait; }
 
@@ -66,6 +68,7 @@ private:
     tagSerialInfo m_controllerFormat;
     std::atomic<int> m_usbCount{1};
     std::atomic<bool> m_probeWaits{true};
+    std::atomic<uint16_t> m_minPeriod{8}; // 1 ms
 
     std::atomic<int> m_failReads{0};
     std::atomic<int> m_refusedCommand{0};

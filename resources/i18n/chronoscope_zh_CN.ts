@@ -170,4 +170,63 @@
         <translation>时序监控软件</translation>
     </message>
 </context>
+<context>
+    <name>CChronoscopeDlg</name>
+    <message>
+        <source>Measurement</source>
+        <translation>测量</translation>
+    </message>
+    <message>
+        <source>Adaptive</source>
+        <translation>自适应</translation>
+    </message>
+    <message>
+        <source>Period(ms):</source>
+        <translation>周期(ms):</translation>
+    </message>
+    <message>
+        <source>Time Axis(ms):</source>
+        <translation>时间轴(ms):</translation>
+    </message>
+    <message>
+        <source>Element Write</source>
+        <translation>元件写入</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>地址:</translation>
+    </message>
+    <message>
+        <source>Value:</source>
+        <translation>值:</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>Clear Tracks</source>
+        <translation>清除轨迹</translation>
+    </message>
+    <message>
+        <source>Export Data</source>
+        <translation>导出数据</translation>
+    </message>
+    <message>
+        <source>Import Data</source>
+        <translation>导入数据</translation>
+    </message>
+    <message>
+        <source>Trigger</source>
+        <translation>触发</translation>
+    </message>
+    <message>
+        <source>Communicate</source>
+        <translation>通信</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>通道</translation>
+    </message>
+</context>
 </TS>

@@ -1,8 +1,16 @@
+#include "TempFolder.h"
+#include "acquisition/ChannelModel.h"
+#include "app/ChannelTable.h"
 #include "app/ChronoscopeDlg.h"
 #include "dialogs/Translation.h"
+#include "link/Communicater.h"
 
+#include <QEventLoop>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -11,25 +19,100 @@
 namespace {
 
 // Renders the window; CHRONOSCOPE_SCREENSHOTS names a folder to keep the pictures in.
-QImage Render(CChronoscopeDlg& window, const char* name) {
-    window.show();
+QImage Render(QWidget& window, const QString& name) {
     QImage image = window.grab().toImage();
     if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
-        image.save(QString::fromUtf8(folder) + QLatin1Char('/') + QString::fromUtf8(name));
+        image.save(QString::fromUtf8(folder) + QLatin1Char('/') + name);
     }
     return image;
 }
 
+void RunEventLoop(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int PixelsOfColour(const QImage& image, const QRect& area, uint32_t colour) {
+    const QRgb wanted = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            n += image.pixel(x, y) == wanted;
+        }
+    }
+    return n;
+}
+
+class MainWindowTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
+        CCommunicater::Instance();
+        g_ApplyUiLanguage(GetParam());
+    }
+    void TearDown() override {
+        g_ApplyUiLanguage(false);
+        CCommunicater::Destroy();
+        unsetenv("CHRONOSCOPE_SIMULATOR");
+    }
+    CTempFolder m_documents;
+};
+
 } // namespace
 
-TEST(MainWindowRender, PaintsInBothLanguages) {
-    for (bool chinese : {false, true}) {
-        g_ApplyUiLanguage(chinese);
-        CChronoscopeDlg window;
-        const QImage image = Render(window, chinese ? "main-zh.png" : "main-en.png");
-        ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.size(), window.size());
-        EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("KALDOR-")));
-    }
-    g_ApplyUiLanguage(false);
+TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
+    const QString language = GetParam() ? QStringLiteral("zh") : QStringLiteral("en");
+    CChronoscopeDlg window;
+    CCommunicater::SetCommunicatCPPCfg(&window.State().link, nullptr);
+    window.show();
+    window.AddChannelRecord({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+    window.AddChannelRecord({"AXIS0", 17, GCM_DINT, DefaultChannelColours[1]});
+    window.Traces().Serie(1).SetYScale(0.05); // 200000 position units into the value axis
+
+    window.OnRun();
+    EXPECT_TRUE(window.Recorder().IsRecording());
+    EXPECT_EQ(static_cast<QPushButton*>(window.Control(CChronoscopeDlg::IDC_RUN))->text().isEmpty(), false);
+    EXPECT_FALSE(window.Control(CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
+    RunEventLoop(1000);
+    window.OnRun();
+    EXPECT_FALSE(window.Recorder().IsRecording());
+    EXPECT_TRUE(window.Control(CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
+    EXPECT_GE(window.Traces().Serie(0).GetPointCount(), 50u);
+    EXPECT_EQ(window.Table().rowCount(), 2);
+
+    const QImage normal = Render(window, QStringLiteral("main-%1.png").arg(language));
+    const QRect chart = window.Control(CChronoscopeDlg::IDC_CHART)->geometry();
+    EXPECT_GT(PixelsOfColour(normal, chart, DefaultChannelColours[0]), 100);
+    EXPECT_GT(PixelsOfColour(normal, chart, DefaultChannelColours[1]), 100);
+
+    // Larger: the right column follows the right edge, the table keeps its height.
+    const int tableHeight = window.Table().height();
+    window.resize(1600, 1000);
+    RunEventLoop(50);
+    EXPECT_EQ(window.Table().height(), tableHeight);
+    EXPECT_EQ(window.Control(CChronoscopeDlg::IDC_RUN)->geometry().right() < window.width(), true);
+    EXPECT_GT(window.Control(CChronoscopeDlg::IDC_RUN)->x(), 1400);
+    EXPECT_EQ(window.Control(CChronoscopeDlg::IDC_CHART)->geometry().bottom() + 3, window.Table().y());
+    Render(window, QStringLiteral("main-%1-large.png").arg(language));
 }
+
+TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
+    CChronoscopeDlg window;
+    window.show();
+    auto* period = static_cast<QLineEdit*>(window.Control(CChronoscopeDlg::IDC_PERIOD));
+    period->setText(QStringLiteral("0"));
+    window.OnPeriodChanged();
+    EXPECT_EQ(period->text(), QStringLiteral("1"));
+    period->setText(QStringLiteral("500"));
+    window.OnPeriodChanged();
+    EXPECT_EQ(period->text(), QStringLiteral("200"));
+    auto* timeAxis = static_cast<QLineEdit*>(window.Control(CChronoscopeDlg::IDC_TIME_AXIS));
+    timeAxis->setText(QStringLiteral("0"));
+    window.OnTimeAxisChanged();
+    EXPECT_EQ(timeAxis->text(), QStringLiteral("1000"));
+    EXPECT_EQ(window.Traces().TimeAxis().GetMaximum(), 10000.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, MainWindowTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Chinese" : "English"; });

@@ -1,0 +1,90 @@
+// Recording: configures the controller, runs the worker that reads sample blocks, hands blocks to
+// the window's thread through two swapped buffers and turns samples into chart points.
+#pragma once
+
+#include "CustomThread.h"
+#include "ElementWrite.h"
+#include "MonitorState.h"
+#include "TraceSet.h"
+#include "link/OscilloTypes.h"
+
+#include <atomic>
+#include <functional>
+
+// Posted message of the main window, and its parameters.
+constexpr int WM_ACQUISITION_NOTIFY = 0x5A4;
+constexpr int NOTIFY_BATCH = 1;
+constexpr int NOTIFY_FAILURE = 2;
+constexpr int FAILURE_READ = 0;
+constexpr int FAILURE_WRITE = 1;
+constexpr int FAILURE_LOAD_WORKSPACE = 2;
+
+// What the recording needs from the window.
+class CRecorderView {
+public:
+    virtual ~CRecorderView() = default;
+    // Posts WM_ACQUISITION_NOTIFY to the window; called from the worker thread.
+    virtual void PostNotify(int wParam, int lParam) = 0;
+    // Dispatches the window thread's pending messages once.
+    virtual void PumpMessages() = 0;
+    virtual void ShowMessage(int stringId) = 0;
+    virtual void UpdateRunControls(bool recording) = 0;
+    virtual void ShowPeriod(uint32_t period) = 0;
+    // After each batch: adaptive scaling, cursor readouts and statistics of the table.
+    virtual void AfterBatch() {}
+    // After each batch's points are added: the cache trim.
+    virtual void TrimCache() {}
+    virtual void LoadWorkspace() {}
+    virtual void SetWaitCursor(bool /*on*/) {}
+};
+
+class CRecorder {
+public:
+    CRecorder(tagMonitorState& state, CTraceSet& traces, CRecorderView& view);
+    ~CRecorder();
+    CRecorder(const CRecorder&) = delete;
+    CRecorder& operator=(const CRecorder&) = delete;
+
+    // Run button: starts when idle, stops when recording.
+    void OnRun();
+    void OnAcquisitionNotify(int wParam, int lParam);
+    void ProcessBatch();
+    // Clear Tracks after the user agreed.
+    void ClearTracks();
+    // Write button: writes at once when idle, hands the write to the worker while recording.
+    void OnWrite();
+    // Stops the worker (pumping messages meanwhile); false when a stop is already in progress.
+    bool StopWorker();
+
+    bool IsRecording() const { return m_recording; }
+    double TimeOffset() const { return m_timeOffset; }
+    bool IsTriggered() const { return m_triggered; }
+    bool IsWritePending() const { return m_writePending.load(std::memory_order_acquire) != 0; }
+    const tagOscilloSetting& Setting() const { return m_setting; }
+
+private:
+    static void AcquisitionThreadProc(CCustomThread::tagParams& params);
+    bool AcquireStep();
+    void StopRecording();
+    double SampleTime(const tagOscilloVal& sample) const;
+
+    tagMonitorState& m_state;
+    CTraceSet& m_traces;
+    CRecorderView& m_view;
+
+    bool m_recording = false;
+    tagOscilloSetting m_setting;
+    tagOscilloData m_blockA;
+    tagOscilloData m_blockB;
+    std::atomic<tagOscilloData*> m_workerBlock{nullptr};
+    std::atomic<tagOscilloData*> m_displayBlock{nullptr};
+    std::atomic<int> m_batchReady{0};
+    double m_timeOffset = 0.0;
+    int m_holdPointPending = 0;
+    int m_triggered = 0;
+    std::atomic<int> m_writePending{0};
+    int m_writeBusy = 0;
+    tagWriteRequest m_write; // read by the worker while a write is pending
+    std::atomic<uint32_t> m_interfaceType{INTERFACE_SERIAL};
+    CCustomThread m_worker;
+};

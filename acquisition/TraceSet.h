@@ -1,0 +1,51 @@
+// The chart as the main window sets it up: the time and value axes, one line series per channel
+// slot and the two measurement cursors.
+#pragma once
+
+#include "chart/ChartCtrl.h"
+#include "chart/ChartCustomAxisX.h"
+#include "chart/ChartCustomAxisY.h"
+#include "chart/ChartCustomLineCursor.h"
+#include "chart/ChartLineSerie.h"
+#include "link/OscilloTypes.h"
+
+#include <array>
+#include <string>
+
+struct tagTraceCallbacks {
+    void* owner = nullptr;
+    ChartCallback viewChanged = nullptr; // cursor readouts and statistics
+    ChartCallback mouseMoved = nullptr;  // tooltip
+    ChartCallback timeRangeChanged = nullptr;
+    ChartCallback cursorMoved = nullptr; // cursor readouts
+};
+
+class CTraceSet {
+public:
+    // Builds axes, six hidden series in the default colours and the cursors X1 and X2.
+    CTraceSet(CChartCtrl& chart, const std::string& timeAxisTitle, uint32_t timeAxisStep, bool measurement,
+              const tagTraceCallbacks& callbacks);
+
+    CChartCtrl& Chart() { return m_chart; }
+    CChartCustomAxisX& TimeAxis() { return *m_timeAxis; }
+    CChartCustomAxisY& ValueAxis() { return *m_valueAxis; }
+    CChartLineSerie& Serie(size_t k) { return *m_series[k]; }
+    const CChartLineSerie& Serie(size_t k) const { return *m_series[k]; }
+    CChartCustomLineCursor& CursorX1() { return *m_x1; }
+    CChartCustomLineCursor& CursorX2() { return *m_x2; }
+
+    // Takes series k out and puts it at the end, cleared and hidden, renumbering all.
+    void MoveSerieToEnd(size_t k);
+    // Shows or hides both cursors and tells the control, in one redraw.
+    void SetMeasurement(bool on);
+    // Prepares series k for a new or changed channel.
+    void ApplyChannel(size_t k, const tagOscilloElem& channel);
+
+private:
+    CChartCtrl& m_chart;
+    CChartCustomAxisX* m_timeAxis;
+    CChartCustomAxisY* m_valueAxis;
+    std::array<CChartLineSerie*, kMaxChannels> m_series{};
+    CChartCustomLineCursor* m_x1;
+    CChartCustomLineCursor* m_x2;
+};

@@ -1,0 +1,139 @@
+#include "ChannelTable.h"
+
+#include "TableIcons.h"
+#include "acquisition/ChannelModel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStringList>
+#include <QStyle>
+#include <QStyledItemDelegate>
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+constexpr std::array<double, CChannelTable::kColumns> kWidthShares{
+    0.03, 0.18, 0.06, 0.06, 0.075, 0.075, 0.075, 0.075, 0.075, 0.075, 0.075, 0.075, 0.03, 0.03};
+
+QString Fixed(double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", v);
+    return QString::fromLatin1(text);
+}
+
+QColor ToQColor(uint32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+// Pictures sit in the middle of their cells.
+class CCentredIconDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        const QIcon icon = plain.icon;
+        plain.icon = QIcon();
+        plain.features &= ~QStyleOptionViewItem::HasDecoration;
+        QApplication::style()->drawControl(QStyle::CE_ItemViewItem, &plain, painter, plain.widget);
+        icon.paint(painter, option.rect, Qt::AlignCenter);
+    }
+};
+
+} // namespace
+
+CChannelTable::CChannelTable(QWidget* parent) : QTableWidget(parent) {
+    auto* centred = new CCentredIconDelegate(this);
+    for (int c : {COL_VISIBLE, COL_MODIFY, COL_DELETE}) {
+        setItemDelegateForColumn(c, centred);
+    }
+    setColumnCount(kColumns);
+    setRowCount(0);
+    verticalHeader()->setVisible(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setIconSize(QSize(16, 16));
+    setWordWrap(false);
+}
+
+void CChannelTable::SetupChannelTable(const QString& header) {
+    const QStringList pieces = header.split(QLatin1Char('|'));
+    setColumnCount(kColumns);
+    QStringList labels;
+    for (int c = 0; c < kColumns; ++c) {
+        labels << (c < pieces.size() ? pieces[c] : QString());
+    }
+    setHorizontalHeaderLabels(labels);
+    LayoutTableColumns();
+}
+
+void CChannelTable::LayoutTableColumns() {
+    const int width = viewport()->width();
+    for (int c = 0; c < kColumns; ++c) {
+        setColumnWidth(c, static_cast<int>(width * kWidthShares[c]));
+    }
+}
+
+void CChannelTable::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    LayoutTableColumns();
+}
+
+QTableWidgetItem* CChannelTable::Cell(int channel, int column) {
+    QTableWidgetItem* cell = item(channel, column);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        if (column >= COL_SCALE && column <= COL_DY) {
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        if (column == COL_SCALE) {
+            cell->setFlags(cell->flags() | Qt::ItemIsEditable);
+        }
+        setItem(channel, column, cell);
+    }
+    return cell;
+}
+
+void CChannelTable::SetCellText(int channel, int column, const QString& text) {
+    Cell(channel, column)->setText(text);
+}
+
+QString CChannelTable::CellText(int channel, int column) const {
+    const QTableWidgetItem* cell = item(channel, column);
+    return cell ? cell->text() : QString();
+}
+
+void CChannelTable::SetVisibilityPicture(int channel, bool visible) {
+    Cell(channel, COL_VISIBLE)->setIcon(visible ? g_TickedBoxIcon() : g_EmptyBoxIcon());
+}
+
+void CChannelTable::SetColourCell(int channel, uint32_t colour) {
+    Cell(channel, COL_COLOUR)->setBackground(ToQColor(colour));
+}
+
+void CChannelTable::RebuildChannelTable(const std::vector<tagOscilloElem>& channels, CTraceSet& traces) {
+    setRowCount(static_cast<int>(channels.size()));
+    for (int k = 0; k < static_cast<int>(channels.size()); ++k) {
+        const tagOscilloElem& channel = channels[static_cast<size_t>(k)];
+        SetVisibilityPicture(k, traces.Serie(static_cast<size_t>(k)).IsVisible());
+        SetCellText(k, COL_NAME, QString::fromStdString(ChannelDisplayName(channel)));
+        const std::string_view type = DataTypeText(channel.dataType);
+        SetCellText(k, COL_TYPE, QString::fromLatin1(type.data(), static_cast<qsizetype>(type.size())));
+        SetColourCell(k, channel.colour);
+        SetCellText(k, COL_SCALE, Fixed(traces.Serie(static_cast<size_t>(k)).GetYScale()));
+        for (int c = COL_LATEST; c <= COL_DY; ++c) {
+            SetCellText(k, c, QString());
+        }
+        Cell(k, COL_MODIFY)->setIcon(g_GearIcon());
+        Cell(k, COL_DELETE)->setIcon(g_CrossIcon());
+    }
+}

@@ -1,0 +1,291 @@
+#include "acquisition/Recorder.h"
+#include "acquisition/ChannelModel.h"
+#include "acquisition/StringIds.h"
+#include "link/Communicater.h"
+#include "link/LinkBackend.h"
+#include "link/SimulatedController.h"
+#include "link/SimulatedMachine.h"
+#include "support/RecordingSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The window's side: a message queue filled from the worker and drained on the test thread.
+class CTestView : public CRecorderView {
+public:
+    void PostNotify(int wParam, int lParam) override {
+        std::lock_guard lock(m_mutex);
+        m_queue.emplace_back(wParam, lParam);
+    }
+    void PumpMessages() override {
+        for (;;) {
+            std::pair<int, int> message;
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_queue.empty()) {
+                    return;
+                }
+                message = m_queue.front();
+                m_queue.pop_front();
+            }
+            if (message.first == NOTIFY_BATCH) {
+                ++batches;
+                std::this_thread::sleep_for(batchDelay);
+            }
+            recorder->OnAcquisitionNotify(message.first, message.second);
+        }
+    }
+    void ShowMessage(int id) override { messages.push_back(id); }
+    void UpdateRunControls(bool on) override { runControls = on; }
+    void ShowPeriod(uint32_t period) override { shownPeriod = period; }
+    void AfterBatch() override { ++afterBatches; }
+
+    CRecorder* recorder = nullptr;
+    std::chrono::milliseconds batchDelay{0};
+    std::vector<int> messages;
+    bool runControls = false;
+    uint32_t shownPeriod = 0;
+    int batches = 0;
+    int afterBatches = 0;
+
+private:
+    std::mutex m_mutex;
+    std::deque<std::pair<int, int>> m_queue;
+};
+
+tagOscilloElem Channel(const std::string& name, EnumGCMDataType type, uint16_t code = 0) {
+    return {name, code, type, 0};
+}
+
+class RecorderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
+        CCommunicater::Instance();
+        m_sim = dynamic_cast<CSimulatedController*>(g_GetLinkBackend());
+        ASSERT_NE(m_sim, nullptr);
+        CCommunicater::SetCommunicatCPPCfg(&m_state.link, nullptr);
+        m_chart.SetHost(&m_host);
+        m_traces = std::make_unique<CTraceSet>(m_chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+        m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, m_view);
+        m_view.recorder = m_recorder.get();
+        m_state.period = 10;
+    }
+    void TearDown() override {
+        m_recorder.reset();
+        CCommunicater::Destroy();
+        unsetenv("CHRONOSCOPE_SIMULATOR");
+    }
+
+    void AddChannels(const std::vector<tagOscilloElem>& channels) {
+        for (const tagOscilloElem& c : channels) {
+            m_traces->ApplyChannel(m_state.channels.size(), c);
+            m_state.channels.push_back(c);
+        }
+    }
+
+    // Lets the window's thread run its message loop for a while.
+    void Pump(std::chrono::milliseconds duration) {
+        const auto end = std::chrono::steady_clock::now() + duration;
+        while (std::chrono::steady_clock::now() < end) {
+            m_view.PumpMessages();
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+
+    void Record(std::chrono::milliseconds duration) {
+        m_recorder->OnRun();
+        ASSERT_TRUE(m_recorder->IsRecording());
+        Pump(duration);
+        m_recorder->OnRun();
+        m_view.PumpMessages();
+        ASSERT_FALSE(m_recorder->IsRecording());
+    }
+
+    CChartLineSerie& Serie(size_t k) { return m_traces->Serie(k); }
+
+    tagMonitorState m_state;
+    CFakeChartHost m_host;
+    CChartCtrl m_chart;
+    std::unique_ptr<CTraceSet> m_traces;
+    CTestView m_view;
+    std::unique_ptr<CRecorder> m_recorder;
+    CSimulatedController* m_sim = nullptr;
+};
+
+} // namespace
+
+TEST_F(RecorderTest, EverySampleBecomesOnePointPerChannelAtTickTimesPeriod) {
+    AddChannels({Channel("D0", GCM_INT), Channel("M1", GCM_BOOL), Channel("AXIS0", GCM_DINT, 18)});
+    Record(1000ms);
+
+    const uint32_t n = Serie(0).GetPointCount();
+    ASSERT_GE(n, 50u);
+    EXPECT_FALSE(m_view.runControls);
+    EXPECT_TRUE(m_view.messages.empty());
+    for (size_t k = 0; k < 3; ++k) {
+        ASSERT_EQ(Serie(k).GetPointCount(), n);
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        ASSERT_EQ(Serie(0).GetXValue(i), i * 10.0) << "sample " << i << " missing or out of order";
+        const double t = m_sim->MachineTimeOfTick(i);
+        EXPECT_EQ(Serie(0).GetYValue(i), CSimulatedMachine::Sine(t));
+        EXPECT_EQ(Serie(1).GetYValue(i), std::floor(t / 100.0) - 2 * std::floor(t / 200.0));
+        EXPECT_EQ(Serie(2).GetYValue(i),
+                  std::lround(CSimulatedMachine::Motion(CSimulatedMachine::kAxis0, t).velocity));
+    }
+    // The time axis follows the newest sample.
+    EXPECT_EQ(m_traces->TimeAxis().GetMaximum(), std::max(10000.0, (n - 1) * 10.0));
+    EXPECT_EQ(m_view.afterBatches, m_view.batches);
+}
+
+TEST_F(RecorderTest, ASlowWindowGetsBiggerBatchesButLosesNothing) {
+    AddChannels({Channel("D1", GCM_INT)});
+    m_view.batchDelay = 150ms;
+    Record(1000ms);
+    const uint32_t n = Serie(0).GetPointCount();
+    ASSERT_GE(n, 50u);
+    for (uint32_t i = 0; i < n; ++i) {
+        ASSERT_EQ(Serie(0).GetXValue(i), i * 10.0);
+    }
+    EXPECT_LT(m_view.batches, static_cast<int>(n) / 5); // several samples per batch
+}
+
+TEST_F(RecorderTest, ASecondRunContinuesOneSecondLaterWithHoldPoints) {
+    AddChannels({Channel("D100", GCM_INT), Channel("D101", GCM_INT)});
+    Record(300ms);
+    double lastX = 0;
+    ASSERT_TRUE(Serie(0).GetLastPoint(&lastX, nullptr));
+    const uint32_t before = Serie(0).GetPointCount();
+
+    // D100 changes between the recordings, D101 does not.
+    m_state.writeAddress = "D100";
+    m_state.writeValue = "77";
+    m_state.writeTypeIndex = 1;
+    m_recorder->OnWrite();
+    Record(300ms);
+
+    EXPECT_EQ(m_recorder->TimeOffset(), lastX + 1000.0);
+    // D100: the old value held at the new start, then the new value at the same time.
+    EXPECT_EQ(Serie(0).GetXValue(before), lastX + 1000.0);
+    EXPECT_EQ(Serie(0).GetYValue(before), 0.0);
+    EXPECT_EQ(Serie(0).GetXValue(before + 1), lastX + 1000.0);
+    EXPECT_EQ(Serie(0).GetYValue(before + 1), 77.0);
+    EXPECT_EQ(Serie(0).GetXValue(before + 2), lastX + 1010.0);
+    // D101 kept its value: no hold point.
+    EXPECT_EQ(Serie(1).GetXValue(before), lastX + 1000.0);
+    EXPECT_EQ(Serie(1).GetXValue(before + 1), lastX + 1010.0);
+}
+
+TEST_F(RecorderTest, AReadFailureStopsWithTheMessageAndKeepsTheTraces) {
+    AddChannels({Channel("D0", GCM_INT)});
+    m_recorder->OnRun();
+    Pump(300ms);
+    const uint32_t drawn = Serie(0).GetPointCount();
+    ASSERT_GT(drawn, 0u);
+    m_sim->FailNextReads(1);
+    Pump(300ms);
+    EXPECT_FALSE(m_recorder->IsRecording());
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_READ_FAILED});
+    EXPECT_GE(Serie(0).GetPointCount(), drawn);
+    EXPECT_FALSE(m_view.runControls);
+}
+
+TEST_F(RecorderTest, StopDrawsTheBatchStillQueued) {
+    AddChannels({Channel("D0", GCM_INT)});
+    m_recorder->OnRun();
+    std::this_thread::sleep_for(300ms); // the window is busy: one batch waits in the queue
+    EXPECT_EQ(Serie(0).GetPointCount(), 0u);
+    m_recorder->OnRun(); // stop pumps the queue while waiting for the worker
+    EXPECT_GT(Serie(0).GetPointCount(), 0u);
+    EXPECT_EQ(Serie(0).GetXValue(0), 0.0);
+}
+
+TEST_F(RecorderTest, StartRefusalsAreReported) {
+    m_recorder->OnRun();
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_NO_CHANNEL});
+    AddChannels({Channel("D0", GCM_INT)});
+    m_sim->RefuseCommand(OSCILLO_CMD_LOAD);
+    m_recorder->OnRun();
+    m_sim->RefuseCommand(OSCILLO_CMD_RUN);
+    m_recorder->OnRun();
+    EXPECT_EQ(m_view.messages,
+              (std::vector<int>{IDS_NO_CHANNEL, IDS_SET_CHANNELS_FAILED, IDS_RUN_COMMAND_FAILED}));
+    EXPECT_FALSE(m_recorder->IsRecording());
+}
+
+TEST_F(RecorderTest, PeriodIsSentInEighthsAndTheAcceptedOneIsShown) {
+    AddChannels({Channel("D0", GCM_INT)});
+    m_state.period = 20;
+    m_recorder->OnRun();
+    EXPECT_EQ(m_recorder->Setting().requestedPeriod, 160);
+    EXPECT_EQ(m_recorder->Setting().actualPeriod, 160);
+    m_recorder->OnRun();
+    m_sim->SetMinimumPeriod(100);
+    m_state.period = 1;
+    m_recorder->OnRun();
+    EXPECT_EQ(m_view.shownPeriod, 12u);
+    EXPECT_EQ(m_state.period, 12u);
+    m_recorder->OnRun();
+}
+
+TEST_F(RecorderTest, TriggerDropsSamplesUntilTheConditionHolds) {
+    AddChannels({Channel("D1", GCM_INT), Channel("D0", GCM_INT)});
+    m_state.trigger = {1, 0, TRIGGER_GREATER, 50.0};
+    // D1 ramps from 0 every 10 ms: it passes 50 within a second.
+    Record(1200ms);
+    ASSERT_GT(Serie(0).GetPointCount(), 0u);
+    EXPECT_TRUE(m_recorder->IsTriggered());
+    EXPECT_GT(Serie(0).GetYValue(0), 50.0);
+    EXPECT_GT(Serie(0).GetXValue(0), 0.0); // earlier samples were dropped
+    EXPECT_EQ(Serie(1).GetXValue(0), Serie(0).GetXValue(0));
+}
+
+TEST_F(RecorderTest, TriggerOnAChannelThatIsGoneIsSwitchedOff) {
+    AddChannels({Channel("D0", GCM_INT)});
+    m_state.trigger = {1, 3, TRIGGER_LESS, 5.0};
+    m_recorder->OnRun();
+    EXPECT_EQ(m_state.trigger, tagTriggerSettings{});
+    m_recorder->OnRun();
+}
+
+TEST_F(RecorderTest, AWriteDuringRecordingGoesThroughTheWorkerOnce) {
+    AddChannels({Channel("D100", GCM_INT)});
+    m_recorder->OnRun();
+    Pump(100ms);
+    m_state.writeAddress = " d100 ";
+    m_state.writeValue = "42";
+    m_state.writeTypeIndex = 0; // BOOL on a word becomes INT
+    m_recorder->OnWrite();
+    EXPECT_TRUE(m_recorder->IsWritePending());
+    m_state.writeValue = "43";
+    m_recorder->OnWrite(); // ignored while the first is pending
+    Pump(300ms);
+    m_recorder->OnRun();
+    m_view.PumpMessages();
+    double y = 0;
+    ASSERT_TRUE(Serie(0).GetLastPoint(nullptr, &y));
+    EXPECT_EQ(y, 42.0);
+    EXPECT_FALSE(m_recorder->IsWritePending());
+}
+
+TEST_F(RecorderTest, ClearTracksEmptiesTracesAndResetsTheAxes) {
+    AddChannels({Channel("D0", GCM_INT)});
+    Record(200ms);
+    m_traces->TimeAxis().ZoomToRange(100, 200);
+    m_recorder->ClearTracks();
+    EXPECT_EQ(Serie(0).GetPointCount(), 0u);
+    EXPECT_EQ(m_traces->TimeAxis().GetMinimum(), 0.0);
+    EXPECT_EQ(m_traces->TimeAxis().GetMaximum(), 10000.0);
+    Record(100ms);
+    EXPECT_EQ(Serie(0).GetXValue(0), 0.0); // the next recording starts at 0 again
+}
