@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStringList>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -113,6 +114,7 @@ QString CChannelTable::CellText(int channel, int column) const {
 }
 
 void CChannelTable::SetVisibilityPicture(int channel, bool visible) {
+    const QSignalBlocker quiet(this);
     Cell(channel, COL_VISIBLE)->setIcon(visible ? g_TickedBoxIcon() : g_EmptyBoxIcon());
 }
 
@@ -121,6 +123,7 @@ void CChannelTable::SetColourCell(int channel, uint32_t colour) {
 }
 
 void CChannelTable::RebuildChannelTable(const std::vector<tagOscilloElem>& channels, CTraceSet& traces) {
+    const QSignalBlocker quiet(this);
     setRowCount(static_cast<int>(channels.size()));
     for (int k = 0; k < static_cast<int>(channels.size()); ++k) {
         const tagOscilloElem& channel = channels[static_cast<size_t>(k)];

@@ -2,14 +2,18 @@
 
 #include "AppIcon.h"
 #include "ChannelTable.h"
+#include "acquisition/ChannelTableModel.h"
 #include "chart/qt/ChartWidget.h"
 #include "dialogs/DialogUnits.h"
+#include "dialogs/ElemSelectDlg.h"
 #include "dialogs/StringTable.h"
 #include "link/Communicater.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -19,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QToolTip>
 
 #include <array>
 
@@ -165,6 +170,9 @@ void CChronoscopeDlg::CreateControls() {
     add(IDC_CHART, m_chart);
     m_table = new CChannelTable(this);
     add(IDC_TABLE, m_table);
+    connect(m_table, &QTableWidget::cellClicked, this, &CChronoscopeDlg::OnTableClick);
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, &CChronoscopeDlg::OnTableDblClick);
+    connect(m_table, &QTableWidget::cellChanged, this, &CChronoscopeDlg::OnTableAfterEdit);
 
     m_measurement = new QCheckBox(tr("Measurement"), this);
     add(IDC_MEASUREMENT, m_measurement);
@@ -240,6 +248,7 @@ void CChronoscopeDlg::OnSize() {
     m_table->setGeometry(m_table->x(), tableBottom - tableHeight, right - m_table->x(), tableHeight);
     m_chart->setGeometry(m_chart->x(), m_chart->y(), right - m_chart->x(), m_table->y() - 2 - m_chart->y());
     m_table->LayoutTableColumns();
+    UpdateCursorReadouts();
 }
 
 void CChronoscopeDlg::PushStateToControls() {
@@ -301,6 +310,11 @@ void CChronoscopeDlg::OnAddChannel() {
         ShowMessage(IDS_TOO_MANY_CHANNELS);
         return;
     }
+    CElemSelectDlg dialog(true, this);
+    dialog.m_record.colour = m_traces->Serie(m_state.channels.size()).GetColor();
+    if (dialog.exec() == QDialog::Accepted) {
+        AddChannelRecord(dialog.m_record);
+    }
 }
 
 void CChronoscopeDlg::OnWrite() {
@@ -341,11 +355,159 @@ void CChronoscopeDlg::OnTimeAxisRangeChanged(void* owner) {
     self->m_timeAxis->setText(QString::number(self->m_state.timeAxisStep));
 }
 
-void CChronoscopeDlg::OnViewChanged(void*) {}
+void CChronoscopeDlg::OnViewChanged(void* owner) {
+    auto* self = static_cast<CChronoscopeDlg*>(owner);
+    self->UpdateCursorReadouts();
+    self->UpdateStatistics();
+}
 
-void CChronoscopeDlg::OnMouseMoved(void*) {}
+void CChronoscopeDlg::OnMouseMoved(void* owner) {
+    static_cast<CChronoscopeDlg*>(owner)->UpdateChartTooltip();
+}
 
-void CChronoscopeDlg::OnCursorMoved(void*) {}
+void CChronoscopeDlg::OnCursorMoved(void* owner) {
+    static_cast<CChronoscopeDlg*>(owner)->UpdateCursorReadouts();
+}
+
+void CChronoscopeDlg::UpdateStatistics() {
+    const std::vector<tagStatistics> rows = ComputeStatistics(m_state.channels, *m_traces);
+    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
+        const tagStatistics& row = rows[static_cast<size_t>(k)];
+        m_table->SetCellText(k, CChannelTable::COL_LATEST, QString::fromStdString(row.latest));
+        m_table->SetCellText(k, CChannelTable::COL_MIN, QString::fromStdString(row.min));
+        m_table->SetCellText(k, CChannelTable::COL_MAX, QString::fromStdString(row.max));
+    }
+}
+
+void CChronoscopeDlg::UpdateCursorReadouts() {
+    if (!m_traces) {
+        return;
+    }
+    const std::vector<tagCursorReadout> rows =
+        ComputeCursorReadouts(m_state.measurement, m_traces->CursorX1().GetPositionValue(),
+                              m_traces->CursorX2().GetPositionValue(), m_state.channels, *m_traces);
+    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
+        const tagCursorReadout& row = rows[static_cast<size_t>(k)];
+        m_table->SetCellText(k, CChannelTable::COL_X1, QString::fromStdString(row.x1));
+        m_table->SetCellText(k, CChannelTable::COL_X2, QString::fromStdString(row.x2));
+        m_table->SetCellText(k, CChannelTable::COL_DX, QString::fromStdString(row.dx));
+        m_table->SetCellText(k, CChannelTable::COL_DY, QString::fromStdString(row.dy));
+    }
+}
+
+void CChronoscopeDlg::ApplyAdaptiveScaling() {
+    for (size_t k : ::ApplyAdaptiveScaling(m_state.adaptive, m_state.channels, *m_traces)) {
+        m_table->SetCellText(static_cast<int>(k), CChannelTable::COL_SCALE,
+                             QString::fromStdString(ScaleText(m_traces->Serie(k).GetYScale())));
+    }
+}
+
+void CChronoscopeDlg::UpdateChartTooltip() {
+    QString text;
+    CChartCtrl& chart = m_traces->Chart();
+    if (chart.IsMouseFree() && !m_recorder->IsRecording()) {
+        std::vector<std::string> names;
+        for (int k = 0; k < static_cast<int>(m_state.channels.size()); ++k) {
+            names.push_back(m_table->CellText(k, CChannelTable::COL_NAME).toStdString());
+        }
+        const double t = m_traces->TimeAxis().PixelToValue(chart.GetLastMousePoint().x);
+        text = QString::fromStdString(ChartTooltipText(t, names, m_state.channels, *m_traces));
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    }
+    if (text != m_tooltip) {
+        m_tooltip = text;
+        m_chart->setToolTip(text);
+        if (m_chart->underMouse()) {
+            QToolTip::showText(QCursor::pos(), text, m_chart);
+        }
+    }
+}
+
+void CChronoscopeDlg::OnTableClick(int row, int column) {
+    if (row < 0 || row >= static_cast<int>(m_state.channels.size())) {
+        return;
+    }
+    const auto k = static_cast<size_t>(row);
+    CChartLineSerie& serie = m_traces->Serie(k);
+    switch (column) {
+    case CChannelTable::COL_VISIBLE:
+        m_table->clearSelection();
+        serie.SetVisible(!serie.IsVisible());
+        m_table->SetVisibilityPicture(row, serie.IsVisible());
+        UpdateCursorReadouts();
+        UpdateStatistics();
+        break;
+    case CChannelTable::COL_COLOUR: {
+        m_table->clearSelection();
+        const uint32_t c = m_state.channels[k].colour;
+        const QColor picked =
+            QColorDialog::getColor(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF), this);
+        if (picked.isValid()) {
+            const uint32_t colour = PickedColour(ChartRGB(static_cast<uint8_t>(picked.red()),
+                                                          static_cast<uint8_t>(picked.green()),
+                                                          static_cast<uint8_t>(picked.blue())));
+            m_state.channels[k].colour = colour;
+            serie.SetColor(colour);
+            m_table->SetColourCell(row, colour);
+        }
+        break;
+    }
+    case CChannelTable::COL_MODIFY: {
+        m_table->clearSelection();
+        if (m_recorder->IsRecording()) {
+            break;
+        }
+        CElemSelectDlg dialog(false, this);
+        dialog.m_record = m_state.channels[k];
+        if (dialog.exec() == QDialog::Accepted) {
+            ModifyChannel(k, dialog.m_record);
+        }
+        break;
+    }
+    case CChannelTable::COL_DELETE:
+        m_table->clearSelection();
+        if (m_recorder->IsRecording()) {
+            break;
+        }
+        if (QMessageBox::question(this, LoadStringById(IDS_APP_NAME), LoadStringById(IDS_DELETE_CONFIRM),
+                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+            DeleteChannelRow(k);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CChronoscopeDlg::ModifyChannel(size_t k, const tagOscilloElem& record) {
+    m_state.channels[k] = record;
+    CChartLineSerie& serie = m_traces->Serie(k);
+    m_traces->Chart().SetRedrawEnabled(false);
+    serie.ClearSerie(); // the old points belong to the old element
+    m_traces->ApplyChannel(k, record);
+    m_traces->Chart().SetRedrawEnabled(true);
+    RebuildChannelTable();
+}
+
+void CChronoscopeDlg::DeleteChannelRow(size_t k) {
+    m_table->removeRow(static_cast<int>(k));
+    DeleteChannel(m_state, *m_traces, k);
+}
+
+void CChronoscopeDlg::OnTableDblClick(int row, int column) {
+    if (row >= 0 && column == CChannelTable::COL_SCALE) {
+        m_table->editItem(m_table->item(row, column));
+    }
+}
+
+void CChronoscopeDlg::OnTableAfterEdit(int row, int column) {
+    if (column != CChannelTable::COL_SCALE || row < 0 || row >= static_cast<int>(m_state.channels.size())) {
+        return;
+    }
+    const double scale = ParseScale(m_table->CellText(row, column).toStdString());
+    m_traces->Serie(static_cast<size_t>(row)).SetYScale(scale);
+    m_table->SetCellText(row, column, QString::fromStdString(ScaleText(scale)));
+}
 
 void CChronoscopeDlg::reject() {
     // Close box and Escape: stop the worker (no stop command on this path) and close.
@@ -408,7 +570,11 @@ void CChronoscopeDlg::ShowPeriod(uint32_t period) {
     m_period->setText(QString::number(period));
 }
 
-void CChronoscopeDlg::AfterBatch() {}
+void CChronoscopeDlg::AfterBatch() {
+    ApplyAdaptiveScaling();
+    UpdateCursorReadouts();
+    UpdateStatistics();
+}
 
 void CChronoscopeDlg::SetWaitCursor(bool on) {
     if (on) {

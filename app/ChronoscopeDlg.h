@@ -70,6 +70,19 @@ public:
     void OnAdaptive();
     void OnTimeAxisChanged();
     void OnPeriodChanged();
+
+    // The channel table.
+    void UpdateStatistics();
+    void UpdateCursorReadouts();
+    void ApplyAdaptiveScaling();
+    void UpdateChartTooltip();
+    void OnTableClick(int row, int column);
+    void OnTableDblClick(int row, int column);
+    void OnTableAfterEdit(int row, int column);
+    // The modify and delete pictures without their dialogs, as their OK and Yes do.
+    void ModifyChannel(size_t k, const tagOscilloElem& record);
+    void DeleteChannelRow(size_t k);
+    const QString& TooltipText() const { return m_tooltip; }
     void UpdateRunControls(bool recording) override;
 
 public slots:
@@ -119,4 +132,5 @@ private:
     QPushButton* m_run = nullptr;
     std::unique_ptr<CTraceSet> m_traces;
     std::unique_ptr<CRecorder> m_recorder;
+    QString m_tooltip;
 };

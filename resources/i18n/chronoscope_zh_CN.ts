@@ -229,4 +229,39 @@
         <translation>通道</translation>
     </message>
 </context>
+<context>
+    <name>CElemSelectDlg</name>
+    <message>
+        <source>Channel:</source>
+        <translation>通道:</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>地址:</translation>
+    </message>
+    <message>
+        <source>Axis:</source>
+        <translation>轴:</translation>
+    </message>
+    <message>
+        <source>Parameters:</source>
+        <translation>参数:</translation>
+    </message>
+    <message>
+        <source>DataType:</source>
+        <translation>数据类型:</translation>
+    </message>
+    <message>
+        <source>Color:</source>
+        <translation>颜色:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
 </TS>

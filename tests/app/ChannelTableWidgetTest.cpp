@@ -1,0 +1,159 @@
+#include "TempFolder.h"
+#include "acquisition/ChannelDialogRules.h"
+#include "app/ChannelTable.h"
+#include "app/ChronoscopeDlg.h"
+#include "dialogs/ElemSelectDlg.h"
+#include "dialogs/Translation.h"
+#include "link/Communicater.h"
+#include "link/ElementKinds.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+void RunEventLoop(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void SaveShot(QWidget& widget, const QString& name) {
+    if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
+        widget.grab().save(QString::fromUtf8(folder) + QLatin1Char('/') + name);
+    }
+}
+
+// Fills the channel dialog that the window opens and presses OK.
+void AddThroughDialog(CChronoscopeDlg& window, const std::function<void(CElemSelectDlg&)>& fill) {
+    QTimer::singleShot(0, [fill] {
+        auto* dialog = qobject_cast<CElemSelectDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        fill(*dialog);
+        dialog->OnOK();
+    });
+    window.OnAddChannel();
+}
+
+class ChannelTableWidgetTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
+        CCommunicater::Instance();
+        g_ApplyUiLanguage(GetParam());
+    }
+    void TearDown() override {
+        g_ApplyUiLanguage(false);
+        CCommunicater::Destroy();
+        unsetenv("CHRONOSCOPE_SIMULATOR");
+    }
+    QString Language() const { return GetParam() ? QStringLiteral("zh") : QStringLiteral("en"); }
+    CTempFolder m_documents;
+};
+
+} // namespace
+
+TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecording) {
+    CChronoscopeDlg window;
+    window.show();
+    AddThroughDialog(window, [](CElemSelectDlg& d) {
+        d.KindList()->setCurrentIndex(KIND_D);
+        d.AddressEdit()->setText(QStringLiteral("0"));
+        d.TypeList()->setCurrentText(QStringLiteral("INT"));
+    });
+    AddThroughDialog(window, [](CElemSelectDlg& d) {
+        d.KindList()->setCurrentIndex(KIND_M);
+        d.AddressEdit()->setText(QStringLiteral("4"));
+    });
+    AddThroughDialog(window, [&](CElemSelectDlg& d) {
+        d.KindList()->setCurrentIndex(kAxisKind);
+        d.AxisList()->setCurrentIndex(0);
+        d.ParameterList()->setCurrentIndex(10); // Input1-ActPosition
+        SaveShot(d, QStringLiteral("channel-dialog-%1.png").arg(Language()));
+    });
+    ASSERT_EQ(window.State().channels.size(), 3u);
+    EXPECT_EQ(window.State().channels[2].name, "AXIS0");
+    CChannelTable& table = window.Table();
+    EXPECT_EQ(table.CellText(0, CChannelTable::COL_NAME), QStringLiteral("D0"));
+    EXPECT_EQ(table.CellText(1, CChannelTable::COL_TYPE), QStringLiteral("BOOL"));
+    EXPECT_EQ(table.CellText(2, CChannelTable::COL_NAME), QStringLiteral("Axis0(Input1-ActPosition)"));
+    EXPECT_EQ(table.CellText(2, CChannelTable::COL_SCALE), QStringLiteral("1.000000"));
+
+    window.OnRun();
+    RunEventLoop(1000);
+    window.OnRun();
+    RunEventLoop(50);
+
+    // Adaptive scaling fitted each trace; the statistics and readouts are filled.
+    EXPECT_NE(table.CellText(0, CChannelTable::COL_SCALE), QStringLiteral("1.000000"));
+    EXPECT_FALSE(table.CellText(0, CChannelTable::COL_LATEST).isEmpty());
+    const QString bit = table.CellText(1, CChannelTable::COL_MAX);
+    EXPECT_TRUE(bit == QStringLiteral("ON") || bit == QStringLiteral("OFF"));
+    EXPECT_EQ(table.CellText(1, CChannelTable::COL_MIN), QStringLiteral("OFF"));
+    // The cursors sit at 3 s and 7 s, beyond a one-second recording.
+    EXPECT_EQ(table.CellText(0, CChannelTable::COL_X1), QString());
+    // With 100 ms per division they fall on the data, at the same screen places.
+    window.Traces().TimeAxis().SetBaseStep(100.0);
+    window.UpdateCursorReadouts();
+    const int x1 = table.CellText(0, CChannelTable::COL_X1).toInt();
+    const int x2 = table.CellText(0, CChannelTable::COL_X2).toInt();
+    EXPECT_GT(x1, 200);
+    EXPECT_GT(x2, x1);
+    EXPECT_EQ(x1 % 20, 0); // a sample time of the 20 ms period
+    EXPECT_EQ(table.CellText(0, CChannelTable::COL_DX).toInt(), x2 - x1);
+    SaveShot(window, QStringLiteral("table-%1.png").arg(Language()));
+
+    // The eye box hides a trace: min and max go, the latest value stays.
+    window.OnTableClick(0, CChannelTable::COL_VISIBLE);
+    EXPECT_FALSE(window.Traces().Serie(0).IsVisible());
+    EXPECT_TRUE(table.CellText(0, CChannelTable::COL_MIN).isEmpty());
+    EXPECT_FALSE(table.CellText(0, CChannelTable::COL_LATEST).isEmpty());
+
+    // Typing into the scale cell.
+    table.item(1, CChannelTable::COL_SCALE)->setText(QStringLiteral("-5"));
+    EXPECT_EQ(table.CellText(1, CChannelTable::COL_SCALE), QStringLiteral("0.000001"));
+    EXPECT_EQ(window.Traces().Serie(1).GetYScale(), 1e-6);
+
+    // Deleting the first channel shifts the others up.
+    window.DeleteChannelRow(0);
+    EXPECT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.CellText(0, CChannelTable::COL_NAME), QStringLiteral("M4"));
+}
+
+TEST_P(ChannelTableWidgetTest, OutOfRangeAddressKeepsTheDialogOpen) {
+    CElemSelectDlg dialog(true);
+    dialog.OnInitDialog();
+    dialog.KindList()->setCurrentIndex(KIND_X);
+    dialog.AddressEdit()->setText(QStringLiteral("1000"));
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close(); // the range message
+        }
+    });
+    dialog.OnOK();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.m_record.name, "X0");
+    // Modify mode shows the record: SM12 selects SM, not S.
+    CElemSelectDlg modify(false);
+    modify.m_record = {"SM12", 0, GCM_BOOL, 0};
+    modify.OnInitDialog();
+    EXPECT_EQ(modify.KindList()->currentIndex(), KIND_SM);
+    EXPECT_EQ(modify.AddressEdit()->text(), QStringLiteral("12"));
+    modify.KindList()->setCurrentIndex(KIND_D);
+    modify.TypeList()->setCurrentText(QStringLiteral("DINT"));
+    modify.KindList()->setCurrentIndex(KIND_C);
+    EXPECT_EQ(modify.TypeList()->currentText(), QStringLiteral("DINT"));
+    modify.KindList()->setCurrentIndex(KIND_T);
+    EXPECT_EQ(modify.TypeList()->currentText(), QStringLiteral("BOOL"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ChannelTableWidgetTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Chinese" : "English"; });
