@@ -54,12 +54,10 @@ void CRecorder::OnRun() {
         return;
     }
 
-    m_triggered = 0;
+    m_batch = {};
     if (m_state.trigger.enable && m_state.trigger.channel >= m_state.channels.size()) {
         m_state.trigger.Reset();
     }
-    m_timeOffset = 0.0;
-    m_holdPointPending = 0;
     m_batchReady.store(0, std::memory_order_release);
     m_blockA = {};
     m_blockB = {};
@@ -68,9 +66,9 @@ void CRecorder::OnRun() {
         m_blockB.types.push_back(m_state.channels[k].dataType);
         double lastX = 0.0;
         // A new recording continues one second after the latest point of any trace.
-        if (m_traces.Serie(k).GetLastPoint(&lastX, nullptr) && lastX + 1000.0 > m_timeOffset) {
-            m_timeOffset = lastX + 1000.0;
-            m_holdPointPending = 1;
+        if (m_traces.Serie(k).GetLastPoint(&lastX, nullptr) && lastX + 1000.0 > m_batch.timeOffset) {
+            m_batch.timeOffset = lastX + 1000.0;
+            m_batch.holdPointPending = 1;
         }
     }
     m_workerBlock.store(&m_blockA, std::memory_order_release);
@@ -88,6 +86,7 @@ void CRecorder::OnRun() {
         m_view.ShowMessage(IDS_RUN_COMMAND_FAILED);
         return;
     }
+    m_batch.actualPeriod = m_setting.actualPeriod;
     if (m_setting.actualPeriod != m_setting.requestedPeriod) {
         m_state.period = std::max<uint32_t>(1, m_setting.actualPeriod / 8);
         m_view.ShowPeriod(m_state.period);
@@ -163,10 +162,34 @@ void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
     }
 }
 
-double CRecorder::SampleTime(const tagOscilloVal& sample) const {
-    const uint32_t units =
-        static_cast<uint32_t>(m_setting.actualPeriod) * sample.tick; // wraps like the controller
-    return units * 0.125 + m_timeOffset;
+double AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
+                          tagBatchContext& context, CTraceSet& traces) {
+    const size_t channels = block.types.size();
+    double t = 0.0;
+    for (const tagOscilloVal& sample : block.samples) {
+        // Period times tick in 32 bits, as the controller counts.
+        t = static_cast<uint32_t>(context.actualPeriod * sample.tick) * 0.125 + context.timeOffset;
+        if (trigger.enable && !context.triggered) {
+            const size_t k = trigger.channel;
+            if (k >= channels || !EvaluateTriggerCondition(ConvertRawValue(sample.raw[k], block.types[k]),
+                                                           trigger.value, trigger.condition)) {
+                continue;
+            }
+            context.triggered = 1;
+        }
+        for (size_t k = 0; k < channels; ++k) {
+            const double v = ConvertRawValue(sample.raw[k], block.types[k]);
+            CChartLineSerie& serie = traces.Serie(k);
+            double lastY = 0.0;
+            // The trace holds its old value up to the new recording's first sample.
+            if (context.holdPointPending && serie.GetLastPoint(nullptr, &lastY) && lastY != v) {
+                serie.AddPoint(t, lastY);
+            }
+            serie.AddPoint(t, v);
+        }
+        context.holdPointPending = 0;
+    }
+    return t;
 }
 
 void CRecorder::ProcessBatch() {
@@ -177,31 +200,7 @@ void CRecorder::ProcessBatch() {
     }
     CChartCtrl& chart = m_traces.Chart();
     chart.SetRedrawEnabled(false);
-    const size_t channels = block->types.size();
-    const tagTriggerSettings& trigger = m_state.trigger;
-    double t = 0.0;
-    for (const tagOscilloVal& sample : block->samples) {
-        t = SampleTime(sample);
-        if (trigger.enable && !m_triggered) {
-            const size_t k = trigger.channel;
-            const double v = k < channels ? ConvertRawValue(sample.raw[k], block->types[k]) : 0.0;
-            if (k >= channels || !EvaluateTriggerCondition(v, trigger.value, trigger.condition)) {
-                continue;
-            }
-            m_triggered = 1;
-        }
-        for (size_t k = 0; k < channels; ++k) {
-            const double v = ConvertRawValue(sample.raw[k], block->types[k]);
-            CChartLineSerie& serie = m_traces.Serie(k);
-            double lastY = 0.0;
-            // The trace holds its old value up to the new recording's first sample.
-            if (m_holdPointPending && serie.GetLastPoint(nullptr, &lastY) && lastY != v) {
-                serie.AddPoint(t, lastY);
-            }
-            serie.AddPoint(t, v);
-        }
-        m_holdPointPending = 0;
-    }
+    const double t = AddSamplesToTraces(*block, m_state.trigger, m_batch, m_traces);
     m_view.TrimCache();
     m_traces.TimeAxis().FollowTime(t);
     chart.RedrawChart();

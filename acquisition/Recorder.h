@@ -38,6 +38,19 @@ public:
     virtual void SetWaitCursor(bool /*on*/) {}
 };
 
+// Where a block's samples land on the time axis and whether the trigger has fired.
+struct tagBatchContext {
+    uint16_t actualPeriod = 0; // 1/8 ms
+    double timeOffset = 0.0;
+    int holdPointPending = 0;
+    int triggered = 0;
+};
+
+// Turns a block's samples into one point per channel (after the trigger has fired); returns the
+// time of the block's last sample, also when the trigger dropped every sample.
+double AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
+                          tagBatchContext& context, CTraceSet& traces);
+
 class CRecorder {
 public:
     CRecorder(tagMonitorState& state, CTraceSet& traces, CRecorderView& view);
@@ -57,8 +70,8 @@ public:
     bool StopWorker();
 
     bool IsRecording() const { return m_recording; }
-    double TimeOffset() const { return m_timeOffset; }
-    bool IsTriggered() const { return m_triggered; }
+    double TimeOffset() const { return m_batch.timeOffset; }
+    bool IsTriggered() const { return m_batch.triggered; }
     bool IsWritePending() const { return m_writePending.load(std::memory_order_acquire) != 0; }
     const tagOscilloSetting& Setting() const { return m_setting; }
 
@@ -66,7 +79,6 @@ private:
     static void AcquisitionThreadProc(CCustomThread::tagParams& params);
     bool AcquireStep();
     void StopRecording();
-    double SampleTime(const tagOscilloVal& sample) const;
 
     tagMonitorState& m_state;
     CTraceSet& m_traces;
@@ -79,9 +91,7 @@ private:
     std::atomic<tagOscilloData*> m_workerBlock{nullptr};
     std::atomic<tagOscilloData*> m_displayBlock{nullptr};
     std::atomic<int> m_batchReady{0};
-    double m_timeOffset = 0.0;
-    int m_holdPointPending = 0;
-    int m_triggered = 0;
+    tagBatchContext m_batch;
     std::atomic<int> m_writePending{0};
     int m_writeBusy = 0;
     tagWriteRequest m_write; // read by the worker while a write is pending
