@@ -1,6 +1,7 @@
 #include "Communicater.h"
 
 #include "LinkBackend.h"
+#include "ModbusLink.h"
 #include "SimulatedController.h"
 
 #include <cstdlib>
@@ -8,20 +9,6 @@
 #include <memory>
 
 namespace {
-
-// Stands in until a real transport is chosen: nothing can be opened.
-class CNoTransport : public CLinkBackend {
-public:
-    bool Open(EnumInterfaceType, const tagSerialInfo&) override { return false; }
-    void Close() override {}
-    bool IsOpen() const override { return false; }
-    bool QueryState(uint32_t&) override { return false; }
-    int UsbCount() override { return 0; }
-    bool ProbeSerialFormat(int, std::vector<uint8_t>&) override { return false; }
-    bool SetOscillo(int, tagOscilloSetting&) override { return false; }
-    bool GetOscillo(tagOscilloData&) override { return false; }
-    bool WriteElements(const CSoftAddrMap&) override { return false; }
-};
 
 struct tagLinkState {
     std::unique_ptr<CLinkBackend> backend;
@@ -71,7 +58,7 @@ void CCommunicater::Instance() {
     if (SimulatorRequested()) {
         s.backend = std::make_unique<CSimulatedController>();
     } else {
-        s.backend = std::make_unique<CNoTransport>();
+        s.backend = std::make_unique<CModbusLink>();
     }
 }
 

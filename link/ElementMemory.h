@@ -46,6 +46,7 @@ public:
 
     int32_t GetCounter(int address) const { return m_counters[address]; }
     void SetCounter(int address, int32_t value);
+    uint16_t GetTimer(int address) const { return m_timers[address]; }
     void SetTimer(int address, uint16_t value) { m_timers[address] = value; }
     void SetContact(int kind, int address, bool on);
 

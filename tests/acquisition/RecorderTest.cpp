@@ -239,14 +239,21 @@ TEST_F(RecorderTest, PeriodIsSentInEighthsAndTheAcceptedOneIsShown) {
 }
 
 TEST_F(RecorderTest, TriggerDropsSamplesUntilTheConditionHolds) {
-    AddChannels({Channel("D1", GCM_INT), Channel("D0", GCM_INT)});
+    AddChannels({Channel("D100", GCM_INT), Channel("D0", GCM_INT)});
     m_state.trigger = {1, 0, TRIGGER_GREATER, 50.0};
-    // D1 ramps from 0 every 10 ms: it passes 50 within a second.
-    Record(1200ms);
+    m_recorder->OnRun();
+    Pump(300ms);
+    EXPECT_EQ(Serie(0).GetPointCount(), 0u); // waiting: D100 is 0
+    m_state.writeAddress = "D100";
+    m_state.writeValue = "100";
+    m_recorder->OnWrite();
+    Pump(300ms);
+    m_recorder->OnRun();
+    m_view.PumpMessages();
     ASSERT_GT(Serie(0).GetPointCount(), 0u);
     EXPECT_TRUE(m_recorder->IsTriggered());
-    EXPECT_GT(Serie(0).GetYValue(0), 50.0);
-    EXPECT_GT(Serie(0).GetXValue(0), 0.0); // earlier samples were dropped
+    EXPECT_EQ(Serie(0).GetYValue(0), 100.0);
+    EXPECT_GE(Serie(0).GetXValue(0), 250.0); // the samples before the write were dropped
     EXPECT_EQ(Serie(1).GetXValue(0), Serie(0).GetXValue(0));
 }
 

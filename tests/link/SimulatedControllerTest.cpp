@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -206,17 +207,21 @@ TEST_F(SimulatedControllerTest, SlowAnswersDelayButSucceed) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
 }
 
-TEST(CommunicaterWithoutSimulator, OpeningFailsCleanly) {
+TEST(CommunicaterWithoutSimulator, ASerialPortWithoutDeviceFailsCleanly) {
     unsetenv("CHRONOSCOPE_SIMULATOR");
+    const std::string empty = std::filesystem::temp_directory_path() / "chronoscope-no-devices";
+    std::filesystem::create_directories(empty);
+    setenv("CHRONOSCOPE_SERIAL_DIR", empty.c_str(), 1);
     CCommunicater::Instance();
     tagSerialInfo info;
     EXPECT_EQ(CCommunicater::OpenCPPSerialPort(&info), 0);
     uint32_t state = 0;
     EXPECT_NE(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
-    tagOscilloSetting setting;
-    EXPECT_NE(CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &setting, 1, 0), 1);
+    tagOscilloData data;
+    EXPECT_NE(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1);
     EXPECT_EQ(CCommunicater::GetUSBCount(), 0);
     CCommunicater::Destroy();
+    unsetenv("CHRONOSCOPE_SERIAL_DIR");
 }
 
 TEST(SimulatedMachine, AxisMotionIsConsistent) {

@@ -1,0 +1,80 @@
+// Where each controller element lives on a Modbus slave: coils, discrete inputs, holding or input
+// registers, and how 32-bit values span two registers.
+#pragma once
+
+#include "ElementKinds.h"
+#include "ElementMemory.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+enum EnumModbusTable {
+    MODBUS_COILS,
+    MODBUS_DISCRETE_INPUTS,
+    MODBUS_HOLDING_REGISTERS,
+    MODBUS_INPUT_REGISTERS
+};
+
+// One block of a table: element address a lives at base + a (registers: base + a for 16-bit
+// values; 32-bit counters and axis parameters take two registers each).
+struct tagModbusRange {
+    EnumModbusTable table = MODBUS_HOLDING_REGISTERS;
+    int base = 0;
+    bool mapped = true;
+};
+
+// A resolved element on the wire.
+struct tagModbusAddress {
+    EnumModbusTable table;
+    int address;
+    int count; // bits or registers
+    int bit;   // bit of a register for dotted names, else -1
+};
+
+class CModbusMap {
+public:
+    // The documented default map (see the README).
+    CModbusMap();
+
+    // Loads overrides from a text file; on any error the map stays as it was and error says what
+    // and where. A missing file is no error.
+    bool LoadFile(const std::string& path, std::string& error);
+    bool Parse(const std::string& text, std::string& error);
+
+    // The wire address of an element read as the given type; nullopt when it is not mapped or
+    // falls beyond 65535.
+    std::optional<tagModbusAddress> Locate(const tagElementRef& ref, EnumGCMDataType type) const;
+
+    // Which element lives at a wire address: the element, which register of a pair (0 or 1), and
+    // whether it is the contact of a timer or counter. nullopt for an address no element uses.
+    struct tagReverse {
+        tagElementRef ref;
+        int part = 0;
+        bool contact = false;
+        bool wide = false; // one of a register pair
+    };
+    std::optional<tagReverse> Reverse(EnumModbusTable table, int address) const;
+
+    // Two registers make a 32-bit value, low word first unless set otherwise.
+    uint32_t Join(uint16_t first, uint16_t second) const;
+    void Split(uint32_t value, uint16_t& first, uint16_t& second) const;
+
+    bool LowWordFirst() const { return m_lowWordFirst; }
+    int Unit() const { return m_unit; }
+
+    // Blocks per element kind: values of T and C, and the contacts (bits) of T and C.
+    tagModbusRange m_kinds[kElementKindCount];
+    tagModbusRange m_timerContacts{MODBUS_COILS, 19000};
+    tagModbusRange m_counterContacts{MODBUS_COILS, 20000};
+    tagModbusRange m_longCounters{MODBUS_HOLDING_REGISTERS, 9736}; // C200.. as register pairs
+    tagModbusRange m_axes{MODBUS_INPUT_REGISTERS, 1000};           // 64 registers per axis
+
+private:
+    bool m_lowWordFirst = true;
+    int m_unit = 1;
+};
+
+// The map file beside the workspace file.
+std::string g_ModbusMapPath();

@@ -1,0 +1,19 @@
+// How the port names of the link settings map to Linux serial devices:
+//   COM1..COM99    -> /dev/ttyS0..ttyS98
+//   COM100..COM199 -> /dev/ttyUSB0..ttyUSB99
+//   COM200..COM299 -> /dev/ttyACM0..ttyACM99
+//   USBn           -> the n-th USB serial device: ttyUSB* in number order, then ttyACM*
+// CHRONOSCOPE_SERIAL_DIR replaces /dev (tests point it at pseudo-terminal links).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+std::string g_SerialDirectory();
+// The device of a COM port number; empty when the number names no family.
+std::string g_SerialDeviceOfComPort(uint32_t comPort);
+// USB serial devices present, in USB index order.
+std::vector<std::string> g_UsbSerialDevices();
+// "COMn" names of the serial devices present.
+std::vector<std::string> g_SerialPortNames();

@@ -1,0 +1,289 @@
+#include "link/ModbusLink.h"
+#include "ModbusSimServer.h"
+#include "TempFolder.h"
+#include "link/Communicater.h"
+#include "link/KitHelpers.h"
+#include "link/LinkBackend.h"
+#include "link/SimulatedMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+tagOscilloElem Channel(const std::string& name, EnumGCMDataType type, uint16_t code = 0) {
+    return {name, code, type, 0};
+}
+
+long Write(const std::string& name, EnumGCMDataType type, const std::string& value) {
+    CSoftAddrMap request;
+    auto entry = std::make_unique<tagSoftAddr>();
+    entry->name = name;
+    entry->valueText = value;
+    entry->dataType = type;
+    request.SetAt(CSoftAddrMap::MakeKey(type, name), std::move(entry));
+    request.OctToDec();
+    return CCommunicater::OscilloWriteElem(&request);
+}
+
+// The link without the in-process simulator, so the facade takes the Modbus transports.
+class ModbusFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        unsetenv("CHRONOSCOPE_SIMULATOR");
+        CCommunicater::Instance();
+        m_link = dynamic_cast<CModbusLink*>(g_GetLinkBackend());
+        ASSERT_NE(m_link, nullptr);
+    }
+    void TearDown() override { CCommunicater::Destroy(); }
+
+    bool Start(const std::vector<tagOscilloElem>& channels, int periodMs) {
+        m_setting.channels = channels;
+        m_setting.requestedPeriod = static_cast<uint16_t>(periodMs * 8);
+        m_setting.run = 1;
+        return CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &m_setting, 1, 0) == 1 &&
+               CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0) == 1;
+    }
+    std::vector<tagOscilloVal> Read(std::chrono::milliseconds duration) {
+        tagOscilloData data;
+        const auto end = std::chrono::steady_clock::now() + duration;
+        while (std::chrono::steady_clock::now() < end) {
+            EXPECT_EQ(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1) << m_link->LastError();
+            std::this_thread::sleep_for(30ms);
+        }
+        return data.samples;
+    }
+
+    CTempFolder m_documents;
+    CModbusLink* m_link = nullptr;
+    tagOscilloSetting m_setting;
+};
+
+class ModbusTcpTest : public ModbusFixture {
+protected:
+    void SetUp() override {
+        ModbusFixture::SetUp();
+        std::string error;
+        ASSERT_TRUE(m_server.ListenTcp("127.0.0.1", 0, error)) << error;
+        m_server.Start();
+        CCommunicater::SetInterface(INTERFACE_ETHERNET);
+        m_info.ipAddress = 0x0100007F; // 127.0.0.1
+        m_info.tcpPort = static_cast<uint32_t>(m_server.Port());
+        m_info.timeout = 1;
+        ASSERT_EQ(CCommunicater::OpenCPPSerialPort(&m_info), 1) << m_link->LastError();
+    }
+    CModbusSimServer m_server;
+    tagSerialInfo m_info;
+};
+
+} // namespace
+
+TEST_F(ModbusTcpTest, RecordsConsecutiveTicksWithTheServersValues) {
+    uint32_t state = 0;
+    EXPECT_EQ(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
+    ASSERT_TRUE(Start({Channel("D10", GCM_DINT), Channel("D1", GCM_INT), Channel("M1", GCM_BOOL),
+                       Channel("AXIS0", GCM_DINT, 17)},
+                      10))
+        << m_link->LastError();
+    EXPECT_EQ(m_setting.actualPeriod, 80);
+    const auto samples = Read(1000ms);
+    ASSERT_GE(samples.size(), 50u);
+    int toggles = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        ASSERT_EQ(samples[i].tick, i);
+        // D10 and D1 come in one request: D1 is the ramp at D10's millisecond.
+        const auto ms = static_cast<int64_t>(samples[i].raw[0]);
+        EXPECT_EQ(static_cast<int32_t>(samples[i].raw[1]), (ms / 10) % 1000);
+        EXPECT_LE(samples[i].raw[2], 1u);
+        toggles += i > 0 && samples[i].raw[2] != samples[i - 1].raw[2];
+        const double position =
+            CSimulatedMachine::Motion(CSimulatedMachine::kAxis0, static_cast<double>(ms)).position;
+        EXPECT_NEAR(static_cast<int32_t>(samples[i].raw[3]), position, 500.0); // read a little later
+        if (i > 0) {
+            const auto before = static_cast<int64_t>(samples[i - 1].raw[0]);
+            EXPECT_NEAR(ms - before, 10, 8) << "sample " << i;
+        }
+    }
+    EXPECT_NEAR(toggles, static_cast<int>(samples.size()) / 10, 3); // M1 toggles every 100 ms
+}
+
+TEST_F(ModbusTcpTest, WritesShowUpInTheSamples) {
+    ASSERT_TRUE(Start({Channel("D100", GCM_INT), Channel("M20", GCM_BOOL), Channel("D200", GCM_REAL),
+                       Channel("C210", GCM_DINT), Channel("D300.4", GCM_BOOL)},
+                      10));
+    Read(100ms);
+    EXPECT_EQ(Write("D100", GCM_INT, "-1234"), 1) << m_link->LastError();
+    EXPECT_EQ(Write("M20", GCM_BOOL, "ON"), 1) << m_link->LastError();
+    EXPECT_EQ(Write("D200", GCM_REAL, "2.500000"), 1) << m_link->LastError();
+    EXPECT_EQ(Write("C210", GCM_DINT, "100000"), 1) << m_link->LastError();
+    EXPECT_EQ(Write("D300.4", GCM_BOOL, "ON"), 1) << m_link->LastError();
+    std::this_thread::sleep_for(50ms);
+    const auto after = Read(100ms);
+    ASSERT_FALSE(after.empty());
+    const tagOscilloVal& last = after.back();
+    EXPECT_EQ(static_cast<int32_t>(last.raw[0]), -1234);
+    EXPECT_EQ(last.raw[1], 1u);
+    EXPECT_EQ(g_IntToFloat(last.raw[2]), 2.5f);
+    EXPECT_EQ(last.raw[3], 100000u);
+    EXPECT_EQ(last.raw[4], 1u);
+    EXPECT_EQ(m_server.Peek("D300", GCM_INT), 16u);
+    // Inputs cannot be written.
+    EXPECT_NE(Write("X3", GCM_BOOL, "ON"), 1);
+}
+
+TEST_F(ModbusTcpTest, AServerThatGoesAwayFailsTheNextRead) {
+    ASSERT_TRUE(Start({Channel("D0", GCM_INT)}, 10));
+    Read(200ms);
+    m_server.~CModbusSimServer();
+    new (&m_server) CModbusSimServer(); // a fresh, silent one for the fixture to destroy
+    tagOscilloData data;
+    long result = 1;
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (result == 1 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(50ms);
+        result = CCommunicater::OscilloGetData(&data, nullptr, 1, 0);
+    }
+    EXPECT_NE(result, 1);
+    EXPECT_FALSE(m_link->IsOpen());
+}
+
+TEST_F(ModbusTcpTest, MalformedAndTruncatedRepliesAreErrors) {
+    uint32_t state = 0;
+    for (auto fault : {CModbusSimServer::FAULT_MALFORMED_REPLY, CModbusSimServer::FAULT_TRUNCATED_REPLY}) {
+        m_server.SetFault(fault);
+        EXPECT_NE(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
+        EXPECT_FALSE(m_link->LastError().empty());
+        // The link recovers once the controller behaves.
+        m_server.SetFault(CModbusSimServer::FAULT_NONE);
+        CCommunicater::CloseCPPSerialPort();
+        ASSERT_EQ(CCommunicater::OpenCPPSerialPort(&m_info), 1);
+        EXPECT_EQ(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
+    }
+}
+
+TEST_F(ModbusTcpTest, OverrunningPollsSkipTicksInsteadOfBunching) {
+    ASSERT_TRUE(Start({Channel("D1", GCM_INT)}, 5));
+    m_server.SetAnswerDelay(12);
+    const auto samples = Read(600ms);
+    ASSERT_GE(samples.size(), 10u);
+    for (size_t i = 1; i < samples.size(); ++i) {
+        ASSERT_GT(samples[i].tick, samples[i - 1].tick);
+    }
+    EXPECT_GT(samples.back().tick, samples.size()); // gaps in the numbering
+    EXPECT_GT(m_link->MissedTicks(), 0u);
+}
+
+TEST_F(ModbusTcpTest, UnmappedElementsAreRefused) {
+    EXPECT_FALSE(Start({Channel("W30000", GCM_INT)}, 10));
+    EXPECT_EQ(m_link->LastError(), "W30000 has no Modbus address in the map");
+}
+
+TEST(ModbusMap, DefaultAddressesAndWordOrder) {
+    CModbusMap map;
+    auto at = [&](const std::string& name, EnumGCMDataType type, uint16_t code = 0) {
+        return map.Locate(*g_ResolveElement(name, code, true), type);
+    };
+    EXPECT_EQ(at("X17", GCM_BOOL)->table, MODBUS_DISCRETE_INPUTS);
+    EXPECT_EQ(at("X17", GCM_BOOL)->address, 15);
+    EXPECT_EQ(at("M100", GCM_BOOL)->address, 1100);
+    EXPECT_EQ(at("D200", GCM_DINT)->count, 2);
+    EXPECT_EQ(at("T5", GCM_BOOL)->address, 19005);
+    EXPECT_EQ(at("T5", GCM_INT)->address, 9029);
+    EXPECT_EQ(at("C201", GCM_DINT)->address, 9738);
+    EXPECT_EQ(at("AXIS3", GCM_DINT, 17)->address, 1000 + 3 * 64 + 34);
+    EXPECT_EQ(at("AXIS3", GCM_DINT, 17)->table, MODBUS_INPUT_REGISTERS);
+    EXPECT_EQ(at("D5.3", GCM_BOOL)->bit, 3);
+    EXPECT_TRUE(at("W22535", GCM_INT).has_value());
+    EXPECT_FALSE(at("W22535", GCM_DINT).has_value()); // the second register would pass 65535
+    EXPECT_EQ(map.Join(0x5678, 0x1234), 0x12345678u);
+
+    std::string error;
+    ASSERT_TRUE(
+        map.Parse("# comment\nword_order high_first\nW holding 50000  # moved\nunit 3\nSM none\n", error));
+    EXPECT_EQ(map.Join(0x1234, 0x5678), 0x12345678u);
+    EXPECT_EQ(at("W0", GCM_INT)->address, 50000);
+    EXPECT_EQ(map.Unit(), 3);
+    EXPECT_FALSE(at("SM1", GCM_BOOL).has_value());
+}
+
+TEST(ModbusMap, ABadFileIsReportedAndTheDefaultStays) {
+    CModbusMap map;
+    std::string error;
+    EXPECT_FALSE(map.Parse("D holding 100\nQ coils 5\n", error));
+    EXPECT_EQ(error, "line 2: unknown element 'Q'");
+    EXPECT_FALSE(map.Parse("D holding 70000\n", error));
+    EXPECT_EQ(error, "line 1: the base address is a number from 0 to 65535");
+    EXPECT_FALSE(map.Parse("word_order sideways\n", error));
+    EXPECT_EQ(map.Locate(*g_ResolveElement("D1", 0, true), GCM_INT)->address, 1); // unchanged
+
+    CTempFolder folder;
+    std::filesystem::create_directories(folder.File("LadderDesk"));
+    std::ofstream(folder.File("LadderDesk/ModbusMap.cfg")) << "D holdings 5\n";
+    unsetenv("CHRONOSCOPE_SIMULATOR");
+    CModbusLink link;
+    EXPECT_NE(link.MapError().find("line 1: unknown table 'holdings'"), std::string::npos);
+    EXPECT_EQ(link.Map().Locate(*g_ResolveElement("D1", 0, true), GCM_INT)->address, 1);
+}
+
+// RTU through a pseudo-terminal pair made by socat: the link on one end, the server on the other.
+TEST_F(ModbusFixture, RtuAt115200EvenParityOverAPseudoTerminalPair) {
+    const std::string dir = m_documents.Path();
+    const pid_t socat = fork();
+    ASSERT_GE(socat, 0);
+    if (socat == 0) {
+        const std::string a = "pty,raw,echo=0,link=" + dir + "/ttyS0";
+        const std::string b = "pty,raw,echo=0,link=" + dir + "/plc";
+        execlp("socat", "socat", a.c_str(), b.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    struct tagKill {
+        pid_t pid;
+        ~tagKill() {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    } killer{socat};
+    for (int i = 0;
+         i < 100 && !(std::filesystem::exists(dir + "/ttyS0") && std::filesystem::exists(dir + "/plc"));
+         ++i) {
+        std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_TRUE(std::filesystem::exists(dir + "/plc")) << "socat did not make the pseudo-terminal pair";
+
+    CModbusSimServer server;
+    std::string error;
+    ASSERT_TRUE(server.OpenRtu(dir + "/plc", 115200, 'E', 8, 1, error)) << error;
+    server.Start();
+    setenv("CHRONOSCOPE_SERIAL_DIR", dir.c_str(), 1);
+    tagSerialInfo info;
+    info.comPort = 1;
+    info.baudRate = 115200;
+    info.parity = 2;
+    CCommunicater::SetInterface(INTERFACE_SERIAL);
+    ASSERT_EQ(CCommunicater::OpenCPPSerialPort(&info), 1) << m_link->LastError();
+    std::vector<uint8_t> reply;
+    EXPECT_EQ(CCommunicater::TestBauteRate(nullptr, 100, &reply, nullptr, 1, 0), 1) << m_link->LastError();
+    EXPECT_TRUE(reply.empty()); // Modbus reports no serial format
+    ASSERT_TRUE(Start({Channel("D10", GCM_DINT), Channel("D1", GCM_INT)}, 20)) << m_link->LastError();
+    EXPECT_EQ(Write("D100", GCM_INT, "7"), 1) << m_link->LastError();
+    const auto samples = Read(500ms);
+    CCommunicater::CloseCPPSerialPort();
+    unsetenv("CHRONOSCOPE_SERIAL_DIR");
+    ASSERT_GE(samples.size(), 10u);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        EXPECT_EQ(samples[i].tick, i);
+        EXPECT_EQ(static_cast<int32_t>(samples[i].raw[1]),
+                  (static_cast<int64_t>(samples[i].raw[0]) / 10) % 1000);
+    }
+    EXPECT_EQ(server.Peek("D100", GCM_INT), 7u);
+}

@@ -1,0 +1,283 @@
+#include "ModbusSimServer.h"
+
+#include "link/SimulatedMachine.h"
+
+#include <modbus/modbus.h>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kTableSize = 65536;
+
+int Word(const uint8_t* p) {
+    return (p[0] << 8) | p[1];
+}
+
+bool IsRead(int function) {
+    return function >= 1 && function <= 4;
+}
+
+EnumModbusTable TableOfFunction(int function) {
+    switch (function) {
+    case MODBUS_FC_READ_COILS:
+    case MODBUS_FC_WRITE_SINGLE_COIL:
+    case MODBUS_FC_WRITE_MULTIPLE_COILS:
+        return MODBUS_COILS;
+    case MODBUS_FC_READ_DISCRETE_INPUTS:
+        return MODBUS_DISCRETE_INPUTS;
+    case MODBUS_FC_READ_INPUT_REGISTERS:
+        return MODBUS_INPUT_REGISTERS;
+    default:
+        return MODBUS_HOLDING_REGISTERS;
+    }
+}
+
+} // namespace
+
+CModbusSimServer::CModbusSimServer()
+    : m_start(std::chrono::steady_clock::now()),
+      m_mapping(modbus_mapping_new(kTableSize, kTableSize, kTableSize, kTableSize)) {
+    for (int axis = 2; axis < kAxisCount; ++axis) {
+        m_memory.SetAxis(axis, 16, 0x0250);
+    }
+}
+
+CModbusSimServer::~CModbusSimServer() {
+    Stop();
+    if (m_ctx) {
+        modbus_close(m_ctx);
+        modbus_free(m_ctx);
+    }
+    if (m_listenSocket >= 0) {
+        close(m_listenSocket);
+    }
+    modbus_mapping_free(m_mapping);
+}
+
+double CModbusSimServer::MachineTimeMs() const {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count();
+}
+
+bool CModbusSimServer::ListenTcp(const std::string& address, int port, std::string& error) {
+    m_tcp = true;
+    m_ctx = modbus_new_tcp(address.c_str(), port);
+    if (!m_ctx) {
+        error = modbus_strerror(errno);
+        return false;
+    }
+    m_listenSocket = modbus_tcp_listen(m_ctx, 4);
+    if (m_listenSocket < 0) {
+        error = modbus_strerror(errno);
+        return false;
+    }
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    getsockname(m_listenSocket, reinterpret_cast<sockaddr*>(&bound), &length);
+    m_port = ntohs(bound.sin_port);
+    return true;
+}
+
+bool CModbusSimServer::OpenRtu(const std::string& device, int baud, char parity, int dataBits, int stopBits,
+                               std::string& error) {
+    m_tcp = false;
+    m_ctx = modbus_new_rtu(device.c_str(), baud, parity, dataBits, stopBits);
+    if (!m_ctx || modbus_set_slave(m_ctx, m_map.Unit()) != 0 || modbus_connect(m_ctx) != 0) {
+        error = modbus_strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void CModbusSimServer::Start() {
+    m_stop = false;
+    m_thread = std::thread([this] { Run(); });
+}
+
+void CModbusSimServer::Run() {
+    if (m_tcp) {
+        ServeTcp();
+    } else {
+        ServeRtu();
+    }
+}
+
+void CModbusSimServer::Stop() {
+    m_stop = true;
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+void CModbusSimServer::ServeTcp() {
+    std::vector<int> clients;
+    std::vector<uint8_t> query(MODBUS_TCP_MAX_ADU_LENGTH);
+    while (!m_stop) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(m_listenSocket, &readable);
+        int highest = m_listenSocket;
+        for (int fd : clients) {
+            FD_SET(fd, &readable);
+            highest = std::max(highest, fd);
+        }
+        timeval wait{0, 50'000}; // look at the stop flag now and then
+        if (select(highest + 1, &readable, nullptr, nullptr, &wait) <= 0) {
+            continue;
+        }
+        if (FD_ISSET(m_listenSocket, &readable)) {
+            const int fd = accept(m_listenSocket, nullptr, nullptr);
+            if (fd >= 0) {
+                clients.push_back(fd);
+            }
+        }
+        for (auto it = clients.begin(); it != clients.end();) {
+            bool keep = true;
+            if (FD_ISSET(*it, &readable)) {
+                modbus_set_socket(m_ctx, *it);
+                const int length = modbus_receive(m_ctx, query.data());
+                keep = length >= 0 && (length == 0 || Answer(query.data(), length));
+            }
+            if (!keep) {
+                close(*it);
+                it = clients.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (int fd : clients) {
+        close(fd);
+    }
+}
+
+void CModbusSimServer::ServeRtu() {
+    std::vector<uint8_t> query(MODBUS_RTU_MAX_ADU_LENGTH);
+    modbus_set_indication_timeout(m_ctx, 0, 100'000);
+    while (!m_stop) {
+        const int length = modbus_receive(m_ctx, query.data());
+        if (length > 0) {
+            Answer(query.data(), length);
+        }
+    }
+}
+
+bool CModbusSimServer::Answer(const uint8_t* query, int length) {
+    const int header = modbus_get_header_length(m_ctx);
+    const int function = query[header];
+    const int start = Word(query + header + 1);
+    int count = 1;
+    if (IsRead(function) || function == MODBUS_FC_WRITE_MULTIPLE_COILS ||
+        function == MODBUS_FC_WRITE_MULTIPLE_REGISTERS) {
+        count = Word(query + header + 3);
+    }
+
+    if (const int delay = m_answerDelayMs; delay > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    }
+    const EnumFault fault = m_fault;
+    if (fault != FAULT_NONE && m_tcp) {
+        // A reply that announces more than it brings, or whose byte count does not fit.
+        const uint8_t truncated[] = {
+            query[0], query[1], 0, 0, 0, 0xFF, query[6], static_cast<uint8_t>(function), 2};
+        const uint8_t malformed[] = {query[0], query[1], 0, 0, 0, 5, query[6], static_cast<uint8_t>(function),
+                                     0xFE,     0,        0};
+        const int fd = modbus_get_socket(m_ctx);
+        if (fault == FAULT_TRUNCATED_REPLY) {
+            return send(fd, truncated, sizeof truncated, MSG_NOSIGNAL) >= 0;
+        }
+        return send(fd, malformed, sizeof malformed, MSG_NOSIGNAL) >= 0;
+    }
+
+    std::lock_guard lock(m_memoryMutex);
+    CSimulatedMachine::Apply(MachineTimeMs(), m_memory);
+    // Read-modify-write of a register bit reads first, so both directions are exported.
+    ExportRange(function, start, std::min(count, kTableSize - start));
+    const int replied = modbus_reply(m_ctx, query, length, m_mapping);
+    if (!IsRead(function)) {
+        ImportRange(function, start, std::min(count, kTableSize - start));
+    }
+    return replied >= 0;
+}
+
+void CModbusSimServer::ExportRange(int function, int start, int count) {
+    const EnumModbusTable table = TableOfFunction(function);
+    for (int address = start; address < start + count; ++address) {
+        const auto at = m_map.Reverse(table, address);
+        if (!at) {
+            continue;
+        }
+        const tagElementRef& ref = at->ref;
+        if (table == MODBUS_COILS || table == MODBUS_DISCRETE_INPUTS) {
+            uint8_t* bits = table == MODBUS_COILS ? m_mapping->tab_bits : m_mapping->tab_input_bits;
+            bits[address] = m_memory.GetBit(ref.kind, ref.address) ? 1 : 0;
+            continue;
+        }
+        uint16_t* registers =
+            table == MODBUS_HOLDING_REGISTERS ? m_mapping->tab_registers : m_mapping->tab_input_registers;
+        uint32_t value = 0;
+        if (ref.IsAxis()) {
+            value = m_memory.GetAxis(ref.axis, ref.paramCode);
+        } else if (ref.kind == KIND_C) {
+            value = static_cast<uint32_t>(m_memory.GetCounter(ref.address));
+        } else if (ref.kind == KIND_T) {
+            value = m_memory.GetTimer(ref.address);
+        } else {
+            value = m_memory.GetWord(ref.kind, ref.address);
+        }
+        if (at->wide) {
+            uint16_t words[2];
+            m_map.Split(value, words[0], words[1]);
+            registers[address] = words[at->part];
+        } else {
+            registers[address] = static_cast<uint16_t>(value);
+        }
+    }
+}
+
+void CModbusSimServer::ImportRange(int function, int start, int count) {
+    const EnumModbusTable table = TableOfFunction(function);
+    for (int address = start; address < start + count; ++address) {
+        const auto at = m_map.Reverse(table, address);
+        if (!at || table == MODBUS_DISCRETE_INPUTS || table == MODBUS_INPUT_REGISTERS) {
+            continue;
+        }
+        const tagElementRef& ref = at->ref;
+        if (table == MODBUS_COILS) {
+            m_memory.SetBit(ref.kind, ref.address, m_mapping->tab_bits[address] != 0);
+            continue;
+        }
+        const uint16_t* registers = m_mapping->tab_registers;
+        if (at->wide) {
+            const int first = address - at->part;
+            const uint32_t value = m_map.Join(registers[first], registers[first + 1]);
+            if (ref.IsAxis()) {
+                m_memory.SetAxis(ref.axis, ref.paramCode, value);
+            } else {
+                m_memory.SetCounter(ref.address, static_cast<int32_t>(value));
+            }
+        } else if (ref.kind == KIND_C) {
+            m_memory.SetCounter(ref.address, static_cast<int16_t>(registers[address]));
+        } else if (ref.kind == KIND_T) {
+            m_memory.SetTimer(ref.address, registers[address]);
+        } else {
+            m_memory.SetWord(ref.kind, ref.address, registers[address]);
+        }
+    }
+}
+
+std::optional<uint32_t> CModbusSimServer::Peek(const std::string& name, EnumGCMDataType type,
+                                               uint16_t paramCode) {
+    std::lock_guard lock(m_memoryMutex);
+    CSimulatedMachine::Apply(MachineTimeMs(), m_memory);
+    const auto ref = g_ResolveElement(name, paramCode, true);
+    return ref ? m_memory.Read(*ref, type) : std::nullopt;
+}

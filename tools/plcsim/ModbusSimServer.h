@@ -1,0 +1,69 @@
+// A PLC simulator on the wire: the simulated controller's machine and element memory served as a
+// Modbus TCP or RTU slave with the default element map.
+#pragma once
+
+#include "link/ElementMemory.h"
+#include "link/ModbusMap.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+struct _modbus;
+struct _modbus_mapping_t;
+
+class CModbusSimServer {
+public:
+    // Misbehaviour for tests of the link's error handling.
+    enum EnumFault { FAULT_NONE, FAULT_TRUNCATED_REPLY, FAULT_MALFORMED_REPLY };
+
+    CModbusSimServer();
+    ~CModbusSimServer();
+    CModbusSimServer(const CModbusSimServer&) = delete;
+    CModbusSimServer& operator=(const CModbusSimServer&) = delete;
+
+    // Port 0 picks a free port; Port() tells which.
+    bool ListenTcp(const std::string& address, int port, std::string& error);
+    bool OpenRtu(const std::string& device, int baud, char parity, int dataBits, int stopBits,
+                 std::string& error);
+    int Port() const { return m_port; }
+
+    // Serves on a thread until Stop.
+    void Start();
+    // Serves on the calling thread until Stop (from another thread or a signal handler flag).
+    void Run();
+    void Stop();
+
+    void SetFault(EnumFault fault) { m_fault = fault; }
+    // Every answer waits this long, as a slow or busy controller would.
+    void SetAnswerDelay(int ms) { m_answerDelayMs = ms; }
+    // Controller time (ms since the server started) now.
+    double MachineTimeMs() const;
+    // What an element holds, read as the given type (names as in channel lists).
+    std::optional<uint32_t> Peek(const std::string& name, EnumGCMDataType type, uint16_t paramCode = 0);
+
+private:
+    void ServeTcp();
+    void ServeRtu();
+    // Answers one request (or misbehaves); false when the peer is gone.
+    bool Answer(const uint8_t* query, int length);
+    void ExportRange(int function, int start, int count);
+    void ImportRange(int function, int start, int count);
+
+    std::chrono::steady_clock::time_point m_start;
+    std::mutex m_memoryMutex;
+    CElementMemory m_memory;
+    CModbusMap m_map;
+    _modbus* m_ctx = nullptr;
+    _modbus_mapping_t* m_mapping = nullptr;
+    bool m_tcp = true;
+    int m_listenSocket = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<EnumFault> m_fault{FAULT_NONE};
+    std::atomic<int> m_answerDelayMs{0};
+    std::thread m_thread;
+};
