@@ -17,10 +17,11 @@ public:
     // The running application object, for the dialogs that ask for a restart.
     static CChronoscopeApp* Current();
 
-    int m_language = 0;         // 0 Chinese, 1 English
-    int m_languageInEffect = 0; // the language of the running windows
-    int m_restartRequested = 1; // run the main window (again)
-    std::string m_commandLine;  // consumed by the first language load
+    int m_language = 0;            // 0 Chinese, 1 English
+    int m_languageInEffect = 0;    // the language of the running windows
+    int m_restartRequested = 1;    // run the main window (again)
+    int m_lastChosenLanguage = -1; // preselected by the language dialog; -1: the language in effect
+    std::string m_commandLine;     // consumed by the first language load
 };
 
 // The user's UI language as a Windows-style language id (2052 Chinese, 1033 otherwise).

@@ -2,13 +2,17 @@
 
 #include "AppIcon.h"
 #include "ChannelTable.h"
+#include "ChronoscopeApp.h"
 #include "acquisition/ChannelTableModel.h"
 #include "chart/qt/ChartWidget.h"
+#include "dialogs/BufferSettingDlg.h"
 #include "dialogs/DialogUnits.h"
 #include "dialogs/ElemSelectDlg.h"
+#include "dialogs/LanguageDlg.h"
 #include "dialogs/StringTable.h"
 #include "link/Communicater.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -216,6 +220,26 @@ void CChronoscopeDlg::CreateControls() {
 
     // The group box lies behind the controls it frames.
     Control(IDC_WRITE_GROUP)->lower();
+
+    // The window menu, with the mnemonics of its texts as shortcuts: a right click on the window's
+    // background opens it. The chart keeps its right button for panning.
+    for (const auto& [stringId, command] :
+         {std::pair{IDS_MENU_LANGUAGE, 32}, std::pair{IDS_MENU_CACHE_SIZE, 33}}) {
+        const QString text = LoadStringById(stringId);
+        if (text.isEmpty()) {
+            continue;
+        }
+        auto* action = new QAction(text, this);
+        const qsizetype mnemonic = text.indexOf(QLatin1Char('&'));
+        if (mnemonic >= 0 && mnemonic + 1 < text.size()) {
+            action->setShortcut(QKeySequence(QStringLiteral("Alt+") + text.at(mnemonic + 1)));
+        }
+        connect(action, &QAction::triggered, this, [this, command = command] { OnSysCommand(command); });
+        addAction(action);
+    }
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_chart->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_table->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 void CChronoscopeDlg::LayoutFromTemplate() {
@@ -507,6 +531,28 @@ void CChronoscopeDlg::OnTableAfterEdit(int row, int column) {
     const double scale = ParseScale(m_table->CellText(row, column).toStdString());
     m_traces->Serie(static_cast<size_t>(row)).SetYScale(scale);
     m_table->SetCellText(row, column, QString::fromStdString(ScaleText(scale)));
+}
+
+void CChronoscopeDlg::OnSysCommand(int id) {
+    CChronoscopeApp* app = CChronoscopeApp::Current();
+    if (id == 32 && app) {
+        if (app->m_lastChosenLanguage < 0) {
+            app->m_lastChosenLanguage = app->m_languageInEffect;
+        }
+        CLanguageDlg dialog(app->m_lastChosenLanguage, app->m_languageInEffect, this);
+        if (dialog.exec() == QDialog::Accepted && dialog.m_saved &&
+            QMessageBox::question(this, LoadStringById(IDS_APP_NAME), LoadStringById(IDS_RESTART_CONFIRM),
+                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+            app->m_restartRequested = 1;
+            reject();
+        }
+    } else if (id == 33) {
+        CBufferSettingDlg dialog(this);
+        dialog.Set(m_state.autoSave, m_state.cacheSize);
+        if (dialog.exec() == QDialog::Accepted) {
+            dialog.Get(m_state.autoSave, m_state.cacheSize);
+        }
+    }
 }
 
 void CChronoscopeDlg::reject() {

@@ -84,6 +84,8 @@ public:
     void DeleteChannelRow(size_t k);
     const QString& TooltipText() const { return m_tooltip; }
     void UpdateRunControls(bool recording) override;
+    // The window menu: 32 language, 33 cache size.
+    void OnSysCommand(int id);
 
 public slots:
     void reject() override;

@@ -264,4 +264,50 @@
         <translation>取消</translation>
     </message>
 </context>
+<context>
+    <name>CLanguageDlg</name>
+    <message>
+        <source>Language Switching</source>
+        <translation>语言切换</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>*After switching the language, restart the software to take effect.</source>
+        <translation>*切换语言后，重启软件生效。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>CBufferSettingDlg</name>
+    <message>
+        <source>Cache Size Setting</source>
+        <translation>缓存大小设置</translation>
+    </message>
+    <message>
+        <source>Maximum cache points</source>
+        <translation>最大缓存点数</translation>
+    </message>
+    <message>
+        <source>Auto save data</source>
+        <translation>自动保存数据</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
 </TS>

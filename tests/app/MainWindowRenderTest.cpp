@@ -2,12 +2,19 @@
 #include "acquisition/ChannelModel.h"
 #include "app/ChannelTable.h"
 #include "app/ChronoscopeDlg.h"
+#include "dialogs/BufferSettingDlg.h"
+#include "dialogs/LanguageDlg.h"
 #include "dialogs/Translation.h"
 #include "link/Communicater.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QImage>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -25,6 +32,13 @@ QImage Render(QWidget& window, const QString& name) {
         image.save(QString::fromUtf8(folder) + QLatin1Char('/') + name);
     }
     return image;
+}
+
+void SaveShotOf(QWidget& widget, const QString& name) {
+    widget.show();
+    const bool chinese = QLocale().language() == QLocale::Chinese;
+    Render(widget,
+           QStringLiteral("%1-%2.png").arg(name, chinese ? QStringLiteral("zh") : QStringLiteral("en")));
 }
 
 void RunEventLoop(int ms) {
@@ -116,3 +130,41 @@ TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, MainWindowTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Chinese" : "English"; });
+
+TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
+    CChronoscopeDlg window;
+    QStringList texts;
+    for (QAction* action : window.actions()) {
+        texts << action->text();
+    }
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[0].contains(QStringLiteral("(&L)")));
+    EXPECT_TRUE(texts[1].contains(QStringLiteral("(&B)")));
+    EXPECT_EQ(window.actions()[0]->shortcut(), QKeySequence(QStringLiteral("Alt+L")));
+
+    // The cache size dialog hands its values back only on OK.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CBufferSettingDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->SizeList()->setCurrentIndex(0);
+        dialog->AutoSaveBox()->setChecked(true);
+        SaveShotOf(*dialog, QStringLiteral("cache-dialog"));
+        dialog->accept();
+    });
+    window.OnSysCommand(33);
+    EXPECT_EQ(window.State().cacheSize, 1200000u);
+    EXPECT_EQ(window.State().autoSave, 1u);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CBufferSettingDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->AutoSaveBox()->setChecked(false);
+        dialog->reject();
+    });
+    window.OnSysCommand(33);
+    EXPECT_EQ(window.State().autoSave, 1u);
+
+    int lastChosen = GetParam() ? 0 : 1;
+    CLanguageDlg language(lastChosen, lastChosen);
+    SaveShotOf(language, QStringLiteral("language-dialog"));
+    EXPECT_EQ(language.List()->currentIndex(), lastChosen);
+}

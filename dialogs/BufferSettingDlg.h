@@ -1,0 +1,25 @@
+// The cache size dialog: how many points a trace may hold, and whether the older half is saved
+// before it is cut off.
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+
+class QCheckBox;
+class QComboBox;
+
+class CBufferSettingDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CBufferSettingDlg(QWidget* parent = nullptr);
+
+    void Set(uint32_t autoSave, uint32_t cacheSize);
+    void Get(uint32_t& autoSave, uint32_t& cacheSize) const;
+    QComboBox* SizeList() const { return m_size; }
+    QCheckBox* AutoSaveBox() const { return m_autoSave; }
+
+private:
+    QComboBox* m_size;
+    QCheckBox* m_autoSave;
+};
