@@ -53,7 +53,7 @@ std::vector<std::string> DataTypeTexts(int kind, int parameterRow) {
     }
     std::vector<std::string> texts;
     for (EnumGCMDataType type : TypesOfferedForKind(kind)) {
-        texts.push_back(DataTypeToText(type));
+        texts.emplace_back(DataTypeText(type));
     }
     return texts;
 }
@@ -69,20 +69,6 @@ EnumGCMDataType DataTypeFromText(const std::string& text) {
         return GCM_REAL;
     }
     return GCM_INT;
-}
-
-std::string DataTypeToText(EnumGCMDataType type) {
-    switch (type) {
-    case GCM_BOOL:
-        return "BOOL";
-    case GCM_DINT:
-    case GCM_UDINT:
-        return "DINT";
-    case GCM_REAL:
-        return "REAL";
-    default:
-        return "INT";
-    }
 }
 
 int FindEntryStartingWith(const std::vector<std::string>& texts, const std::string& text) {

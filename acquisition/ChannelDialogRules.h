@@ -15,7 +15,6 @@ std::vector<std::string> KindListTexts(const std::string& axisParametersText);
 // Data type texts offered for a kind (and, for axis parameters, the selected parameter row).
 std::vector<std::string> DataTypeTexts(int kind, int parameterRow);
 EnumGCMDataType DataTypeFromText(const std::string& text);
-std::string DataTypeToText(EnumGCMDataType type);
 
 // Which entry to select among the texts: the first that begins with text, searching from entry 1
 // and wrapping to entry 0 (case-insensitive); -1 when none does.

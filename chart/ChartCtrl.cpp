@@ -118,27 +118,25 @@ void CChartCtrl::DrawChart(CChartSurface& surface, tagChartRect rect) {
 
     m_legend->UpdatePosition(surface, rect);
 
+    // First every axis claims its margin, then each draws in the final layout.
+    auto prepare = [&](CChartAxis& axis) {
+        axis.PlaceAxis(rect, m_plot);
+        if (axis.HasAutoTicks()) {
+            axis.UpdateTickStep();
+        }
+        axis.UpdateFirstTick();
+    };
     for (auto& axis : m_axes) {
-        if (!axis) {
-            continue;
+        if (axis) {
+            prepare(*axis);
+            axis->ReserveMargin(rect, m_plot, surface);
         }
-        axis->PlaceAxis(rect, m_plot);
-        if (axis->HasAutoTicks()) {
-            axis->UpdateTickStep();
-        }
-        axis->UpdateFirstTick();
-        axis->ReserveMargin(rect, m_plot, surface);
     }
     for (auto& axis : m_axes) {
-        if (!axis) {
-            continue;
+        if (axis) {
+            prepare(*axis);
+            axis->Draw(surface);
         }
-        axis->PlaceAxis(rect, m_plot);
-        if (axis->HasAutoTicks()) {
-            axis->UpdateTickStep();
-        }
-        axis->UpdateFirstTick();
-        axis->Draw(surface);
     }
 
     const tagChartPen previous = surface.SelectPen({0, m_borderColour});

@@ -1,22 +1,9 @@
 #include "ChartCustomAxisX.h"
 
-#include "ChartAxisText.h"
-#include "ChartCtrl.h"
-
 #include <algorithm>
 #include <cmath>
 
-CChartCustomAxisX::CChartCustomAxisX() {
-    m_tickMarksShown = false;
-    m_autoTicks = false;
-    m_grid->SetVisible(false);
-}
-
-void CChartCustomAxisX::Redraw() {
-    if (m_parent) {
-        m_parent->RedrawChart();
-    }
-}
+CChartCustomAxisX::CChartCustomAxisX() : CChartStepAxis(10.0) {}
 
 void CChartCustomAxisX::NotifyRangeChanged() {
     if (m_rangeChanged) {
@@ -36,23 +23,6 @@ void CChartCustomAxisX::SetRange(double minimum, double maximum) {
     NotifyRangeChanged();
 }
 
-bool CChartCustomAxisX::NextTickValue(double current, double& next) const {
-    if (m_step == 0.0) {
-        return false;
-    }
-    next = current + m_step;
-    return next <= m_maximum;
-}
-
-int CChartCustomAxisX::CenteredLabelPixel(double value) const {
-    const double start = m_minimum + std::floor((value - m_minimum) / m_step) * m_step;
-    return LinearPixel(start + m_step / 2.0);
-}
-
-std::string CChartCustomAxisX::TickLabelText(double value) const {
-    return FixedPointText(value, m_precision);
-}
-
 bool CChartCustomAxisX::PanStepAllowed(int startPixel, int endPixel) const {
     const double d = std::trunc(PixelToValue(startPixel) - PixelToValue(endPixel));
     return d >= 1.0 || d <= -1.0;
@@ -69,21 +39,16 @@ void CChartCustomAxisX::ZoomToRange(double minimum, double maximum) {
     if (m_minimum == m_maximum) {
         return;
     }
-    m_history.push_back({m_minimum, m_maximum, m_step});
+    PushZoom();
     Normalise(minimum, maximum);
     NotifyRangeChanged();
 }
 
 void CChartCustomAxisX::ZoomBack() {
-    if (m_history.empty()) {
+    if (!PopZoom()) {
         ResetZoom();
         return;
     }
-    const tagZoomData last = m_history.back();
-    m_history.pop_back();
-    m_minimum = last.minimum;
-    m_maximum = last.maximum;
-    m_step = last.step;
     Redraw();
     NotifyRangeChanged();
 }

@@ -2,23 +2,13 @@
 // step chosen by the user and a range-changed callback.
 #pragma once
 
-#include "ChartAxis.h"
-#include "ChartZoomData.h"
+#include "ChartStepAxis.h"
 
-#include <vector>
-
-class CChartCustomAxisX : public CChartAxis {
+class CChartCustomAxisX : public CChartStepAxis {
 public:
     CChartCustomAxisX();
 
     void SetRange(double minimum, double maximum) override;
-    double FirstTickValue() const override { return m_minimum; }
-    bool NextTickValue(double current, double& next) const override;
-    int TickPixel(double value) const override { return LinearPixel(value); }
-    int CenteredLabelPixel(double value) const override;
-    std::string TickLabelText(double value) const override;
-    void UpdateTickStep() override {}
-    void UpdateFirstTick() override {}
     bool PanStepAllowed(int startPixel, int endPixel) const override;
     void PanByPixels(int startPixel, int endPixel) override;
     void ZoomToRange(double minimum, double maximum) override;
@@ -31,19 +21,13 @@ public:
     void ResetZoom();
     void SetRangeChangedCallback(void (*callback)(void*), void* owner);
 
-    double GetStep() const { return m_step; }
     double GetHomeStep() const { return m_homeStep; }
-    size_t GetZoomDepth() const { return m_history.size(); }
 
 private:
     void Normalise(double a, double b);
     void NotifyRangeChanged();
-    void Redraw();
 
     double m_homeStep = 10.0;
-    double m_step = 10.0;
-    int m_precision = 0;
-    std::vector<tagZoomData> m_history;
     void (*m_rangeChanged)(void*) = nullptr;
     void* m_owner = nullptr;
 };

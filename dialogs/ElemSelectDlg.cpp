@@ -126,7 +126,8 @@ void CElemSelectDlg::ShowRecord() {
     m_parameters->setCurrentIndex(fields.parameterRow);
     m_filling = false;
     OnElementKindChanged();
-    const int entry = m_type->findText(QString::fromStdString(DataTypeToText(m_record.dataType)));
+    const std::string_view type = DataTypeText(m_record.dataType);
+    const int entry = m_type->findText(QString::fromLatin1(type.data(), static_cast<qsizetype>(type.size())));
     if (entry >= 0) {
         m_type->setCurrentIndex(entry);
     }

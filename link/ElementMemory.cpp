@@ -38,10 +38,6 @@ std::optional<int> ParseAddress(const std::string& digits, int radix) {
     return static_cast<int>(value);
 }
 
-uint32_t SignExtend16(uint16_t word) {
-    return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(word)));
-}
-
 bool ParseOnOff(const std::string& text, bool& on) {
     const std::string upper = Upper(text);
     if (upper == "ON") {
@@ -68,6 +64,23 @@ bool ParseInteger(const std::string& text, int64_t& value) {
 }
 
 } // namespace
+
+uint32_t g_SignExtend16(uint16_t word) {
+    return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(word)));
+}
+
+uint32_t g_NarrowToType(uint32_t value, EnumGCMDataType type) {
+    switch (type) {
+    case GCM_UINT:
+        return value & 0xFFFF;
+    case GCM_USINT:
+        return value & 0xFF;
+    case GCM_INT:
+        return g_SignExtend16(static_cast<uint16_t>(value));
+    default:
+        return value;
+    }
+}
 
 std::optional<tagElementRef> g_ResolveElement(const std::string& name, uint16_t paramCode, bool octalXY) {
     const std::string upper = Upper(name);
@@ -156,17 +169,7 @@ void CElementMemory::SetCounter(int address, int32_t value) {
 
 std::optional<uint32_t> CElementMemory::Read(const tagElementRef& ref, EnumGCMDataType type) const {
     if (ref.IsAxis()) {
-        const uint32_t value = m_axes[ref.axis][ref.paramCode];
-        switch (type) {
-        case GCM_UINT:
-            return value & 0xFFFF;
-        case GCM_USINT:
-            return value & 0xFF;
-        case GCM_INT:
-            return SignExtend16(static_cast<uint16_t>(value));
-        default:
-            return value;
-        }
+        return g_NarrowToType(m_axes[ref.axis][ref.paramCode], type);
     }
     const bool wide = type == GCM_DINT || type == GCM_REAL || type == GCM_UDINT;
     if (ref.kind == kKindC) {
@@ -174,13 +177,13 @@ std::optional<uint32_t> CElementMemory::Read(const tagElementRef& ref, EnumGCMDa
         if (type == GCM_BOOL) {
             return GetBit(ref.kind, ref.address) ? 1u : 0u;
         }
-        return wide ? static_cast<uint32_t>(value) : SignExtend16(static_cast<uint16_t>(value));
+        return wide ? static_cast<uint32_t>(value) : g_SignExtend16(static_cast<uint16_t>(value));
     }
     if (ref.kind == kKindT) {
         if (type == GCM_BOOL) {
             return GetBit(ref.kind, ref.address) ? 1u : 0u;
         }
-        return wide ? std::nullopt : std::optional<uint32_t>(SignExtend16(m_timers[ref.address]));
+        return wide ? std::nullopt : std::optional<uint32_t>(g_SignExtend16(m_timers[ref.address]));
     }
     if (!IsWordKind(ref.kind)) {
         return type == GCM_BOOL ? std::optional<uint32_t>(GetBit(ref.kind, ref.address) ? 1u : 0u)
@@ -192,7 +195,7 @@ std::optional<uint32_t> CElementMemory::Read(const tagElementRef& ref, EnumGCMDa
         return (words[ref.address] >> bit) & 1u;
     }
     if (!wide) {
-        return SignExtend16(words[ref.address]);
+        return g_SignExtend16(words[ref.address]);
     }
     if (static_cast<size_t>(ref.address) + 1 >= words.size()) {
         return std::nullopt;
@@ -235,7 +238,8 @@ bool CElementMemory::Write(const tagElementRef& ref, EnumGCMDataType type, const
     }
     const bool wide = type != GCM_INT;
     if (ref.kind == kKindC) {
-        SetCounter(ref.address, static_cast<int32_t>(wide ? raw : SignExtend16(static_cast<uint16_t>(raw))));
+        SetCounter(ref.address,
+                   static_cast<int32_t>(wide ? raw : g_SignExtend16(static_cast<uint16_t>(raw))));
         return true;
     }
     if (ref.kind == kKindT) {

@@ -27,6 +27,11 @@ struct tagElementRef {
 // write requests carry decimal ones once converted, so the caller says which.
 std::optional<tagElementRef> g_ResolveElement(const std::string& name, uint16_t paramCode, bool octalXY);
 
+// A 16-bit word as the signed 32-bit sample word of an INT.
+uint32_t g_SignExtend16(uint16_t word);
+// A 32-bit axis-parameter value as the sample word of its type (16-, 8-bit or signed 16-bit).
+uint32_t g_NarrowToType(uint32_t value, EnumGCMDataType type);
+
 class CElementMemory {
 public:
     CElementMemory();

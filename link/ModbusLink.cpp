@@ -34,10 +34,6 @@ char ParityLetter(uint32_t parity) {
     return parity == 1 ? 'O' : parity == 2 ? 'E' : 'N';
 }
 
-uint32_t SignExtend16(uint16_t word) {
-    return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(word)));
-}
-
 // The sample word from the registers or bits read for one element, as the controller itself would
 // deliver it for the type.
 uint32_t RawWord(const CModbusMap& map, const tagModbusAddress& at, const uint16_t* words,
@@ -48,17 +44,8 @@ uint32_t RawWord(const CModbusMap& map, const tagModbusAddress& at, const uint16
     if (at.bit >= 0) {
         return (words[0] >> at.bit) & 1u;
     }
-    const uint32_t value = at.count == 2 ? map.Join(words[0], words[1]) : SignExtend16(words[0]);
-    switch (type) {
-    case GCM_UINT:
-        return value & 0xFFFF;
-    case GCM_USINT:
-        return value & 0xFF;
-    case GCM_INT:
-        return SignExtend16(static_cast<uint16_t>(value));
-    default:
-        return value;
-    }
+    const uint32_t value = at.count == 2 ? map.Join(words[0], words[1]) : g_SignExtend16(words[0]);
+    return g_NarrowToType(value, type);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "link/LinkBackend.h"
 #include "link/SimulatedController.h"
 #include "link/SimulatedMachine.h"
+#include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
 
 #include <gtest/gtest.h>
@@ -61,10 +62,6 @@ private:
     std::mutex m_mutex;
     std::deque<std::pair<int, int>> m_queue;
 };
-
-tagOscilloElem Channel(const std::string& name, EnumGCMDataType type, uint16_t code = 0) {
-    return {name, code, type, 0};
-}
 
 class RecorderTest : public ::testing::Test {
 protected:

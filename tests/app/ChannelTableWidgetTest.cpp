@@ -6,6 +6,7 @@
 #include "dialogs/Translation.h"
 #include "link/Communicater.h"
 #include "link/ElementKinds.h"
+#include "support/QtTestHelpers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,18 +20,6 @@
 #include <functional>
 
 namespace {
-
-void RunEventLoop(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void SaveShot(QWidget& widget, const QString& name) {
-    if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
-        widget.grab().save(QString::fromUtf8(folder) + QLatin1Char('/') + name);
-    }
-}
 
 // Fills the channel dialog that the window opens and presses OK.
 void AddThroughDialog(CChronoscopeDlg& window, const std::function<void(CElemSelectDlg&)>& fill) {
@@ -77,7 +66,7 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
         d.KindList()->setCurrentIndex(kAxisKind);
         d.AxisList()->setCurrentIndex(0);
         d.ParameterList()->setCurrentIndex(10); // Input1-ActPosition
-        SaveShot(d, QStringLiteral("channel-dialog-%1.png").arg(Language()));
+        RenderWidget(d, QStringLiteral("channel-dialog-%1.png").arg(Language()));
     });
     ASSERT_EQ(window.State().channels.size(), 3u);
     EXPECT_EQ(window.State().channels[2].name, "AXIS0");
@@ -109,7 +98,7 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     EXPECT_GT(x2, x1);
     EXPECT_EQ(x1 % 20, 0); // a sample time of the 20 ms period
     EXPECT_EQ(table.CellText(0, CChannelTable::COL_DX).toInt(), x2 - x1);
-    SaveShot(window, QStringLiteral("table-%1.png").arg(Language()));
+    RenderWidget(window, QStringLiteral("table-%1.png").arg(Language()));
 
     // The eye box hides a trace: min and max go, the latest value stays.
     window.OnTableClick(0, CChannelTable::COL_VISIBLE);

@@ -6,6 +6,7 @@
 #include "dialogs/LanguageDlg.h"
 #include "dialogs/Translation.h"
 #include "link/Communicater.h"
+#include "support/QtTestHelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,26 +26,11 @@
 
 namespace {
 
-// Renders the window; CHRONOSCOPE_SCREENSHOTS names a folder to keep the pictures in.
-QImage Render(QWidget& window, const QString& name) {
-    QImage image = window.grab().toImage();
-    if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
-        image.save(QString::fromUtf8(folder) + QLatin1Char('/') + name);
-    }
-    return image;
-}
-
 void SaveShotOf(QWidget& widget, const QString& name) {
     widget.show();
     const bool chinese = QLocale().language() == QLocale::Chinese;
-    Render(widget,
-           QStringLiteral("%1-%2.png").arg(name, chinese ? QStringLiteral("zh") : QStringLiteral("en")));
-}
-
-void RunEventLoop(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    RenderWidget(
+        widget, QStringLiteral("%1-%2.png").arg(name, chinese ? QStringLiteral("zh") : QStringLiteral("en")));
 }
 
 int PixelsOfColour(const QImage& image, const QRect& area, uint32_t colour) {
@@ -95,7 +81,7 @@ TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     EXPECT_GE(window.Traces().Serie(0).GetPointCount(), 50u);
     EXPECT_EQ(window.Table().rowCount(), 2);
 
-    const QImage normal = Render(window, QStringLiteral("main-%1.png").arg(language));
+    const QImage normal = RenderWidget(window, QStringLiteral("main-%1.png").arg(language));
     const QRect chart = window.Control(CChronoscopeDlg::IDC_CHART)->geometry();
     EXPECT_GT(PixelsOfColour(normal, chart, DefaultChannelColours[0]), 100);
     EXPECT_GT(PixelsOfColour(normal, chart, DefaultChannelColours[1]), 100);
@@ -108,7 +94,7 @@ TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     EXPECT_EQ(window.Control(CChronoscopeDlg::IDC_RUN)->geometry().right() < window.width(), true);
     EXPECT_GT(window.Control(CChronoscopeDlg::IDC_RUN)->x(), 1400);
     EXPECT_EQ(window.Control(CChronoscopeDlg::IDC_CHART)->geometry().bottom() + 3, window.Table().y());
-    Render(window, QStringLiteral("main-%1-large.png").arg(language));
+    RenderWidget(window, QStringLiteral("main-%1-large.png").arg(language));
 }
 
 TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {

@@ -5,6 +5,7 @@
 #include "link/KitHelpers.h"
 #include "link/LinkBackend.h"
 #include "link/SimulatedMachine.h"
+#include "support/LinkTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -20,21 +21,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-tagOscilloElem Channel(const std::string& name, EnumGCMDataType type, uint16_t code = 0) {
-    return {name, code, type, 0};
-}
-
-long Write(const std::string& name, EnumGCMDataType type, const std::string& value) {
-    CSoftAddrMap request;
-    auto entry = std::make_unique<tagSoftAddr>();
-    entry->name = name;
-    entry->valueText = value;
-    entry->dataType = type;
-    request.SetAt(CSoftAddrMap::MakeKey(type, name), std::move(entry));
-    request.OctToDec();
-    return CCommunicater::OscilloWriteElem(&request);
-}
 
 // The link without the in-process simulator, so the facade takes the Modbus transports.
 class ModbusFixture : public ::testing::Test {
@@ -122,11 +108,11 @@ TEST_F(ModbusTcpTest, WritesShowUpInTheSamples) {
                        Channel("C210", GCM_DINT), Channel("D300.4", GCM_BOOL)},
                       10));
     Read(100ms);
-    EXPECT_EQ(Write("D100", GCM_INT, "-1234"), 1) << m_link->LastError();
-    EXPECT_EQ(Write("M20", GCM_BOOL, "ON"), 1) << m_link->LastError();
-    EXPECT_EQ(Write("D200", GCM_REAL, "2.500000"), 1) << m_link->LastError();
-    EXPECT_EQ(Write("C210", GCM_DINT, "100000"), 1) << m_link->LastError();
-    EXPECT_EQ(Write("D300.4", GCM_BOOL, "ON"), 1) << m_link->LastError();
+    EXPECT_EQ(WriteThroughLink("D100", GCM_INT, "-1234"), 1) << m_link->LastError();
+    EXPECT_EQ(WriteThroughLink("M20", GCM_BOOL, "ON"), 1) << m_link->LastError();
+    EXPECT_EQ(WriteThroughLink("D200", GCM_REAL, "2.500000"), 1) << m_link->LastError();
+    EXPECT_EQ(WriteThroughLink("C210", GCM_DINT, "100000"), 1) << m_link->LastError();
+    EXPECT_EQ(WriteThroughLink("D300.4", GCM_BOOL, "ON"), 1) << m_link->LastError();
     std::this_thread::sleep_for(50ms);
     const auto after = Read(100ms);
     ASSERT_FALSE(after.empty());
@@ -138,7 +124,7 @@ TEST_F(ModbusTcpTest, WritesShowUpInTheSamples) {
     EXPECT_EQ(last.raw[4], 1u);
     EXPECT_EQ(m_server.Peek("D300", GCM_INT), 16u);
     // Inputs cannot be written.
-    EXPECT_NE(Write("X3", GCM_BOOL, "ON"), 1);
+    EXPECT_NE(WriteThroughLink("X3", GCM_BOOL, "ON"), 1);
 }
 
 TEST_F(ModbusTcpTest, AServerThatGoesAwayFailsTheNextRead) {
@@ -275,7 +261,7 @@ TEST_F(ModbusFixture, RtuAt115200EvenParityOverAPseudoTerminalPair) {
     EXPECT_EQ(CCommunicater::TestBauteRate(nullptr, 100, &reply, nullptr, 1, 0), 1) << m_link->LastError();
     EXPECT_TRUE(reply.empty()); // Modbus reports no serial format
     ASSERT_TRUE(Start({Channel("D10", GCM_DINT), Channel("D1", GCM_INT)}, 20)) << m_link->LastError();
-    EXPECT_EQ(Write("D100", GCM_INT, "7"), 1) << m_link->LastError();
+    EXPECT_EQ(WriteThroughLink("D100", GCM_INT, "7"), 1) << m_link->LastError();
     const auto samples = Read(500ms);
     CCommunicater::CloseCPPSerialPort();
     unsetenv("CHRONOSCOPE_SERIAL_DIR");

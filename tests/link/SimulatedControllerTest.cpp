@@ -4,6 +4,7 @@
 #include "link/KitHelpers.h"
 #include "link/LinkBackend.h"
 #include "link/SimulatedMachine.h"
+#include "support/LinkTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,6 @@
 #include <thread>
 
 namespace {
-
-tagOscilloElem Channel(const std::string& name, EnumGCMDataType type, uint16_t code = 0) {
-    tagOscilloElem e;
-    e.name = name;
-    e.dataType = type;
-    e.paramCode = code;
-    return e;
-}
 
 class SimulatedControllerTest : public ::testing::Test {
 protected:
@@ -61,17 +54,6 @@ protected:
         return data.samples;
     }
 
-    static long Write(const std::string& name, EnumGCMDataType type, const std::string& value) {
-        CSoftAddrMap request;
-        auto entry = std::make_unique<tagSoftAddr>();
-        entry->name = name;
-        entry->valueText = value;
-        entry->dataType = type;
-        request.SetAt(CSoftAddrMap::MakeKey(type, name), std::move(entry));
-        request.OctToDec();
-        return CCommunicater::OscilloWriteElem(&request);
-    }
-
     CSimulatedController* m_sim = nullptr;
     tagOscilloSetting m_setting;
 };
@@ -99,9 +81,9 @@ TEST_F(SimulatedControllerTest, SamplesCarryConsecutiveTicksAndTheMachinesValues
 TEST_F(SimulatedControllerTest, WrittenElementsShowUpInTheFollowingSamples) {
     Start({Channel("D100", GCM_INT), Channel("X17", GCM_BOOL), Channel("D300", GCM_REAL)}, 10);
     std::vector<tagOscilloVal> before = Read(std::chrono::milliseconds(100));
-    ASSERT_EQ(Write("D100", GCM_INT, "1234"), 1);
-    ASSERT_EQ(Write("X17", GCM_BOOL, "ON"), 1); // octal address 15 on the wire
-    ASSERT_EQ(Write("D300", GCM_REAL, "2.5"), 1);
+    ASSERT_EQ(WriteThroughLink("D100", GCM_INT, "1234"), 1);
+    ASSERT_EQ(WriteThroughLink("X17", GCM_BOOL, "ON"), 1); // octal address 15 on the wire
+    ASSERT_EQ(WriteThroughLink("D300", GCM_REAL, "2.5"), 1);
     std::vector<tagOscilloVal> after = Read(std::chrono::milliseconds(100));
 
     ASSERT_FALSE(before.empty());
@@ -196,7 +178,7 @@ TEST_F(SimulatedControllerTest, OfflineControllerFailsEveryCall) {
     uint32_t state = 0;
     EXPECT_NE(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1);
     EXPECT_NE(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
-    EXPECT_NE(Write("D1", GCM_INT, "1"), 1);
+    EXPECT_NE(WriteThroughLink("D1", GCM_INT, "1"), 1);
 }
 
 TEST_F(SimulatedControllerTest, SlowAnswersDelayButSucceed) {
