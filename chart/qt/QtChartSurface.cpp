@@ -57,6 +57,7 @@ CQtChartSurface::CQtChartSurface(QPainter& painter)
     : m_painter(painter),
       m_defaultFont(std::make_shared<CQtChartFont>(tagChartFontDesc{"Microsoft Sans Serif", 80})) {
     m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_image = dynamic_cast<QImage*>(m_painter.device());
     m_painter.setFont(m_defaultFont->Font());
     m_painter.setBrush(Qt::NoBrush);
     ApplyPen();
@@ -146,7 +147,7 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
     int columnX = 0, columnTop = 0, columnBottom = 0;
     auto closeColumn = [&] {
         if (columnOpen) {
-            m_painter.fillRect(columnX - lead, columnTop, width, columnBottom - columnTop + 1, colour);
+            FillRun(columnX - lead, columnTop, width, columnBottom - columnTop + 1, colour);
             columnOpen = false;
         }
     };
@@ -168,7 +169,7 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
         // Like thin lines, each segment leaves out its end point; the next one starts there.
         if (a.y() == b.y()) {
             const int left = a.x() < b.x() ? a.x() : b.x() + 1;
-            m_painter.fillRect(left, a.y() - lead, std::abs(b.x() - a.x()), width, colour);
+            FillRun(left, a.y() - lead, std::abs(b.x() - a.x()), width, colour);
             continue;
         }
         const bool flat = std::abs(b.x() - a.x()) >= std::abs(b.y() - a.y());
@@ -183,7 +184,7 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
     closeColumn();
     flush();
     // The very last point, which no following segment covers.
-    m_painter.fillRect(points.back().x - lead, points.back().y - lead, width, width, colour);
+    FillRun(points.back().x - lead, points.back().y - lead, width, width, colour);
     m_painter.setPen(saved);
 }
 
@@ -232,13 +233,36 @@ void CQtChartSurface::TextOut(int x, int y, const std::string& text) {
     m_painter.restore();
 }
 
+void CQtChartSurface::FillRun(int x, int y, int w, int h, const QColor& colour) {
+    const bool direct =
+        m_image && m_painter.transform().isIdentity() &&
+        (m_image->format() == QImage::Format_RGB32 || m_image->format() == QImage::Format_ARGB32);
+    if (!direct) {
+        m_painter.fillRect(x, y, w, h, colour);
+        return;
+    }
+    QRect run = QRect(x, y, w, h).intersected(m_image->rect());
+    if (m_clip) {
+        run = run.intersected(*m_clip);
+    }
+    const QRgb pixel = colour.rgb();
+    uchar* bits = m_image->bits(); // once: each scanLine() call checks for sharing
+    const qsizetype stride = m_image->bytesPerLine();
+    for (int row = run.top(); row <= run.bottom(); ++row) {
+        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
+        std::fill(line + run.left(), line + run.left() + run.width(), pixel);
+    }
+}
+
 void CQtChartSurface::SetClipRect(const tagChartRect& rect) {
     const QRect clip(rect.left, rect.top, rect.Width(), rect.Height());
     m_painter.setClipRect(clip, m_painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    m_clip = m_clip ? m_clip->intersected(clip) : clip;
 }
 
 void CQtChartSurface::ResetClip() {
     m_painter.setClipping(false);
+    m_clip.reset();
 }
 
 void CQtChartSurface::DrawBuffer(const CChartBuffer& buffer) {

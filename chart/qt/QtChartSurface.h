@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <memory>
+#include <optional>
 
 class CQtChartFont : public CChartFont {
 public:
@@ -47,6 +48,9 @@ public:
 
 private:
     void ApplyPen();
+    // A solid rectangle, written straight into the back buffer when painting on one without a
+    // transform (trace columns are thousands of these per redraw), else through the painter.
+    void FillRun(int x, int y, int w, int h, const QColor& colour);
     const CQtChartFont& CurrentFont() const;
 
     QPainter& m_painter;
@@ -56,6 +60,8 @@ private:
     std::shared_ptr<CQtChartFont> m_defaultFont;
     COLORREF m_textColour = 0;
     QPoint m_position;
+    QImage* m_image = nullptr; // the painter's device when it is a back buffer
+    std::optional<QRect> m_clip;
 };
 
 // A back buffer: an image with a painter that stays open while the chart draws into it.
