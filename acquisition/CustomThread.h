@@ -25,9 +25,6 @@ public:
     // False only when a stop is already in progress (for instance re-entered from pump).
     bool Stop(const Pump& pump);
 
-    bool IsRunning() const { return m_thread.joinable(); }
-    bool IsStopping() const { return m_params.stop.load(std::memory_order_acquire) != 0; }
-
 private:
     std::thread m_thread;
     std::atomic<bool> m_finished{false};

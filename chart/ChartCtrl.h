@@ -79,7 +79,6 @@ public:
     tagChartPoint GetLastMousePoint() const { return m_lastMouse; }
     bool IsMouseFree() const { return m_freeMouse; }
     bool IsRedrawPending() const { return m_redrawPending; }
-    int GetRedrawCounter() const { return m_redrawCounter; }
     bool IsZooming() const { return m_zoomActive; }
     bool IsPanning() const { return m_panActive; }
     int GetDraggedMarker() const { return m_draggedMarker; }

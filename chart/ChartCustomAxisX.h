@@ -21,8 +21,6 @@ public:
     void ResetZoom();
     void SetRangeChangedCallback(void (*callback)(void*), void* owner);
 
-    double GetHomeStep() const { return m_homeStep; }
-
 private:
     void Normalise(double a, double b);
     void NotifyRangeChanged();

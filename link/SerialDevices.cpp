@@ -58,15 +58,3 @@ std::vector<std::string> g_UsbSerialDevices() {
     }
     return devices;
 }
-
-std::vector<std::string> g_SerialPortNames() {
-    std::vector<std::string> names;
-    for (const tagFamily& family : kFamilies) {
-        for (int n : Present(family.prefix)) {
-            if (n < (family.firstCom == 1 ? 99 : 100)) {
-                names.push_back("COM" + std::to_string(family.firstCom + static_cast<uint32_t>(n)));
-            }
-        }
-    }
-    return names;
-}

@@ -15,5 +15,3 @@ std::string g_SerialDirectory();
 std::string g_SerialDeviceOfComPort(uint32_t comPort);
 // USB serial devices present, in USB index order.
 std::vector<std::string> g_UsbSerialDevices();
-// "COMn" names of the serial devices present.
-std::vector<std::string> g_SerialPortNames();

@@ -1,3 +1,4 @@
+#include "SimulatedWindowTest.h"
 #include "TempFolder.h"
 #include "acquisition/ChannelDialogRules.h"
 #include "app/ChannelTable.h"
@@ -32,23 +33,9 @@ void AddThroughDialog(CChronoscopeDlg& window, const std::function<void(CElemSel
     window.OnAddChannel();
 }
 
-class ChannelTableWidgetTest : public ::testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
-        g_ApplyUiLanguage(GetParam());
-    }
-    void TearDown() override {
-        g_ApplyUiLanguage(false);
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
-    QString Language() const { return GetParam() ? QStringLiteral("zh") : QStringLiteral("en"); }
-    CTempFolder m_documents;
-};
-
 } // namespace
+
+using ChannelTableWidgetTest = CSimulatedWindowTest;
 
 TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecording) {
     CChronoscopeDlg window;

@@ -1,3 +1,4 @@
+#include "SimulatedWindowTest.h"
 #include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
 #include "app/ChannelTable.h"
@@ -44,22 +45,9 @@ int PixelsOfColour(const QImage& image, const QRect& area, uint32_t colour) {
     return n;
 }
 
-class MainWindowTest : public ::testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
-        g_ApplyUiLanguage(GetParam());
-    }
-    void TearDown() override {
-        g_ApplyUiLanguage(false);
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
-    CTempFolder m_documents;
-};
-
 } // namespace
+
+using MainWindowTest = CSimulatedWindowTest;
 
 TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     const QString language = GetParam() ? QStringLiteral("zh") : QStringLiteral("en");

@@ -17,18 +17,24 @@ bool IsDark(QRgb pixel) {
     return qGray(pixel) < 100;
 }
 
-} // namespace
-
-TEST(ChartQtRender, BorderGridDotsAndTimeLabelsLandWhereTheLayoutSays) {
-    CChartWidget widget;
+// The chart as the main window sets it up, in an 800 x 500 widget.
+CChartCustomAxisX* SetUpChart(CChartWidget& widget, double msPerDivision) {
     widget.resize(800, 500);
     CChartCtrl& chart = widget.Chart();
     chart.SetDottedGrid(true);
     auto* time = new CChartCustomAxisX;
     chart.AttachAxis(time, BottomAxis);
-    time->GetLabel().SetText("Timeline(ms)");
-    time->SetBaseStep(1000.0);
+    time->SetBaseStep(msPerDivision);
     chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
+    return time;
+}
+
+} // namespace
+
+TEST(ChartQtRender, BorderGridDotsAndTimeLabelsLandWhereTheLayoutSays) {
+    CChartWidget widget;
+    SetUpChart(widget, 1000.0)->GetLabel().SetText("Timeline(ms)");
+    CChartCtrl& chart = widget.Chart();
 
     const QImage image = widget.grab().toImage();
     if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
@@ -106,13 +112,8 @@ TEST(ChartQtRender, SurfaceHonoursTenthsOfAPointAndTurnsVerticalText) {
 
 TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
     CChartWidget widget;
-    widget.resize(800, 500);
+    SetUpChart(widget, 100.0); // 0 .. 1000 ms
     CChartCtrl& chart = widget.Chart();
-    chart.SetDottedGrid(true);
-    auto* time = new CChartCustomAxisX;
-    chart.AttachAxis(time, BottomAxis);
-    time->SetBaseStep(100.0); // 0 .. 1000 ms
-    chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
     CChartLineSerie* sine = chart.CreateLineSerie(false, false);
     CChartLineSerie* bits = chart.CreateLineSerie(false, false);
     sine->SetWidth(2);
