@@ -7,6 +7,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -136,6 +137,10 @@ void CModbusSimServer::ServeTcp() {
         if (FD_ISSET(m_listenSocket, &readable)) {
             const int fd = accept(m_listenSocket, nullptr, nullptr);
             if (fd >= 0) {
+                // Small replies go out at once; Nagle's wait for the client's delayed
+                // acknowledgement would hold them for tens of milliseconds.
+                const int on = 1;
+                setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
                 clients.push_back(fd);
             }
         }
