@@ -1,7 +1,7 @@
 #include "ChannelDialogRules.h"
 
 #include "ChannelModel.h"
-#include "link/ElementKinds.h"
+#include "kit/ElementKinds.h"
 
 #include <algorithm>
 #include <cctype>

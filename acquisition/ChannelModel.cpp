@@ -1,6 +1,6 @@
 #include "ChannelModel.h"
 
-#include "link/KitHelpers.h"
+#include "kit/KitHelpers.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // and the text form of a value.
 #pragma once
 
-#include "link/ElementKinds.h"
+#include "kit/ElementKinds.h"
 #include "link/OscilloTypes.h"
 
 #include <array>

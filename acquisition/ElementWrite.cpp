@@ -1,7 +1,7 @@
 #include "ElementWrite.h"
 
+#include "kit/SymbolNameParser.h"
 #include "link/Communicater.h"
-#include "link/SymbolNameParser.h"
 
 #include <algorithm>
 #include <cctype>

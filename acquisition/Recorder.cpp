@@ -2,8 +2,8 @@
 
 #include "ChannelModel.h"
 #include "StringIds.h"
+#include "kit/KitHelpers.h"
 #include "link/Communicater.h"
-#include "link/KitHelpers.h"
 
 #include <chrono>
 

@@ -2,6 +2,7 @@
 
 #include "TableIcons.h"
 #include "acquisition/ChannelModel.h"
+#include "chart/qt/QtColour.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -23,10 +24,6 @@ QString Fixed(double v) {
     char text[64];
     std::snprintf(text, sizeof text, "%f", v);
     return QString::fromLatin1(text);
-}
-
-QColor ToQColor(uint32_t c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
 // Pictures sit in the middle of their cells.
@@ -119,7 +116,7 @@ void CChannelTable::SetVisibilityPicture(int channel, bool visible) {
 }
 
 void CChannelTable::SetColourCell(int channel, uint32_t colour) {
-    Cell(channel, COL_COLOUR)->setBackground(ToQColor(colour));
+    Cell(channel, COL_COLOUR)->setBackground(g_ToQColor(colour));
 }
 
 void CChannelTable::RebuildChannelTable(const std::vector<tagOscilloElem>& channels, CTraceSet& traces) {

@@ -3,9 +3,9 @@
 #include "AppIcon.h"
 #include "ChannelTable.h"
 #include "ChronoscopeApp.h"
-#include "acquisition/ChannelTableModel.h"
 #include "chart/qt/ChartWidget.h"
 #include "dialogs/BufferSettingDlg.h"
+#include "dialogs/ColourPicker.h"
 #include "dialogs/DialogUnits.h"
 #include "dialogs/ElemSelectDlg.h"
 #include "dialogs/LanguageDlg.h"
@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QCursor>
 #include <QEvent>
@@ -27,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QToolTip>
 
 #include <array>
@@ -100,10 +100,6 @@ bool IsChinese() {
     return QLocale().language() == QLocale::Chinese;
 }
 
-uint32_t ReadNumber(const QLineEdit* edit) {
-    return edit->text().toUInt();
-}
-
 } // namespace
 
 CChronoscopeDlg::CChronoscopeDlg(QWidget* parent) : QDialog(parent), m_chinese(IsChinese()) {
@@ -112,8 +108,6 @@ CChronoscopeDlg::CChronoscopeDlg(QWidget* parent) : QDialog(parent), m_chinese(I
     setWindowIcon(g_AppIcon());
     setFont(g_DialogFont(m_chinese));
     setWindowTitle(QStringLiteral("KALDOR-") + LoadStringById(IDS_CAPTION));
-    CCommunicater::SetProtocal(&m_state.protocol);
-    CCommunicater::SetCommunicatCPPCfg(&m_state.link, this);
 
     CreateControls();
     LayoutFromTemplate();
@@ -122,17 +116,11 @@ CChronoscopeDlg::CChronoscopeDlg(QWidget* parent) : QDialog(parent), m_chinese(I
         m_columnShift[id] = Control(id)->x() - Control(IDC_MEASUREMENT)->x();
     }
 
-    // The chart: time axis with its title, value axis, six series and the two cursors.
-    tagTraceCallbacks callbacks;
-    callbacks.owner = this;
-    callbacks.viewChanged = &CChronoscopeDlg::OnViewChanged;
-    callbacks.mouseMoved = &CChronoscopeDlg::OnMouseMoved;
-    callbacks.timeRangeChanged = &CChronoscopeDlg::OnTimeAxisRangeChanged;
-    callbacks.cursorMoved = &CChronoscopeDlg::OnCursorMoved;
-    m_traces = std::make_unique<CTraceSet>(m_chart->Chart(), LoadStringById(IDS_TIMELINE).toStdString(),
-                                           m_state.timeAxisStep, m_state.measurement, callbacks);
-    CRecorderView& view = *this;
-    m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, view);
+    CSessionView& view = *this;
+    m_session =
+        std::make_unique<CMonitorSession>(m_chart->Chart(), LoadStringById(IDS_TIMELINE).toStdString(), view);
+    CCommunicater::SetProtocal(&m_session->State().protocol);
+    m_session->ApplyLinkSettings();
 
     m_table->SetupChannelTable(LoadStringById(IDS_TABLE_HEADER));
     PushStateToControls();
@@ -142,8 +130,7 @@ CChronoscopeDlg::CChronoscopeDlg(QWidget* parent) : QDialog(parent), m_chinese(I
 }
 
 CChronoscopeDlg::~CChronoscopeDlg() {
-    m_recorder.reset();
-    m_traces.reset();
+    m_session.reset();
 }
 
 QWidget* CChronoscopeDlg::Control(int id) const {
@@ -152,8 +139,10 @@ QWidget* CChronoscopeDlg::Control(int id) const {
 }
 
 void CChronoscopeDlg::CreateControls() {
+    // Each control is found by its id, also by the tests.
     auto add = [this](int id, QWidget* widget) {
         m_controls[id] = widget;
+        widget->setObjectName(QString::number(id));
         return widget;
     };
     auto button = [&](int id, const QString& text, void (CChronoscopeDlg::*handler)()) {
@@ -257,10 +246,10 @@ void CChronoscopeDlg::resizeEvent(QResizeEvent* event) {
 }
 
 void CChronoscopeDlg::OnSize() {
-    if (!m_table || !m_traces || isMinimized()) {
+    if (!m_table || !m_session || isMinimized()) {
         return;
     }
-    m_state.maximized = isMaximized() ? 1 : 0;
+    m_session->State().maximized = isMaximized() ? 1 : 0;
     const int columnLeft = width() - m_rightColumnOffset;
     for (int id : kRightColumn) {
         QWidget* control = Control(id);
@@ -272,27 +261,32 @@ void CChronoscopeDlg::OnSize() {
     m_table->setGeometry(m_table->x(), tableBottom - tableHeight, right - m_table->x(), tableHeight);
     m_chart->setGeometry(m_chart->x(), m_chart->y(), right - m_chart->x(), m_table->y() - 2 - m_chart->y());
     m_table->LayoutTableColumns();
-    UpdateCursorReadouts();
+    m_session->UpdateCursorReadouts();
 }
 
 void CChronoscopeDlg::PushStateToControls() {
-    m_measurement->setChecked(m_state.measurement);
-    m_adaptive->setChecked(m_state.adaptive);
-    m_period->setText(QString::number(m_state.period));
-    m_timeAxis->setText(QString::number(m_state.timeAxisStep));
-    m_address->setText(QString::fromStdString(m_state.writeAddress));
-    m_value->setText(QString::fromStdString(m_state.writeValue));
-    m_writeType->setCurrentIndex(m_state.writeTypeIndex);
+    const tagMonitorState& state = m_session->State();
+    m_measurement->setChecked(state.measurement);
+    m_adaptive->setChecked(state.adaptive);
+    m_period->setText(QString::number(state.period));
+    m_timeAxis->setText(QString::number(state.timeAxisStep));
+    m_address->setText(QString::fromStdString(state.writeAddress));
+    m_value->setText(QString::fromStdString(state.writeValue));
+    m_writeType->setCurrentIndex(state.writeTypeIndex);
+    if (state.maximized && !isMaximized()) {
+        showMaximized();
+    }
 }
 
 void CChronoscopeDlg::ReadControls() {
-    m_state.measurement = m_measurement->isChecked();
-    m_state.adaptive = m_adaptive->isChecked();
-    m_state.period = ReadNumber(m_period);
-    m_state.timeAxisStep = ReadNumber(m_timeAxis);
-    m_state.writeAddress = m_address->text().toStdString();
-    m_state.writeValue = m_value->text().toStdString();
-    m_state.writeTypeIndex = m_writeType->currentIndex();
+    tagMonitorState& state = m_session->State();
+    state.measurement = m_measurement->isChecked();
+    state.adaptive = m_adaptive->isChecked();
+    state.period = m_period->text().toUInt();
+    state.timeAxisStep = m_timeAxis->text().toUInt();
+    state.writeAddress = m_address->text().toStdString();
+    state.writeValue = m_value->text().toStdString();
+    state.writeTypeIndex = m_writeType->currentIndex();
 }
 
 void CChronoscopeDlg::UpdateRunControls(bool recording) {
@@ -303,219 +297,83 @@ void CChronoscopeDlg::UpdateRunControls(bool recording) {
     }
 }
 
-void CChronoscopeDlg::RebuildChannelTable() {
-    m_table->RebuildChannelTable(m_state.channels, *m_traces);
-}
-
 void CChronoscopeDlg::OnRun() {
     ReadControls();
-    m_recorder->OnRun();
+    m_session->OnRun();
 }
 
 void CChronoscopeDlg::OnClearTracks() {
-    if (QMessageBox::question(this, LoadStringById(IDS_APP_NAME), LoadStringById(IDS_CLEAR_CONFIRM),
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-        return;
-    }
-    m_recorder->ClearTracks();
-    RebuildChannelTable();
-}
-
-void CChronoscopeDlg::AddChannelRecord(const tagOscilloElem& channel) {
-    const size_t k = m_state.channels.size();
-    m_state.channels.push_back(channel);
-    m_traces->Serie(k).SetYScale(1.0);
-    m_traces->ApplyChannel(k, channel);
-    RebuildChannelTable();
+    m_session->OnClearTracks();
 }
 
 void CChronoscopeDlg::OnAddChannel() {
-    if (m_state.channels.size() >= kMaxChannels) {
-        ShowMessage(IDS_TOO_MANY_CHANNELS);
+    if (!m_session->BeginAddChannel()) {
         return;
     }
     CElemSelectDlg dialog(true, this);
-    dialog.m_record.colour = m_traces->Serie(m_state.channels.size()).GetColor();
+    dialog.m_record.colour = m_session->NextChannelColour();
     if (dialog.exec() == QDialog::Accepted) {
-        AddChannelRecord(dialog.m_record);
+        m_session->AddChannel(dialog.m_record);
     }
 }
 
 void CChronoscopeDlg::OnWrite() {
     ReadControls();
-    m_recorder->OnWrite();
+    m_session->OnWrite();
 }
 
 void CChronoscopeDlg::OnMeasurement() {
-    ReadControls();
-    m_traces->SetMeasurement(m_state.measurement);
+    m_session->OnMeasurement(m_measurement->isChecked());
 }
 
 void CChronoscopeDlg::OnAdaptive() {
-    ReadControls();
+    m_session->OnAdaptive(m_adaptive->isChecked());
 }
 
 void CChronoscopeDlg::OnTimeAxisChanged() {
-    ReadControls();
-    if (m_state.timeAxisStep == 0) {
-        m_state.timeAxisStep = CorrectTimeAxisStep(0);
-        m_timeAxis->setText(QString::number(m_state.timeAxisStep));
-    }
-    m_traces->TimeAxis().SetBaseStep(m_state.timeAxisStep);
+    m_session->OnTimeAxisChanged(m_timeAxis->text().toStdString());
 }
 
 void CChronoscopeDlg::OnPeriodChanged() {
-    ReadControls();
-    const uint32_t corrected = ClampPeriod(m_state.period);
-    if (corrected != m_state.period || m_period->text().isEmpty()) {
-        m_state.period = corrected;
-        m_period->setText(QString::number(corrected));
-    }
-}
-
-void CChronoscopeDlg::OnTimeAxisRangeChanged(void* owner) {
-    auto* self = static_cast<CChronoscopeDlg*>(owner);
-    self->m_state.timeAxisStep = static_cast<uint32_t>(self->m_traces->TimeAxis().GetStep());
-    self->m_timeAxis->setText(QString::number(self->m_state.timeAxisStep));
-}
-
-void CChronoscopeDlg::OnViewChanged(void* owner) {
-    auto* self = static_cast<CChronoscopeDlg*>(owner);
-    self->UpdateCursorReadouts();
-    self->UpdateStatistics();
-}
-
-void CChronoscopeDlg::OnMouseMoved(void* owner) {
-    static_cast<CChronoscopeDlg*>(owner)->UpdateChartTooltip();
-}
-
-void CChronoscopeDlg::OnCursorMoved(void* owner) {
-    static_cast<CChronoscopeDlg*>(owner)->UpdateCursorReadouts();
-}
-
-void CChronoscopeDlg::UpdateStatistics() {
-    const std::vector<tagStatistics> rows = ComputeStatistics(m_state.channels, *m_traces);
-    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
-        const tagStatistics& row = rows[static_cast<size_t>(k)];
-        m_table->SetCellText(k, CChannelTable::COL_LATEST, QString::fromStdString(row.latest));
-        m_table->SetCellText(k, CChannelTable::COL_MIN, QString::fromStdString(row.min));
-        m_table->SetCellText(k, CChannelTable::COL_MAX, QString::fromStdString(row.max));
-    }
-}
-
-void CChronoscopeDlg::UpdateCursorReadouts() {
-    if (!m_traces) {
-        return;
-    }
-    const std::vector<tagCursorReadout> rows =
-        ComputeCursorReadouts(m_state.measurement, m_traces->CursorX1().GetPositionValue(),
-                              m_traces->CursorX2().GetPositionValue(), m_state.channels, *m_traces);
-    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
-        const tagCursorReadout& row = rows[static_cast<size_t>(k)];
-        m_table->SetCellText(k, CChannelTable::COL_X1, QString::fromStdString(row.x1));
-        m_table->SetCellText(k, CChannelTable::COL_X2, QString::fromStdString(row.x2));
-        m_table->SetCellText(k, CChannelTable::COL_DX, QString::fromStdString(row.dx));
-        m_table->SetCellText(k, CChannelTable::COL_DY, QString::fromStdString(row.dy));
-    }
-}
-
-void CChronoscopeDlg::ApplyAdaptiveScaling() {
-    for (size_t k : ::ApplyAdaptiveScaling(m_state.adaptive, m_state.channels, *m_traces)) {
-        m_table->SetCellText(static_cast<int>(k), CChannelTable::COL_SCALE,
-                             QString::fromStdString(ScaleText(m_traces->Serie(k).GetYScale())));
-    }
-}
-
-void CChronoscopeDlg::UpdateChartTooltip() {
-    QString text;
-    CChartCtrl& chart = m_traces->Chart();
-    if (chart.IsMouseFree() && !m_recorder->IsRecording()) {
-        std::vector<std::string> names;
-        for (int k = 0; k < static_cast<int>(m_state.channels.size()); ++k) {
-            names.push_back(m_table->CellText(k, CChannelTable::COL_NAME).toStdString());
-        }
-        const double t = m_traces->TimeAxis().PixelToValue(chart.GetLastMousePoint().x);
-        text = QString::fromStdString(ChartTooltipText(t, names, m_state.channels, *m_traces));
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    }
-    if (text != m_tooltip) {
-        m_tooltip = text;
-        m_chart->setToolTip(text);
-        if (m_chart->underMouse()) {
-            QToolTip::showText(QCursor::pos(), text, m_chart);
-        }
-    }
+    m_session->OnPeriodChanged(m_period->text().toStdString());
 }
 
 void CChronoscopeDlg::OnTableClick(int row, int column) {
-    if (row < 0 || row >= static_cast<int>(m_state.channels.size())) {
+    if (row < 0) {
         return;
     }
     const auto k = static_cast<size_t>(row);
-    CChartLineSerie& serie = m_traces->Serie(k);
     switch (column) {
     case CChannelTable::COL_VISIBLE:
         m_table->clearSelection();
-        serie.SetVisible(!serie.IsVisible());
-        m_table->SetVisibilityPicture(row, serie.IsVisible());
-        UpdateCursorReadouts();
-        UpdateStatistics();
+        m_session->ToggleVisibility(k);
         break;
-    case CChannelTable::COL_COLOUR: {
+    case CChannelTable::COL_COLOUR:
         m_table->clearSelection();
-        const uint32_t c = m_state.channels[k].colour;
-        const QColor picked =
-            QColorDialog::getColor(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF), this);
-        if (picked.isValid()) {
-            const uint32_t colour = PickedColour(ChartRGB(static_cast<uint8_t>(picked.red()),
-                                                          static_cast<uint8_t>(picked.green()),
-                                                          static_cast<uint8_t>(picked.blue())));
-            m_state.channels[k].colour = colour;
-            serie.SetColor(colour);
-            m_table->SetColourCell(row, colour);
+        if (k < m_session->State().channels.size()) {
+            if (const std::optional<uint32_t> colour =
+                    g_PickTraceColour(m_session->State().channels[k].colour, this)) {
+                m_session->SetChannelColour(k, *colour);
+            }
         }
         break;
-    }
-    case CChannelTable::COL_MODIFY: {
+    case CChannelTable::COL_MODIFY:
         m_table->clearSelection();
-        if (m_recorder->IsRecording()) {
-            break;
-        }
-        CElemSelectDlg dialog(false, this);
-        dialog.m_record = m_state.channels[k];
-        if (dialog.exec() == QDialog::Accepted) {
-            ModifyChannel(k, dialog.m_record);
+        if (m_session->CanEditChannels() && k < m_session->State().channels.size()) {
+            CElemSelectDlg dialog(false, this);
+            dialog.m_record = m_session->State().channels[k];
+            if (dialog.exec() == QDialog::Accepted) {
+                m_session->ModifyChannel(k, dialog.m_record);
+            }
         }
         break;
-    }
     case CChannelTable::COL_DELETE:
         m_table->clearSelection();
-        if (m_recorder->IsRecording()) {
-            break;
-        }
-        if (QMessageBox::question(this, LoadStringById(IDS_APP_NAME), LoadStringById(IDS_DELETE_CONFIRM),
-                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
-            DeleteChannelRow(k);
-        }
+        m_session->RequestDeleteChannel(k);
         break;
     default:
         break;
     }
-}
-
-void CChronoscopeDlg::ModifyChannel(size_t k, const tagOscilloElem& record) {
-    m_state.channels[k] = record;
-    CChartLineSerie& serie = m_traces->Serie(k);
-    m_traces->Chart().SetRedrawEnabled(false);
-    serie.ClearSerie(); // the old points belong to the old element
-    m_traces->ApplyChannel(k, record);
-    m_traces->Chart().SetRedrawEnabled(true);
-    RebuildChannelTable();
-}
-
-void CChronoscopeDlg::DeleteChannelRow(size_t k) {
-    m_table->removeRow(static_cast<int>(k));
-    DeleteChannel(m_state, *m_traces, k);
 }
 
 void CChronoscopeDlg::OnTableDblClick(int row, int column) {
@@ -525,12 +383,9 @@ void CChronoscopeDlg::OnTableDblClick(int row, int column) {
 }
 
 void CChronoscopeDlg::OnTableAfterEdit(int row, int column) {
-    if (column != CChannelTable::COL_SCALE || row < 0 || row >= static_cast<int>(m_state.channels.size())) {
-        return;
+    if (column == CChannelTable::COL_SCALE && row >= 0) {
+        m_session->SetScaleText(static_cast<size_t>(row), m_table->CellText(row, column).toStdString());
     }
-    const double scale = ParseScale(m_table->CellText(row, column).toStdString());
-    m_traces->Serie(static_cast<size_t>(row)).SetYScale(scale);
-    m_table->SetCellText(row, column, QString::fromStdString(ScaleText(scale)));
 }
 
 void CChronoscopeDlg::OnSysCommand(int id) {
@@ -540,24 +395,23 @@ void CChronoscopeDlg::OnSysCommand(int id) {
             app->m_lastChosenLanguage = app->m_languageInEffect;
         }
         CLanguageDlg dialog(app->m_lastChosenLanguage, app->m_languageInEffect, this);
-        if (dialog.exec() == QDialog::Accepted && dialog.m_saved &&
-            QMessageBox::question(this, LoadStringById(IDS_APP_NAME), LoadStringById(IDS_RESTART_CONFIRM),
-                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        if (dialog.exec() == QDialog::Accepted && dialog.m_saved && AskYesNo(IDS_RESTART_CONFIRM)) {
             app->m_restartRequested = 1;
             reject();
         }
     } else if (id == 33) {
+        tagMonitorState& state = m_session->State();
         CBufferSettingDlg dialog(this);
-        dialog.Set(m_state.autoSave, m_state.cacheSize);
+        dialog.Set(state.autoSave, state.cacheSize);
         if (dialog.exec() == QDialog::Accepted) {
-            dialog.Get(m_state.autoSave, m_state.cacheSize);
+            dialog.Get(state.autoSave, state.cacheSize);
         }
     }
 }
 
 void CChronoscopeDlg::reject() {
     // Close box and Escape: stop the worker (no stop command on this path) and close.
-    if (!m_recorder->StopWorker()) {
+    if (!m_session->StopWorker()) {
         return;
     }
     QDialog::reject();
@@ -596,7 +450,7 @@ bool CChronoscopeDlg::eventFilter(QObject* watched, QEvent* event) {
 void CChronoscopeDlg::customEvent(QEvent* event) {
     if (event->type() == CAcquisitionEvent::kType) {
         const auto* notify = static_cast<CAcquisitionEvent*>(event);
-        m_recorder->OnAcquisitionNotify(notify->wParam, notify->lParam);
+        m_session->OnAcquisitionNotify(notify->wParam, notify->lParam);
     }
 }
 
@@ -612,14 +466,9 @@ void CChronoscopeDlg::ShowMessage(int stringId) {
     QMessageBox::information(this, LoadStringById(IDS_APP_NAME), LoadStringById(stringId));
 }
 
-void CChronoscopeDlg::ShowPeriod(uint32_t period) {
-    m_period->setText(QString::number(period));
-}
-
-void CChronoscopeDlg::AfterBatch() {
-    ApplyAdaptiveScaling();
-    UpdateCursorReadouts();
-    UpdateStatistics();
+bool CChronoscopeDlg::AskYesNo(int stringId) {
+    return QMessageBox::question(this, LoadStringById(IDS_APP_NAME), LoadStringById(stringId),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CChronoscopeDlg::SetWaitCursor(bool on) {
@@ -627,5 +476,58 @@ void CChronoscopeDlg::SetWaitCursor(bool on) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else {
         QApplication::restoreOverrideCursor();
+    }
+}
+
+void CChronoscopeDlg::ShowPeriod(uint32_t period) {
+    m_period->setText(QString::number(period));
+}
+
+void CChronoscopeDlg::ShowTimeAxisStep(uint32_t step) {
+    m_timeAxis->setText(QString::number(step));
+}
+
+void CChronoscopeDlg::RefreshTable() {
+    m_table->RebuildChannelTable(m_session->State().channels, m_session->Traces());
+}
+
+void CChronoscopeDlg::ShowStatistics(const std::vector<tagStatistics>& rows) {
+    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
+        const tagStatistics& row = rows[static_cast<size_t>(k)];
+        m_table->SetCellText(k, CChannelTable::COL_LATEST, QString::fromStdString(row.latest));
+        m_table->SetCellText(k, CChannelTable::COL_MIN, QString::fromStdString(row.min));
+        m_table->SetCellText(k, CChannelTable::COL_MAX, QString::fromStdString(row.max));
+    }
+}
+
+void CChronoscopeDlg::ShowCursorReadouts(const std::vector<tagCursorReadout>& rows) {
+    for (int k = 0; k < static_cast<int>(rows.size()); ++k) {
+        const tagCursorReadout& row = rows[static_cast<size_t>(k)];
+        m_table->SetCellText(k, CChannelTable::COL_X1, QString::fromStdString(row.x1));
+        m_table->SetCellText(k, CChannelTable::COL_X2, QString::fromStdString(row.x2));
+        m_table->SetCellText(k, CChannelTable::COL_DX, QString::fromStdString(row.dx));
+        m_table->SetCellText(k, CChannelTable::COL_DY, QString::fromStdString(row.dy));
+    }
+}
+
+void CChronoscopeDlg::ShowScale(size_t channel, const std::string& text) {
+    const QSignalBlocker quiet(m_table);
+    m_table->SetCellText(static_cast<int>(channel), CChannelTable::COL_SCALE, QString::fromStdString(text));
+}
+
+void CChronoscopeDlg::ShowVisibility(size_t channel, bool visible) {
+    m_table->SetVisibilityPicture(static_cast<int>(channel), visible);
+}
+
+void CChronoscopeDlg::ShowColour(size_t channel, uint32_t colour) {
+    m_table->SetColourCell(static_cast<int>(channel), colour);
+}
+
+void CChronoscopeDlg::ShowTooltip(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_chart->setToolTip(shown);
+    if (m_chart->underMouse()) {
+        QToolTip::showText(QCursor::pos(), shown, m_chart);
     }
 }

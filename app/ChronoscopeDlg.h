@@ -3,25 +3,23 @@
 // owns; the window pushes state into controls, reads them back and shows messages.
 #pragma once
 
-#include "acquisition/MonitorState.h"
-#include "acquisition/Recorder.h"
-#include "acquisition/TraceSet.h"
+#include "session/MonitorSession.h"
 
 #include <QDialog>
 
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CChartWidget;
 class CChannelTable;
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class CChronoscopeDlg : public QDialog, private CRecorderView {
+class CChronoscopeDlg : public QDialog, private CSessionView {
     Q_OBJECT
 public:
     // Control ids of the window template.
@@ -53,15 +51,9 @@ public:
     explicit CChronoscopeDlg(QWidget* parent = nullptr);
     ~CChronoscopeDlg() override;
 
-    tagMonitorState& State() { return m_state; }
-    CTraceSet& Traces() { return *m_traces; }
-    CRecorder& Recorder() { return *m_recorder; }
-    CChannelTable& Table() { return *m_table; }
-    QWidget* Control(int id) const;
+    CMonitorSession& Session() { return *m_session; }
 
-    // Appends a channel as the channel dialog's OK does: series k takes its type, colour and scale.
-    void AddChannelRecord(const tagOscilloElem& channel);
-
+    // The window's handlers: each reads its controls and hands the action to the session.
     void OnRun();
     void OnClearTracks();
     void OnAddChannel();
@@ -70,20 +62,9 @@ public:
     void OnAdaptive();
     void OnTimeAxisChanged();
     void OnPeriodChanged();
-
-    // The channel table.
-    void UpdateStatistics();
-    void UpdateCursorReadouts();
-    void ApplyAdaptiveScaling();
-    void UpdateChartTooltip();
     void OnTableClick(int row, int column);
     void OnTableDblClick(int row, int column);
     void OnTableAfterEdit(int row, int column);
-    // The modify and delete pictures without their dialogs, as their OK and Yes do.
-    void ModifyChannel(size_t k, const tagOscilloElem& record);
-    void DeleteChannelRow(size_t k);
-    const QString& TooltipText() const { return m_tooltip; }
-    void UpdateRunControls(bool recording) override;
     // The window menu: 32 language, 33 cache size.
     void OnSysCommand(int id);
 
@@ -97,27 +78,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // CRecorderView
+    // CSessionView
     void PostNotify(int wParam, int lParam) override;
     void PumpMessages() override;
     void ShowMessage(int stringId) override;
-    void ShowPeriod(uint32_t period) override;
-    void AfterBatch() override;
+    bool AskYesNo(int stringId) override;
     void SetWaitCursor(bool on) override;
+    void ShowPeriod(uint32_t period) override;
+    void ShowTimeAxisStep(uint32_t step) override;
+    void UpdateRunControls(bool recording) override;
+    void PushStateToControls() override;
+    void RefreshTable() override;
+    void ShowStatistics(const std::vector<tagStatistics>& rows) override;
+    void ShowCursorReadouts(const std::vector<tagCursorReadout>& rows) override;
+    void ShowScale(size_t channel, const std::string& text) override;
+    void ShowVisibility(size_t channel, bool visible) override;
+    void ShowColour(size_t channel, uint32_t colour) override;
+    void ShowTooltip(const std::string& text) override;
 
+    QWidget* Control(int id) const;
     void CreateControls();
     void LayoutFromTemplate();
     void OnSize();
-    void PushStateToControls();
     void ReadControls();
-    void RebuildChannelTable();
 
-    static void OnTimeAxisRangeChanged(void* owner);
-    static void OnViewChanged(void* owner);
-    static void OnMouseMoved(void* owner);
-    static void OnCursorMoved(void* owner);
-
-    tagMonitorState m_state;
     bool m_chinese = false;
     int m_rightColumnOffset = 0;
     std::map<int, int> m_columnShift;
@@ -132,7 +116,5 @@ private:
     QLineEdit* m_value = nullptr;
     QComboBox* m_writeType = nullptr;
     QPushButton* m_run = nullptr;
-    std::unique_ptr<CTraceSet> m_traces;
-    std::unique_ptr<CRecorder> m_recorder;
-    QString m_tooltip;
+    std::unique_ptr<CMonitorSession> m_session;
 };

@@ -18,9 +18,3 @@ void CChartCursor::SetVisible(bool shown) {
         m_parent->RedrawChart();
     }
 }
-
-void CChartCursor::NotifyListeners(double xValue, double yValue) {
-    for (CChartCursorListener* listener : m_listeners) {
-        listener->OnCursorMoved(this, xValue, yValue);
-    }
-}

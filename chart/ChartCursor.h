@@ -5,16 +5,8 @@
 #include "ChartSurface.h"
 
 #include <cstdint>
-#include <vector>
 
 class CChartCtrl;
-class CChartCursor;
-
-class CChartCursorListener {
-public:
-    virtual ~CChartCursorListener() = default;
-    virtual void OnCursorMoved(CChartCursor* cursor, double xValue, double yValue) = 0;
-};
 
 class CChartCursor {
 public:
@@ -35,15 +27,11 @@ public:
     void SetVisible(bool shown);
     void SetColor(COLORREF colour) { m_colour = colour; }
     COLORREF GetColor() const { return m_colour; }
-    void RegisterListener(CChartCursorListener* listener) { m_listeners.push_back(listener); }
 
 protected:
-    void NotifyListeners(double xValue, double yValue);
-
     COLORREF m_colour = 0;
     CChartCtrl* m_parent;
     const uint32_t m_cursorId;
-    std::vector<CChartCursorListener*> m_listeners;
     bool m_dragging = false;
     bool m_hover = false;
     bool m_shown = true;

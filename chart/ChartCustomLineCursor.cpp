@@ -44,12 +44,6 @@ void CChartCustomLineCursor::OnMouseMove(int x, int y) {
     const tagChartRect& plot = m_parent->GetPlottingRect();
     m_position =
         IsHorizontalAxis() ? std::clamp(c, plot.left, plot.right) : std::clamp(c, plot.top, plot.bottom);
-    const double value = m_axis->PixelToValue(m_position);
-    if (IsHorizontalAxis()) {
-        NotifyListeners(value, 0.0);
-    } else {
-        NotifyListeners(0.0, value);
-    }
     if (m_callback) {
         m_callback(m_argument);
     }

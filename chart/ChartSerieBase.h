@@ -1,11 +1,11 @@
 // A series with point storage: adding, searching, trimming, ranges and storing its points.
 #pragma once
 
-#include "BinaryArchive.h"
 #include "ChartAxis.h"
 #include "ChartCtrl.h"
 #include "ChartPointsArray.h"
 #include "ChartSerie.h"
+#include "kit/BinaryArchive.h"
 
 template <class PointType> class CChartSerieBase : public CChartSerie {
 public:

@@ -1,10 +1,11 @@
 #include "ElemSelectDlg.h"
 
+#include "ColourPicker.h"
 #include "DialogUnits.h"
 #include "StringTable.h"
 #include "acquisition/ChannelModel.h"
+#include "chart/qt/QtColour.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,15 +15,6 @@
 #include <QRegularExpressionValidator>
 
 namespace {
-
-QColor ToQColor(uint32_t c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-uint32_t FromQColor(const QColor& c) {
-    return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-           (static_cast<uint32_t>(c.blue()) << 16);
-}
 
 std::vector<std::string> Texts(const QComboBox* list) {
     std::vector<std::string> texts;
@@ -161,15 +153,14 @@ void CElemSelectDlg::FillDataTypes() {
 }
 
 void CElemSelectDlg::PaintColourButton() {
-    const QColor colour = ToQColor(m_record.colour);
+    const QColor colour = g_ToQColor(m_record.colour);
     m_colour->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #707070; }")
                                 .arg(colour.name()));
 }
 
 void CElemSelectDlg::OnColorButton() {
-    const QColor picked = QColorDialog::getColor(ToQColor(m_record.colour), this);
-    if (picked.isValid()) {
-        m_record.colour = FromQColor(picked);
+    if (const std::optional<uint32_t> picked = g_PickTraceColour(m_record.colour, this)) {
+        m_record.colour = *picked;
         PaintColourButton();
     }
 }

@@ -1,7 +1,7 @@
 #include "SettingsFiles.h"
 
 #include "WorkspacePaths.h"
-#include "link/DocPath.h"
+#include "kit/DocPath.h"
 
 #include <cstdio>
 
@@ -9,7 +9,7 @@ tagLanguageSave SaveLanguageChoice(int selected, int& lastChosen, int languageIn
     tagLanguageSave result;
     result.saved = selected != lastChosen;
     if (result.saved) {
-        g_fCreateAllDir(LadderDeskFolder());
+        g_fCreateAllDir(g_LadderDeskFolder());
         if (std::FILE* file = std::fopen(LanguageFilePath().c_str(), "w")) {
             const bool written = std::fprintf(file, "%d", selected) > 0;
             if (std::fclose(file) == 0 && written) {

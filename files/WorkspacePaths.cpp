@@ -1,19 +1,15 @@
 #include "WorkspacePaths.h"
 
-#include "link/DocPath.h"
-
-std::string LadderDeskFolder() {
-    return g_fGetDocPath() + "LadderDesk";
-}
+#include "kit/DocPath.h"
 
 std::string LanguageFilePath() {
-    return LadderDeskFolder() + "/Language.cfg";
+    return g_LadderDeskFolder() + "Language.cfg";
 }
 
 std::string WorkspaceFilePath() {
-    return LadderDeskFolder() + "/Chrono.data";
+    return g_LadderDeskFolder() + "Chrono.data";
 }
 
 std::string AutoSaveFolder() {
-    return LadderDeskFolder() + "/Chrono/";
+    return g_LadderDeskFolder() + "Chrono/";
 }

@@ -3,8 +3,6 @@
 
 #include <string>
 
-// <documents>/LadderDesk
-std::string LadderDeskFolder();
 // The language choice: a single digit, 1 English, anything else Chinese.
 std::string LanguageFilePath();
 // The whole window state, written at exit and read at start.

@@ -15,7 +15,6 @@ struct tagLinkState {
     EnumInterfaceType interfaceType = INTERFACE_SERIAL;
     tagSerialInfo settings;
     bool haveSettings = false;
-    uint32_t* protocol = nullptr;
 };
 
 tagLinkState& State() {
@@ -66,8 +65,8 @@ void CCommunicater::Destroy() {
     State() = tagLinkState{};
 }
 
-void CCommunicater::SetProtocal(uint32_t* protocol) {
-    State().protocol = protocol;
+void CCommunicater::SetProtocal(uint32_t* /*protocol*/) {
+    // Every backend speaks one protocol; the window's choice (always 0) selects nothing.
 }
 
 void CCommunicater::SetInterface(uint32_t type) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "OscilloTypes.h"
-#include "SoftAddrMap.h"
+#include "kit/SoftAddrMap.h"
 
 #include <cstdint>
 #include <vector>

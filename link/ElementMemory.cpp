@@ -1,8 +1,8 @@
 #include "ElementMemory.h"
 
-#include "ElementKinds.h"
-#include "KitHelpers.h"
-#include "SymbolNameParser.h"
+#include "kit/ElementKinds.h"
+#include "kit/KitHelpers.h"
+#include "kit/SymbolNameParser.h"
 
 #include <algorithm>
 #include <cctype>

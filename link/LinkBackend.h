@@ -2,7 +2,7 @@
 #pragma once
 
 #include "OscilloTypes.h"
-#include "SoftAddrMap.h"
+#include "kit/SoftAddrMap.h"
 
 #include <cstdint>
 #include <vector>

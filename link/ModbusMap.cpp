@@ -1,6 +1,6 @@
 #include "ModbusMap.h"
 
-#include "DocPath.h"
+#include "kit/DocPath.h"
 
 #include <algorithm>
 #include <cctype>
@@ -241,5 +241,5 @@ bool CModbusMap::LoadFile(const std::string& path, std::string& error) {
 }
 
 std::string g_ModbusMapPath() {
-    return g_fGetDocPath() + "LadderDesk/ModbusMap.cfg";
+    return g_LadderDeskFolder() + "ModbusMap.cfg";
 }

@@ -2,8 +2,8 @@
 // registers, and how 32-bit values span two registers.
 #pragma once
 
-#include "ElementKinds.h"
 #include "ElementMemory.h"
+#include "kit/ElementKinds.h"
 
 #include <array>
 #include <cstdint>

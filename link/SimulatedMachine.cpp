@@ -1,7 +1,7 @@
 #include "SimulatedMachine.h"
 
-#include "ElementKinds.h"
-#include "KitHelpers.h"
+#include "kit/ElementKinds.h"
+#include "kit/KitHelpers.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,5 +1,7 @@
 #include "QtChartSurface.h"
 
+#include "QtColour.h"
+
 #include <QFontDatabase>
 
 #include <algorithm>
@@ -31,7 +33,7 @@ CQtChartFont::CQtChartFont(const tagChartFontDesc& desc)
     : CChartFont(desc), m_font(CQtChartSurface::MakeFont(desc)) {}
 
 QColor CQtChartSurface::ToQColor(COLORREF colour) {
-    return QColor(ChartRed(colour), ChartGreen(colour), ChartBlue(colour));
+    return g_ToQColor(colour);
 }
 
 QFont CQtChartSurface::MakeFont(const tagChartFontDesc& desc) {

@@ -5,8 +5,8 @@
 #include "app/ChronoscopeDlg.h"
 #include "dialogs/ElemSelectDlg.h"
 #include "dialogs/Translation.h"
+#include "kit/ElementKinds.h"
 #include "link/Communicater.h"
-#include "link/ElementKinds.h"
 #include "support/QtTestHelpers.h"
 
 #include <QApplication>
@@ -21,6 +21,10 @@
 #include <functional>
 
 namespace {
+
+CChannelTable& Table(const CChronoscopeDlg& window) {
+    return *ControlById<CChannelTable>(window, CChronoscopeDlg::IDC_TABLE);
+}
 
 // Fills the channel dialog that the window opens and presses OK.
 void AddThroughDialog(CChronoscopeDlg& window, const std::function<void(CElemSelectDlg&)>& fill) {
@@ -55,9 +59,9 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
         d.ParameterList()->setCurrentIndex(10); // Input1-ActPosition
         RenderWidget(d, QStringLiteral("channel-dialog-%1.png").arg(Language()));
     });
-    ASSERT_EQ(window.State().channels.size(), 3u);
-    EXPECT_EQ(window.State().channels[2].name, "AXIS0");
-    CChannelTable& table = window.Table();
+    ASSERT_EQ(window.Session().State().channels.size(), 3u);
+    EXPECT_EQ(window.Session().State().channels[2].name, "AXIS0");
+    CChannelTable& table = Table(window);
     EXPECT_EQ(table.CellText(0, CChannelTable::COL_NAME), QStringLiteral("D0"));
     EXPECT_EQ(table.CellText(1, CChannelTable::COL_TYPE), QStringLiteral("BOOL"));
     EXPECT_EQ(table.CellText(2, CChannelTable::COL_NAME), QStringLiteral("Axis0(Input1-ActPosition)"));
@@ -77,8 +81,8 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     // The cursors sit at 3 s and 7 s, beyond a one-second recording.
     EXPECT_EQ(table.CellText(0, CChannelTable::COL_X1), QString());
     // With 100 ms per division they fall on the data, at the same screen places.
-    window.Traces().TimeAxis().SetBaseStep(100.0);
-    window.UpdateCursorReadouts();
+    window.Session().Traces().TimeAxis().SetBaseStep(100.0);
+    window.Session().UpdateCursorReadouts();
     const int x1 = table.CellText(0, CChannelTable::COL_X1).toInt();
     const int x2 = table.CellText(0, CChannelTable::COL_X2).toInt();
     EXPECT_GT(x1, 200);
@@ -89,17 +93,17 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
 
     // The eye box hides a trace: min and max go, the latest value stays.
     window.OnTableClick(0, CChannelTable::COL_VISIBLE);
-    EXPECT_FALSE(window.Traces().Serie(0).IsVisible());
+    EXPECT_FALSE(window.Session().Traces().Serie(0).IsVisible());
     EXPECT_TRUE(table.CellText(0, CChannelTable::COL_MIN).isEmpty());
     EXPECT_FALSE(table.CellText(0, CChannelTable::COL_LATEST).isEmpty());
 
     // Typing into the scale cell.
     table.item(1, CChannelTable::COL_SCALE)->setText(QStringLiteral("-5"));
     EXPECT_EQ(table.CellText(1, CChannelTable::COL_SCALE), QStringLiteral("0.000001"));
-    EXPECT_EQ(window.Traces().Serie(1).GetYScale(), 1e-6);
+    EXPECT_EQ(window.Session().Traces().Serie(1).GetYScale(), 1e-6);
 
     // Deleting the first channel shifts the others up.
-    window.DeleteChannelRow(0);
+    window.Session().DeleteChannel(0);
     EXPECT_EQ(table.rowCount(), 2);
     EXPECT_EQ(table.CellText(0, CChannelTable::COL_NAME), QStringLiteral("M4"));
 }

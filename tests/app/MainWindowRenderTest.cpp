@@ -27,6 +27,10 @@
 
 namespace {
 
+CChannelTable& Table(const CChronoscopeDlg& window) {
+    return *ControlById<CChannelTable>(window, CChronoscopeDlg::IDC_TABLE);
+}
+
 void SaveShotOf(QWidget& widget, const QString& name) {
     widget.show();
     const bool chinese = QLocale().language() == QLocale::Chinese;
@@ -52,54 +56,54 @@ using MainWindowTest = CSimulatedWindowTest;
 TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     const QString language = GetParam() ? QStringLiteral("zh") : QStringLiteral("en");
     CChronoscopeDlg window;
-    CCommunicater::SetCommunicatCPPCfg(&window.State().link, nullptr);
+    CCommunicater::SetCommunicatCPPCfg(&window.Session().State().link, nullptr);
     window.show();
-    window.AddChannelRecord({"D0", 0, GCM_INT, DefaultChannelColours[0]});
-    window.AddChannelRecord({"AXIS0", 17, GCM_DINT, DefaultChannelColours[1]});
-    window.Traces().Serie(1).SetYScale(0.05); // 200000 position units into the value axis
+    window.Session().AddChannel({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+    window.Session().AddChannel({"AXIS0", 17, GCM_DINT, DefaultChannelColours[1]});
+    window.Session().Traces().Serie(1).SetYScale(0.05); // 200000 position units into the value axis
 
     window.OnRun();
-    EXPECT_TRUE(window.Recorder().IsRecording());
-    EXPECT_EQ(static_cast<QPushButton*>(window.Control(CChronoscopeDlg::IDC_RUN))->text().isEmpty(), false);
-    EXPECT_FALSE(window.Control(CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
+    EXPECT_TRUE(window.Session().Recorder().IsRecording());
+    EXPECT_EQ(ControlById<QPushButton>(window, CChronoscopeDlg::IDC_RUN)->text().isEmpty(), false);
+    EXPECT_FALSE(ControlById(window, CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
     RunEventLoop(1000);
     window.OnRun();
-    EXPECT_FALSE(window.Recorder().IsRecording());
-    EXPECT_TRUE(window.Control(CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
-    EXPECT_GE(window.Traces().Serie(0).GetPointCount(), 50u);
-    EXPECT_EQ(window.Table().rowCount(), 2);
+    EXPECT_FALSE(window.Session().Recorder().IsRecording());
+    EXPECT_TRUE(ControlById(window, CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
+    EXPECT_GE(window.Session().Traces().Serie(0).GetPointCount(), 50u);
+    EXPECT_EQ(Table(window).rowCount(), 2);
 
     const QImage normal = RenderWidget(window, QStringLiteral("main-%1.png").arg(language));
-    const QRect chart = window.Control(CChronoscopeDlg::IDC_CHART)->geometry();
+    const QRect chart = ControlById(window, CChronoscopeDlg::IDC_CHART)->geometry();
     EXPECT_GT(PixelsOfColour(normal, chart, DefaultChannelColours[0]), 100);
     EXPECT_GT(PixelsOfColour(normal, chart, DefaultChannelColours[1]), 100);
 
     // Larger: the right column follows the right edge, the table keeps its height.
-    const int tableHeight = window.Table().height();
+    const int tableHeight = Table(window).height();
     window.resize(1600, 1000);
     RunEventLoop(50);
-    EXPECT_EQ(window.Table().height(), tableHeight);
-    EXPECT_EQ(window.Control(CChronoscopeDlg::IDC_RUN)->geometry().right() < window.width(), true);
-    EXPECT_GT(window.Control(CChronoscopeDlg::IDC_RUN)->x(), 1400);
-    EXPECT_EQ(window.Control(CChronoscopeDlg::IDC_CHART)->geometry().bottom() + 3, window.Table().y());
+    EXPECT_EQ(Table(window).height(), tableHeight);
+    EXPECT_EQ(ControlById(window, CChronoscopeDlg::IDC_RUN)->geometry().right() < window.width(), true);
+    EXPECT_GT(ControlById(window, CChronoscopeDlg::IDC_RUN)->x(), 1400);
+    EXPECT_EQ(ControlById(window, CChronoscopeDlg::IDC_CHART)->geometry().bottom() + 3, Table(window).y());
     RenderWidget(window, QStringLiteral("main-%1-large.png").arg(language));
 }
 
 TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
     CChronoscopeDlg window;
     window.show();
-    auto* period = static_cast<QLineEdit*>(window.Control(CChronoscopeDlg::IDC_PERIOD));
+    auto* period = ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD);
     period->setText(QStringLiteral("0"));
     window.OnPeriodChanged();
     EXPECT_EQ(period->text(), QStringLiteral("1"));
     period->setText(QStringLiteral("500"));
     window.OnPeriodChanged();
     EXPECT_EQ(period->text(), QStringLiteral("200"));
-    auto* timeAxis = static_cast<QLineEdit*>(window.Control(CChronoscopeDlg::IDC_TIME_AXIS));
+    auto* timeAxis = ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_TIME_AXIS);
     timeAxis->setText(QStringLiteral("0"));
     window.OnTimeAxisChanged();
     EXPECT_EQ(timeAxis->text(), QStringLiteral("1000"));
-    EXPECT_EQ(window.Traces().TimeAxis().GetMaximum(), 10000.0);
+    EXPECT_EQ(window.Session().Traces().TimeAxis().GetMaximum(), 10000.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, MainWindowTest, ::testing::Values(false, true),
@@ -126,8 +130,8 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
         dialog->accept();
     });
     window.OnSysCommand(33);
-    EXPECT_EQ(window.State().cacheSize, 1200000u);
-    EXPECT_EQ(window.State().autoSave, 1u);
+    EXPECT_EQ(window.Session().State().cacheSize, 1200000u);
+    EXPECT_EQ(window.Session().State().autoSave, 1u);
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CBufferSettingDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -135,7 +139,7 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
         dialog->reject();
     });
     window.OnSysCommand(33);
-    EXPECT_EQ(window.State().autoSave, 1u);
+    EXPECT_EQ(window.Session().State().autoSave, 1u);
 
     int lastChosen = GetParam() ? 0 : 1;
     CLanguageDlg language(lastChosen, lastChosen);

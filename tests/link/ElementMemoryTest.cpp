@@ -1,6 +1,6 @@
 #include "link/ElementMemory.h"
-#include "link/ElementKinds.h"
-#include "link/KitHelpers.h"
+#include "kit/ElementKinds.h"
+#include "kit/KitHelpers.h"
 
 #include <gtest/gtest.h>
 

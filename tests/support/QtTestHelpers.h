@@ -24,3 +24,12 @@ inline QImage RenderWidget(QWidget& widget, const QString& name) {
     }
     return image;
 }
+
+// A control of a window by its id, which is its object name.
+template <class T = QWidget> T* ControlById(const QWidget& window, int id) {
+    T* control = window.findChild<T*>(QString::number(id));
+    if (!control) {
+        std::abort(); // a test that asks for a control the window does not have is wrong
+    }
+    return control;
+}

@@ -1,4 +1,4 @@
-#include "link/SoftAddrMap.h"
+#include "kit/SoftAddrMap.h"
 
 #include <gtest/gtest.h>
 

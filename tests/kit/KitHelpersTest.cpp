@@ -1,6 +1,6 @@
-#include "link/KitHelpers.h"
+#include "kit/KitHelpers.h"
 #include "TempFolder.h"
-#include "link/DocPath.h"
+#include "kit/DocPath.h"
 
 #include <gtest/gtest.h>
 

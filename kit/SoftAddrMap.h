@@ -1,7 +1,7 @@
 // Element write requests: a map of element entries keyed by type character + name.
 #pragma once
 
-#include "OscilloTypes.h"
+#include "DataTypes.h"
 
 #include <map>
 #include <memory>

@@ -71,3 +71,7 @@ bool g_fFileExists(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
 }
+
+std::string g_LadderDeskFolder() {
+    return g_fGetDocPath() + "LadderDesk/";
+}

@@ -1,4 +1,4 @@
-#include "link/SymbolNameParser.h"
+#include "kit/SymbolNameParser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Small helpers of the utility kit.
 #pragma once
 
-#include "OscilloTypes.h"
+#include "DataTypes.h"
 
 #include <cstdint>
 #include <string>

@@ -11,3 +11,6 @@ std::string g_fGetDocPath();
 bool g_fCreateAllDir(const std::string& path);
 
 bool g_fFileExists(const std::string& path);
+
+// <documents>/LadderDesk/, the folder of every file the program keeps.
+std::string g_LadderDeskFolder();

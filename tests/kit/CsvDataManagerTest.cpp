@@ -1,4 +1,4 @@
-#include "link/CsvDataManager.h"
+#include "kit/CsvDataManager.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,240 @@
+#include "MonitorSession.h"
+
+#include "acquisition/ChannelModel.h"
+#include "acquisition/StringIds.h"
+#include "link/Communicater.h"
+
+#include <charconv>
+#include <limits>
+
+namespace {
+
+// An unsigned field as the window's digit-only edits hold it; empty reads as 0, too many digits
+// as the largest value.
+uint32_t ParseField(std::string_view text) {
+    uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        return std::numeric_limits<uint32_t>::max();
+    }
+    return error == std::errc{} ? value : 0;
+}
+
+} // namespace
+
+CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisTitle, CSessionView& view)
+    : m_view(view) {
+    tagTraceCallbacks callbacks;
+    callbacks.owner = this;
+    callbacks.viewChanged = &CMonitorSession::OnViewChanged;
+    callbacks.mouseMoved = &CMonitorSession::OnMouseMoved;
+    callbacks.timeRangeChanged = &CMonitorSession::OnTimeAxisRangeChanged;
+    callbacks.cursorMoved = &CMonitorSession::OnCursorMoved;
+    m_traces =
+        std::make_unique<CTraceSet>(chart, timeAxisTitle, m_state.timeAxisStep, m_state.measurement, callbacks);
+    CRecorderView& recorderView = *this;
+    m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, recorderView);
+}
+
+CMonitorSession::~CMonitorSession() {
+    m_recorder.reset();
+    m_traces.reset();
+}
+
+void CMonitorSession::ApplyLinkSettings() {
+    CCommunicater::SetInterface(m_state.interfaceType);
+    CCommunicater::SetCommunicatCPPCfg(&m_state.link, nullptr);
+}
+
+bool CMonitorSession::BeginAddChannel() {
+    if (m_state.channels.size() >= kMaxChannels) {
+        m_view.ShowMessage(IDS_TOO_MANY_CHANNELS);
+        return false;
+    }
+    return true;
+}
+
+uint32_t CMonitorSession::NextChannelColour() const {
+    const size_t k = m_state.channels.size();
+    return k < kMaxChannels ? m_traces->Serie(k).GetColor() : DefaultChannelColours[0];
+}
+
+void CMonitorSession::AddChannel(const tagOscilloElem& channel) {
+    if (m_state.channels.size() >= kMaxChannels) {
+        return;
+    }
+    const size_t k = m_state.channels.size();
+    m_state.channels.push_back(channel);
+    m_traces->Serie(k).SetYScale(1.0);
+    m_traces->ApplyChannel(k, channel);
+    m_view.RefreshTable();
+}
+
+void CMonitorSession::ModifyChannel(size_t k, const tagOscilloElem& record) {
+    if (k >= m_state.channels.size() || IsRecording()) {
+        return;
+    }
+    m_state.channels[k] = record;
+    CChartCtrl& chart = m_traces->Chart();
+    chart.SetRedrawEnabled(false);
+    m_traces->Serie(k).ClearSerie(); // the old points belong to the old element
+    m_traces->ApplyChannel(k, record);
+    chart.SetRedrawEnabled(true);
+    m_view.RefreshTable();
+}
+
+void CMonitorSession::RequestDeleteChannel(size_t k) {
+    if (k >= m_state.channels.size() || IsRecording() || !m_view.AskYesNo(IDS_DELETE_CONFIRM)) {
+        return;
+    }
+    DeleteChannel(k);
+}
+
+void CMonitorSession::DeleteChannel(size_t k) {
+    if (k >= m_state.channels.size() || IsRecording()) {
+        return;
+    }
+    ::DeleteChannel(m_state, *m_traces, k);
+    m_view.RefreshTable();
+    UpdateStatistics();
+    UpdateCursorReadouts();
+}
+
+void CMonitorSession::ToggleVisibility(size_t k) {
+    if (k >= m_state.channels.size()) {
+        return;
+    }
+    CChartLineSerie& serie = m_traces->Serie(k);
+    serie.SetVisible(!serie.IsVisible());
+    m_view.ShowVisibility(k, serie.IsVisible());
+    UpdateCursorReadouts();
+    UpdateStatistics();
+}
+
+void CMonitorSession::SetChannelColour(size_t k, uint32_t colour) {
+    if (k >= m_state.channels.size()) {
+        return;
+    }
+    m_state.channels[k].colour = colour;
+    m_traces->Serie(k).SetColor(colour);
+    m_view.ShowColour(k, colour);
+}
+
+void CMonitorSession::SetScaleText(size_t k, const std::string& text) {
+    if (k >= m_state.channels.size()) {
+        return;
+    }
+    const double scale = ParseScale(text);
+    m_traces->Serie(k).SetYScale(scale);
+    m_view.ShowScale(k, ScaleText(scale));
+}
+
+void CMonitorSession::OnPeriodChanged(std::string_view text) {
+    const uint32_t typed = ParseField(text);
+    m_state.period = ClampPeriod(typed);
+    if (m_state.period != typed || text.empty()) {
+        m_view.ShowPeriod(m_state.period);
+    }
+}
+
+void CMonitorSession::OnTimeAxisChanged(std::string_view text) {
+    m_state.timeAxisStep = ParseField(text);
+    if (m_state.timeAxisStep == 0) {
+        m_state.timeAxisStep = CorrectTimeAxisStep(0);
+        m_view.ShowTimeAxisStep(m_state.timeAxisStep);
+    }
+    m_traces->TimeAxis().SetBaseStep(m_state.timeAxisStep);
+}
+
+void CMonitorSession::OnMeasurement(bool on) {
+    m_state.measurement = on;
+    m_traces->SetMeasurement(on);
+    UpdateCursorReadouts();
+}
+
+void CMonitorSession::OnRun() {
+    m_recorder->OnRun();
+}
+
+void CMonitorSession::OnWrite() {
+    m_recorder->OnWrite();
+}
+
+void CMonitorSession::OnClearTracks() {
+    if (!m_view.AskYesNo(IDS_CLEAR_CONFIRM)) {
+        return;
+    }
+    m_recorder->ClearTracks();
+    m_view.RefreshTable();
+}
+
+void CMonitorSession::OnAcquisitionNotify(int wParam, int lParam) {
+    m_recorder->OnAcquisitionNotify(wParam, lParam);
+}
+
+void CMonitorSession::UpdateStatistics() {
+    m_view.ShowStatistics(ComputeStatistics(m_state.channels, *m_traces));
+}
+
+void CMonitorSession::UpdateCursorReadouts() {
+    m_view.ShowCursorReadouts(ComputeCursorReadouts(m_state.measurement, m_traces->CursorX1().GetPositionValue(),
+                                                    m_traces->CursorX2().GetPositionValue(), m_state.channels,
+                                                    *m_traces));
+}
+
+void CMonitorSession::ApplyAdaptiveScaling() {
+    for (size_t k : ::ApplyAdaptiveScaling(m_state.adaptive, m_state.channels, *m_traces)) {
+        m_view.ShowScale(k, ScaleText(m_traces->Serie(k).GetYScale()));
+    }
+}
+
+std::string CMonitorSession::ChartTooltip() {
+    CChartCtrl& chart = m_traces->Chart();
+    if (!chart.IsMouseFree() || IsRecording()) {
+        return {};
+    }
+    std::vector<std::string> names;
+    for (const tagOscilloElem& channel : m_state.channels) {
+        names.push_back(ChannelDisplayName(channel));
+    }
+    const double t = m_traces->TimeAxis().PixelToValue(chart.GetLastMousePoint().x);
+    return ChartTooltipText(t, names, m_state.channels, *m_traces);
+}
+
+void CMonitorSession::UpdateChartTooltip() {
+    std::string text = ChartTooltip();
+    if (text != m_tooltip) {
+        m_tooltip = std::move(text);
+        m_view.ShowTooltip(m_tooltip);
+    }
+}
+
+void CMonitorSession::AfterBatch() {
+    ApplyAdaptiveScaling();
+    UpdateCursorReadouts();
+    UpdateStatistics();
+}
+
+void CMonitorSession::TrimCache() {}
+
+void CMonitorSession::LoadWorkspace() {}
+
+void CMonitorSession::OnViewChanged(void* owner) {
+    auto* self = static_cast<CMonitorSession*>(owner);
+    self->UpdateCursorReadouts();
+    self->UpdateStatistics();
+}
+
+void CMonitorSession::OnMouseMoved(void* owner) {
+    static_cast<CMonitorSession*>(owner)->UpdateChartTooltip();
+}
+
+void CMonitorSession::OnTimeAxisRangeChanged(void* owner) {
+    auto* self = static_cast<CMonitorSession*>(owner);
+    self->m_state.timeAxisStep = static_cast<uint32_t>(self->m_traces->TimeAxis().GetStep());
+    self->m_view.ShowTimeAxisStep(self->m_state.timeAxisStep);
+}
+
+void CMonitorSession::OnCursorMoved(void* owner) {
+    static_cast<CMonitorSession*>(owner)->UpdateCursorReadouts();
+}

@@ -1,0 +1,91 @@
+// The program's state and every operation of the main window that needs no screen: the channel
+// list, the sampling fields, the link configuration, the recording and the table's numbers. The
+// window owns one, forwards the user's actions and shows what the session reports to its view.
+#pragma once
+
+#include "SessionView.h"
+#include "acquisition/MonitorState.h"
+#include "acquisition/Recorder.h"
+#include "acquisition/TraceSet.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CMonitorSession : private CRecorderView {
+public:
+    CMonitorSession(CChartCtrl& chart, const std::string& timeAxisTitle, CSessionView& view);
+    ~CMonitorSession() override;
+    CMonitorSession(const CMonitorSession&) = delete;
+    CMonitorSession& operator=(const CMonitorSession&) = delete;
+
+    tagMonitorState& State() { return m_state; }
+    const tagMonitorState& State() const { return m_state; }
+    CTraceSet& Traces() { return *m_traces; }
+    CRecorder& Recorder() { return *m_recorder; }
+    bool IsRecording() const { return m_recorder->IsRecording(); }
+
+    // The link: the interface first, then the settings.
+    void ApplyLinkSettings();
+
+    // Channels. BeginAddChannel tells the user when six are there already.
+    bool BeginAddChannel();
+    uint32_t NextChannelColour() const;
+    // Series k takes the channel's type, colour and scale 1.
+    void AddChannel(const tagOscilloElem& channel);
+    // Modify and delete are refused while recording.
+    bool CanEditChannels() const { return !IsRecording(); }
+    void ModifyChannel(size_t k, const tagOscilloElem& record);
+    // Asks first; keeps the trigger on the channel it watched.
+    void RequestDeleteChannel(size_t k);
+    void DeleteChannel(size_t k);
+    void ToggleVisibility(size_t k);
+    void SetChannelColour(size_t k, uint32_t colour);
+    void SetScaleText(size_t k, const std::string& text);
+
+    // Fields. A period outside 1..200 and a time axis step of 0 are corrected and shown.
+    void OnPeriodChanged(std::string_view text);
+    void OnTimeAxisChanged(std::string_view text);
+    void OnMeasurement(bool on);
+    void OnAdaptive(bool on) { m_state.adaptive = on; }
+
+    // Recording.
+    void OnRun();
+    void OnWrite();
+    // Asks first.
+    void OnClearTracks();
+    void OnAcquisitionNotify(int wParam, int lParam);
+    // Stops the worker for the window's close; false while a stop is in progress.
+    bool StopWorker() { return m_recorder->StopWorker(); }
+
+    // The table's numbers, pushed to the view.
+    void UpdateStatistics();
+    void UpdateCursorReadouts();
+    void ApplyAdaptiveScaling();
+    // The tooltip at the chart's last mouse position (empty while recording or dragging).
+    std::string ChartTooltip();
+    void UpdateChartTooltip();
+
+private:
+    // CRecorderView
+    void PostNotify(int wParam, int lParam) override { m_view.PostNotify(wParam, lParam); }
+    void PumpMessages() override { m_view.PumpMessages(); }
+    void ShowMessage(int stringId) override { m_view.ShowMessage(stringId); }
+    void UpdateRunControls(bool recording) override { m_view.UpdateRunControls(recording); }
+    void ShowPeriod(uint32_t period) override { m_view.ShowPeriod(period); }
+    void SetWaitCursor(bool on) override { m_view.SetWaitCursor(on); }
+    void AfterBatch() override;
+    void TrimCache() override;
+    void LoadWorkspace() override;
+
+    static void OnViewChanged(void* owner);
+    static void OnMouseMoved(void* owner);
+    static void OnTimeAxisRangeChanged(void* owner);
+    static void OnCursorMoved(void* owner);
+
+    CSessionView& m_view;
+    tagMonitorState m_state;
+    std::unique_ptr<CTraceSet> m_traces;
+    std::unique_ptr<CRecorder> m_recorder;
+    std::string m_tooltip;
+};

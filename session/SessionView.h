@@ -1,0 +1,39 @@
+// What the session needs from the window that shows it. The window implements it with widgets,
+// the tests with plain records.
+#pragma once
+
+#include "acquisition/ChannelTableModel.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CSessionView {
+public:
+    virtual ~CSessionView() = default;
+
+    // Posts WM_ACQUISITION_NOTIFY to the window; called from the recording worker.
+    virtual void PostNotify(int wParam, int lParam) = 0;
+    // Dispatches the window thread's pending messages once.
+    virtual void PumpMessages() = 0;
+    virtual void ShowMessage(int stringId) = 0;
+    // A Yes/No question; true only for Yes.
+    virtual bool AskYesNo(int stringId) = 0;
+    virtual void SetWaitCursor(bool on) = 0;
+
+    virtual void ShowPeriod(uint32_t period) = 0;
+    virtual void ShowTimeAxisStep(uint32_t step) = 0;
+    virtual void UpdateRunControls(bool recording) = 0;
+    // Every field of the state into its control, after the state changed as a whole.
+    virtual void PushStateToControls() = 0;
+
+    // The channel table: the rows again from the session's channels and traces.
+    virtual void RefreshTable() = 0;
+    virtual void ShowStatistics(const std::vector<tagStatistics>& rows) = 0;
+    virtual void ShowCursorReadouts(const std::vector<tagCursorReadout>& rows) = 0;
+    virtual void ShowScale(size_t channel, const std::string& text) = 0;
+    virtual void ShowVisibility(size_t channel, bool visible) = 0;
+    virtual void ShowColour(size_t channel, uint32_t colour) = 0;
+    // The chart's tooltip; empty hides it.
+    virtual void ShowTooltip(const std::string& text) = 0;
+};

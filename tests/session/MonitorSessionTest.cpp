@@ -1,0 +1,187 @@
+#include "session/MonitorSession.h"
+#include "acquisition/ChannelModel.h"
+#include "acquisition/StringIds.h"
+#include "link/Communicater.h"
+#include "support/LinkTestHelpers.h"
+#include "support/RecordingSurface.h"
+#include "support/TestSessionView.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class MonitorSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
+        CCommunicater::Instance();
+        m_chart.SetHost(&m_host);
+        m_session = std::make_unique<CMonitorSession>(m_chart, "Timeline(ms)", m_view);
+        m_view.session = m_session.get();
+        m_session->ApplyLinkSettings();
+    }
+    void TearDown() override {
+        m_session.reset();
+        CCommunicater::Destroy();
+        unsetenv("CHRONOSCOPE_SIMULATOR");
+    }
+    tagMonitorState& State() { return m_session->State(); }
+    void Record(std::chrono::milliseconds duration) {
+        m_session->OnRun();
+        ASSERT_TRUE(m_session->IsRecording());
+        m_view.Pump(duration);
+        m_session->OnRun();
+        m_view.PumpMessages();
+    }
+
+    CFakeChartHost m_host;
+    CChartCtrl m_chart;
+    CTestSessionView m_view;
+    std::unique_ptr<CMonitorSession> m_session;
+};
+
+} // namespace
+
+TEST_F(MonitorSessionTest, SixChannelsAtMostAndEachTakesItsSeries) {
+    for (int k = 0; k < kMaxChannels; ++k) {
+        ASSERT_TRUE(m_session->BeginAddChannel());
+        tagOscilloElem channel = Channel("D" + std::to_string(k), k == 2 ? GCM_BOOL : GCM_INT);
+        channel.colour = m_session->NextChannelColour();
+        m_session->AddChannel(channel);
+    }
+    EXPECT_TRUE(m_view.messages.empty());
+    EXPECT_EQ(m_view.tableRefreshes, kMaxChannels);
+    EXPECT_EQ(State().channels[5].colour, DefaultChannelColours[5]);
+    EXPECT_TRUE(m_session->Traces().Serie(5).IsVisible());
+    EXPECT_EQ(m_session->Traces().Serie(2).m_stepMode, 1); // bits draw as steps
+
+    EXPECT_FALSE(m_session->BeginAddChannel());
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_TOO_MANY_CHANNELS});
+    m_session->AddChannel(Channel("D9", GCM_INT));
+    EXPECT_EQ(State().channels.size(), 6u);
+}
+
+TEST_F(MonitorSessionTest, DeletingAsksAndKeepsTheTriggerOnItsChannel) {
+    for (const char* name : {"D0", "D1", "D2"}) {
+        m_session->AddChannel(Channel(name, GCM_INT));
+    }
+    State().trigger = {1, 2, TRIGGER_GREATER_EQUAL, 500.0};
+    m_view.answer = false;
+    m_session->RequestDeleteChannel(0);
+    EXPECT_EQ(m_view.questions, std::vector<int>{IDS_DELETE_CONFIRM});
+    EXPECT_EQ(State().channels.size(), 3u);
+
+    m_view.answer = true;
+    m_session->RequestDeleteChannel(0);
+    ASSERT_EQ(State().channels.size(), 2u);
+    EXPECT_EQ(State().channels[0].name, "D1");
+    EXPECT_EQ(State().trigger.channel, 1u); // still D2
+    m_session->RequestDeleteChannel(1);     // the trigger channel itself
+    EXPECT_EQ(State().trigger, tagTriggerSettings{});
+    m_session->RequestDeleteChannel(7); // no such row: nothing asked
+    EXPECT_EQ(m_view.questions.size(), 3u);
+}
+
+TEST_F(MonitorSessionTest, FieldCorrections) {
+    m_session->OnPeriodChanged("0");
+    EXPECT_EQ(State().period, 1u);
+    EXPECT_EQ(m_view.shownPeriod, 1);
+    m_session->OnPeriodChanged("500");
+    EXPECT_EQ(State().period, 200u);
+    EXPECT_EQ(m_view.shownPeriod, 200);
+    m_view.shownPeriod = -1;
+    m_session->OnPeriodChanged("20");
+    EXPECT_EQ(State().period, 20u);
+    EXPECT_EQ(m_view.shownPeriod, -1); // nothing to correct
+    m_session->OnPeriodChanged("");
+    EXPECT_EQ(m_view.shownPeriod, 1);
+    m_session->OnPeriodChanged("99999999999");
+    EXPECT_EQ(State().period, 200u);
+
+    m_session->OnTimeAxisChanged("0");
+    EXPECT_EQ(State().timeAxisStep, 1000u);
+    EXPECT_EQ(m_view.shownStep, 1000);
+    EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 10000.0);
+    m_session->OnTimeAxisChanged("250");
+    EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 2500.0);
+}
+
+TEST_F(MonitorSessionTest, TableOperationsReportToTheView) {
+    m_session->AddChannel(Channel("D0", GCM_INT));
+    m_session->Traces().Serie(0).AddPoint(0, 5);
+    m_session->Traces().Serie(0).AddPoint(10, -7);
+
+    m_session->ToggleVisibility(0);
+    EXPECT_FALSE(m_view.visibility.at(0));
+    EXPECT_EQ(m_view.statistics.at(0), (tagStatistics{"-7", "", ""})); // hidden: no min and max
+    m_session->ToggleVisibility(0);
+    EXPECT_EQ(m_view.statistics.at(0), (tagStatistics{"-7", "-7", "5"}));
+
+    m_session->SetScaleText(0, "abc");
+    EXPECT_EQ(m_view.scales.at(0), "0.000001");
+    EXPECT_EQ(m_session->Traces().Serie(0).GetYScale(), 1e-6);
+    m_session->SetChannelColour(0, 0x123456);
+    EXPECT_EQ(m_session->Traces().Serie(0).GetColor(), 0x123456u);
+    EXPECT_EQ(m_view.colours.at(0), 0x123456u);
+
+    m_session->OnMeasurement(false);
+    EXPECT_FALSE(m_session->Traces().CursorX1().IsVisible());
+    EXPECT_EQ(m_view.readouts.at(0), tagCursorReadout{});
+}
+
+TEST_F(MonitorSessionTest, TooltipNamesComeFromTheChannels) {
+    m_session->AddChannel(Channel("AXIS3", GCM_DINT, 17));
+    m_session->AddChannel(Channel("D5", GCM_INT));
+    m_session->Traces().Serie(0).AddPoint(0, 1234);
+    m_session->Traces().Serie(0).AddPoint(2000, 1300);
+    m_chart.OnMouseMove(m_session->Traces().TimeAxis().ValueToPixel(0.0), 100);
+    EXPECT_EQ(m_session->ChartTooltip(), "X=0.000\r\nAxis3(Input1-ActPosition)=1234\r\nD5=--");
+    EXPECT_EQ(m_view.tooltip, m_session->ChartTooltip());
+}
+
+TEST_F(MonitorSessionTest, ClearAsksAndEditsWaitForTheRecordingToStop) {
+    m_session->AddChannel(Channel("D0", GCM_INT));
+    State().period = 10;
+    m_session->OnRun();
+    ASSERT_TRUE(m_session->IsRecording());
+    EXPECT_TRUE(m_view.runControls);
+    EXPECT_FALSE(m_session->CanEditChannels());
+    m_session->ModifyChannel(0, Channel("D1", GCM_INT));
+    m_session->RequestDeleteChannel(0);
+    EXPECT_EQ(State().channels[0].name, "D0");
+    EXPECT_TRUE(m_view.questions.empty());
+    m_view.Pump(300ms);
+    m_session->OnRun();
+    m_view.PumpMessages();
+    EXPECT_FALSE(m_view.runControls);
+    EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 10u);
+    EXPECT_FALSE(m_view.statistics.at(0).latest.empty());
+
+    m_view.answer = false;
+    m_session->OnClearTracks();
+    EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 10u);
+    m_view.answer = true;
+    m_session->OnClearTracks();
+    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 0u);
+    m_session->ModifyChannel(0, Channel("D1", GCM_INT));
+    EXPECT_EQ(State().channels[0].name, "D1");
+}
+
+TEST_F(MonitorSessionTest, TheInterfaceReachesTheLink) {
+    m_session->AddChannel(Channel("D0", GCM_INT));
+    State().interfaceType = INTERFACE_USB;
+    State().link.usbPort = 3; // the simulated controller sits on USB port 0 only
+    m_session->ApplyLinkSettings();
+    m_session->OnRun();
+    EXPECT_FALSE(m_session->IsRecording());
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_SET_CHANNELS_FAILED});
+
+    State().link.usbPort = 0;
+    m_session->ApplyLinkSettings();
+    Record(200ms);
+    EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 0u);
+}

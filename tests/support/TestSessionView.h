@@ -1,0 +1,81 @@
+// The window's side of a session in tests: messages queued from the worker and drained on the
+// test thread, and a record of what the session showed.
+#pragma once
+
+#include "session/MonitorSession.h"
+
+#include <chrono>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+class CTestSessionView : public CSessionView {
+public:
+    void PostNotify(int wParam, int lParam) override {
+        std::lock_guard lock(m_mutex);
+        m_queue.emplace_back(wParam, lParam);
+    }
+    void PumpMessages() override {
+        for (;;) {
+            std::pair<int, int> message;
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_queue.empty() || !session) {
+                    return;
+                }
+                message = m_queue.front();
+                m_queue.pop_front();
+            }
+            session->OnAcquisitionNotify(message.first, message.second);
+        }
+    }
+    // Runs the message loop for a while, as the window's thread would.
+    void Pump(std::chrono::milliseconds duration) {
+        const auto end = std::chrono::steady_clock::now() + duration;
+        while (std::chrono::steady_clock::now() < end) {
+            PumpMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        PumpMessages();
+    }
+    void ShowMessage(int stringId) override { messages.push_back(stringId); }
+    bool AskYesNo(int stringId) override {
+        questions.push_back(stringId);
+        return answer;
+    }
+    void SetWaitCursor(bool) override {}
+    void ShowPeriod(uint32_t period) override { shownPeriod = static_cast<int>(period); }
+    void ShowTimeAxisStep(uint32_t step) override { shownStep = static_cast<int>(step); }
+    void UpdateRunControls(bool recording) override { runControls = recording; }
+    void PushStateToControls() override { ++pushes; }
+    void RefreshTable() override { ++tableRefreshes; }
+    void ShowStatistics(const std::vector<tagStatistics>& rows) override { statistics = rows; }
+    void ShowCursorReadouts(const std::vector<tagCursorReadout>& rows) override { readouts = rows; }
+    void ShowScale(size_t channel, const std::string& text) override { scales[channel] = text; }
+    void ShowVisibility(size_t channel, bool visible) override { visibility[channel] = visible; }
+    void ShowColour(size_t channel, uint32_t colour) override { colours[channel] = colour; }
+    void ShowTooltip(const std::string& text) override { tooltip = text; }
+
+    CMonitorSession* session = nullptr;
+    bool answer = true;
+    std::vector<int> messages;
+    std::vector<int> questions;
+    int shownPeriod = -1;
+    int shownStep = -1;
+    bool runControls = false;
+    int pushes = 0;
+    int tableRefreshes = 0;
+    std::vector<tagStatistics> statistics;
+    std::vector<tagCursorReadout> readouts;
+    std::map<size_t, std::string> scales;
+    std::map<size_t, bool> visibility;
+    std::map<size_t, uint32_t> colours;
+    std::string tooltip;
+
+private:
+    std::mutex m_mutex;
+    std::deque<std::pair<int, int>> m_queue;
+};
