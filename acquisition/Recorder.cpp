@@ -74,6 +74,7 @@ void CRecorder::OnRun() {
     m_workerBlock.store(&m_blockA, std::memory_order_release);
     m_displayBlock.store(&m_blockB, std::memory_order_release);
 
+    m_state.period = ClampPeriod(m_state.period); // a loaded file may hold anything
     m_setting.channels = m_state.channels;
     m_setting.run = 1;
     m_setting.requestedPeriod = static_cast<uint16_t>(m_state.period * 8);

@@ -72,6 +72,8 @@ bool CChronoscopeApp::InitInstance() {
         CChronoscopeDlg window;
         ArmAutoClose(window);
         window.exec();
+        // The workspace: channels, traces and settings come back at the next start.
+        window.Session().SaveWorkspace();
     }
 
     CCommunicater::CloseCPPSerialPort();

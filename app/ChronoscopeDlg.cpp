@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -200,8 +201,8 @@ void CChronoscopeDlg::CreateControls() {
 
     button(IDC_WRITE, tr("Write"), &CChronoscopeDlg::OnWrite);
     button(IDC_CLEAR, tr("Clear Tracks"), &CChronoscopeDlg::OnClearTracks);
-    button(IDC_EXPORT, tr("Export Data"), nullptr);
-    button(IDC_IMPORT, tr("Import Data"), nullptr);
+    button(IDC_EXPORT, tr("Export Data"), &CChronoscopeDlg::OnExportData);
+    button(IDC_IMPORT, tr("Import Data"), &CChronoscopeDlg::OnImportData);
     button(IDC_TRIGGER, tr("Trigger"), nullptr);
     button(IDC_COMMUNICATE, tr("Communicate"), nullptr);
     button(IDC_CHANNEL, tr("Channel"), &CChronoscopeDlg::OnAddChannel);
@@ -336,6 +337,14 @@ void CChronoscopeDlg::OnTimeAxisChanged() {
 
 void CChronoscopeDlg::OnPeriodChanged() {
     m_session->OnPeriodChanged(m_period->text().toStdString());
+}
+
+void CChronoscopeDlg::OnExportData() {
+    m_session->OnExportData();
+}
+
+void CChronoscopeDlg::OnImportData() {
+    m_session->OnImportData();
 }
 
 void CChronoscopeDlg::OnTableClick(int row, int column) {
@@ -477,6 +486,36 @@ void CChronoscopeDlg::SetWaitCursor(bool on) {
     } else {
         QApplication::restoreOverrideCursor();
     }
+}
+
+namespace {
+
+// The file dialog of both data buttons: CSV or data files, "data" added to a bare name, and no
+// overwrite question of its own (the session asks).
+std::string RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& proposedName) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Chrono Data(*.csv)"), QStringLiteral("Chrono Data(*.data)")});
+    dialog.setDefaultSuffix(QStringLiteral("data"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!proposedName.isEmpty()) {
+        dialog.selectFile(proposedName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first().toStdString();
+}
+
+} // namespace
+
+std::string CChronoscopeDlg::AskSavePath(const std::string& proposedName) {
+    return RunFileDialog(this, QFileDialog::AcceptSave, QString::fromStdString(proposedName));
+}
+
+std::string CChronoscopeDlg::AskOpenPath() {
+    return RunFileDialog(this, QFileDialog::AcceptOpen, QString());
 }
 
 void CChronoscopeDlg::ShowPeriod(uint32_t period) {

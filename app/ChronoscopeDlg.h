@@ -62,6 +62,8 @@ public:
     void OnAdaptive();
     void OnTimeAxisChanged();
     void OnPeriodChanged();
+    void OnExportData();
+    void OnImportData();
     void OnTableClick(int row, int column);
     void OnTableDblClick(int row, int column);
     void OnTableAfterEdit(int row, int column);
@@ -84,6 +86,8 @@ private:
     void ShowMessage(int stringId) override;
     bool AskYesNo(int stringId) override;
     void SetWaitCursor(bool on) override;
+    std::string AskSavePath(const std::string& proposedName) override;
+    std::string AskOpenPath() override;
     void ShowPeriod(uint32_t period) override;
     void ShowTimeAxisStep(uint32_t step) override;
     void UpdateRunControls(bool recording) override;

@@ -30,7 +30,8 @@ int CChartAxis::SpanLength() const {
 
 int CChartAxis::LinearPixel(double value) const {
     const int length = SpanLength();
-    const int offset = static_cast<int>(std::floor(length * (value - m_minimum) / (m_maximum - m_minimum)));
+    // An empty range gives NaN here, which maps to the start.
+    const int offset = ChartPixelOffset(std::floor(length * (value - m_minimum) / (m_maximum - m_minimum)));
     return m_horizontal ? m_startPixel + offset : m_startPixel - offset;
 }
 

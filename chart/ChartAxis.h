@@ -50,7 +50,7 @@ public:
         double minimum = 0.0;
         double range = 1.0;
         int Map(double v) const {
-            return start + direction * static_cast<int>(std::floor(length * (v - minimum) / range));
+            return start + direction * ChartPixelOffset(std::floor(length * (v - minimum) / range));
         }
     };
     tagLinearMap GetLinearMap() const;

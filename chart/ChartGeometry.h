@@ -44,3 +44,13 @@ struct tagChartRect {
     tagChartRect Deflated(int n) const { return {left + n, top + n, right - n, bottom - n}; }
     bool operator==(const tagChartRect&) const = default;
 };
+
+// A pixel distance computed in floating point: NaN counts as 0 and far-off values are held where
+// the drawing clips them anyway, so that no value (a damaged file, an infinite REAL) overflows.
+inline int ChartPixelOffset(double exact) {
+    constexpr double kFar = 1e8;
+    if (!(exact == exact)) {
+        return 0;
+    }
+    return static_cast<int>(exact < -kFar ? -kFar : exact > kFar ? kFar : exact);
+}

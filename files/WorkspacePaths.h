@@ -9,3 +9,9 @@ std::string LanguageFilePath();
 std::string WorkspaceFilePath();
 // Automatically saved halves of long recordings, ending in '/'.
 std::string AutoSaveFolder();
+
+#include <ctime>
+
+// The local date and time as "%4d%02d%02d%02d%02d%02d": the proposed export name and the name of
+// each automatically saved file.
+std::string g_TimeStampName(std::time_t when);

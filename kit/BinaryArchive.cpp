@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <filesystem>
 
 static_assert(std::endian::native == std::endian::little,
               "the stream layout is written for little-endian hosts");
@@ -20,7 +21,13 @@ std::unique_ptr<CBinaryArchive> CBinaryArchive::OpenFile(const std::string& path
     // Stores go through our own buffer so that an abandoned file gets nothing more; loads use the
     // library's.
     std::setvbuf(file, nullptr, mode == Store ? _IONBF : _IOFBF, kBufferSize);
-    return std::unique_ptr<CBinaryArchive>(new CBinaryArchive(file, mode));
+    std::unique_ptr<CBinaryArchive> archive(new CBinaryArchive(file, mode));
+    if (mode == Load) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        archive->m_fileSize = ec ? 0 : static_cast<uint64_t>(size);
+    }
+    return archive;
 }
 
 CBinaryArchive::CBinaryArchive(std::FILE* file, EnumMode mode) : m_mode(mode), m_file(file) {
@@ -105,6 +112,9 @@ void CBinaryArchive::ReadBytes(void* data, size_t size) {
     if (m_mode != Load) {
         throw CArchiveException(CArchiveException::ReadError, "the archive is open for writing");
     }
+    if (size == 0) {
+        return;
+    }
     if (m_memory) {
         if (m_memory->size() - m_readPos < size) {
             m_readPos = m_memory->size();
@@ -117,7 +127,9 @@ void CBinaryArchive::ReadBytes(void* data, size_t size) {
     if (!m_file) {
         throw CArchiveException(CArchiveException::ReadError, "the archive is closed");
     }
-    if (std::fread(data, 1, size, m_file) != size) {
+    const size_t got = std::fread(data, 1, size, m_file);
+    m_filePos += got;
+    if (got != size) {
         const bool failed = std::ferror(m_file) != 0;
         throw CArchiveException(failed ? CArchiveException::ReadError : CArchiveException::EndOfFile,
                                 failed ? "the file cannot be read" : "the data ends early");
@@ -156,4 +168,144 @@ void CBinaryArchive::Abort() {
         std::fclose(m_file);
         m_file = nullptr;
     }
+}
+
+uint64_t CBinaryArchive::Remaining() const {
+    if (m_mode != Load) {
+        return 0;
+    }
+    if (m_memory) {
+        return m_memory->size() - m_readPos;
+    }
+    return m_fileSize > m_filePos ? m_fileSize - m_filePos : 0;
+}
+
+namespace {
+
+void AppendUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-8 to UTF-16 code units; a malformed byte stands for itself (as Latin-1).
+std::u16string ToUtf16(const std::string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<uint8_t>(text[i]);
+        uint32_t c = b;
+        size_t n = 1;
+        if (b >= 0xF0) {
+            n = 4;
+            c = b & 0x07;
+        } else if (b >= 0xE0) {
+            n = 3;
+            c = b & 0x0F;
+        } else if (b >= 0xC0) {
+            n = 2;
+            c = b & 0x1F;
+        }
+        bool valid = n == 1 ? b < 0x80 : i + n <= text.size();
+        for (size_t k = 1; valid && k < n; ++k) {
+            const auto t = static_cast<uint8_t>(text[i + k]);
+            valid = (t & 0xC0) == 0x80;
+            c = (c << 6) | (t & 0x3F);
+        }
+        if (!valid) {
+            c = b;
+            n = 1;
+        }
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 | (c >> 10));
+            out += static_cast<char16_t>(0xDC00 | (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += n;
+    }
+    return out;
+}
+
+} // namespace
+
+void CBinaryArchive::WriteString(const std::string& text) {
+    const std::u16string units = ToUtf16(text);
+    const size_t length = units.size();
+    WriteU8(0xFF);
+    WriteU16(0xFFFE);
+    if (length < 0xFF) {
+        WriteU8(static_cast<uint8_t>(length));
+    } else if (length < 0xFFFE) {
+        WriteU8(0xFF);
+        WriteU16(static_cast<uint16_t>(length));
+    } else {
+        WriteU8(0xFF);
+        WriteU16(0xFFFF);
+        WriteU32(static_cast<uint32_t>(length));
+    }
+    for (char16_t unit : units) {
+        WriteU16(static_cast<uint16_t>(unit));
+    }
+}
+
+std::string CBinaryArchive::ReadString() {
+    bool wide = false;
+    uint64_t length = ReadU8();
+    if (length == 0xFF) {
+        uint16_t word = ReadU16();
+        if (word == 0xFFFE) {
+            wide = true;
+            length = ReadU8();
+            if (length == 0xFF) {
+                word = ReadU16();
+            }
+        }
+        if (length == 0xFF) {
+            length = word;
+            if (word == 0xFFFF) {
+                length = ReadU32();
+                if (length == 0xFFFFFFFF) {
+                    length = ReadU64();
+                }
+            }
+        }
+    }
+    const uint64_t bytes = wide ? length * 2 : length;
+    if (length > Remaining() || bytes > Remaining()) {
+        throw CArchiveException(CArchiveException::EndOfFile, "a text is longer than the data left");
+    }
+    std::vector<uint8_t> raw(static_cast<size_t>(bytes));
+    ReadBytes(raw.data(), raw.size());
+    std::string text;
+    if (!wide) {
+        for (uint8_t b : raw) {
+            AppendUtf8(text, b);
+        }
+        return text;
+    }
+    for (size_t i = 0; i < raw.size(); i += 2) {
+        uint32_t c = raw[i] | (static_cast<uint32_t>(raw[i + 1]) << 8);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < raw.size()) {
+            const uint32_t low = raw[i + 2] | (static_cast<uint32_t>(raw[i + 3]) << 8);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        AppendUtf8(text, c);
+    }
+    return text;
 }

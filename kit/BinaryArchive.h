@@ -39,6 +39,15 @@ public:
     double ReadDouble();
     void ReadBytes(void* data, size_t size);
 
+    // Bytes left to read: what a reader bounds every announced length by before it allocates.
+    uint64_t Remaining() const;
+
+    // Strings in the classic archive layout: always written as UTF-16LE behind the FF FE FF
+    // marker with a 1-, 3- or 7-byte length; read in that form or as one byte per character.
+    // The text on our side is UTF-8.
+    void WriteString(const std::string& text);
+    std::string ReadString();
+
     // Writes buffered bytes through to the file.
     void Flush();
     // Flushes (when storing) and closes the file; raises when the last bytes cannot be written.
@@ -53,5 +62,7 @@ private:
     std::FILE* m_file = nullptr;
     std::vector<uint8_t>* m_memory = nullptr;
     size_t m_readPos = 0;
+    uint64_t m_fileSize = 0; // of a file open for loading
+    uint64_t m_filePos = 0;
     std::vector<uint8_t> m_buffer; // pending output of a file archive
 };

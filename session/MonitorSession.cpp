@@ -2,7 +2,13 @@
 
 #include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
+#include "files/DataFile.h"
+#include "files/WorkspacePaths.h"
+#include "kit/DocPath.h"
 #include "link/Communicater.h"
+
+#include <algorithm>
+#include <ctime>
 
 #include <charconv>
 #include <limits>
@@ -30,8 +36,8 @@ CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisT
     callbacks.mouseMoved = &CMonitorSession::OnMouseMoved;
     callbacks.timeRangeChanged = &CMonitorSession::OnTimeAxisRangeChanged;
     callbacks.cursorMoved = &CMonitorSession::OnCursorMoved;
-    m_traces =
-        std::make_unique<CTraceSet>(chart, timeAxisTitle, m_state.timeAxisStep, m_state.measurement, callbacks);
+    m_traces = std::make_unique<CTraceSet>(chart, timeAxisTitle, m_state.timeAxisStep, m_state.measurement,
+                                           callbacks);
     CRecorderView& recorderView = *this;
     m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, recorderView);
 }
@@ -177,9 +183,9 @@ void CMonitorSession::UpdateStatistics() {
 }
 
 void CMonitorSession::UpdateCursorReadouts() {
-    m_view.ShowCursorReadouts(ComputeCursorReadouts(m_state.measurement, m_traces->CursorX1().GetPositionValue(),
-                                                    m_traces->CursorX2().GetPositionValue(), m_state.channels,
-                                                    *m_traces));
+    m_view.ShowCursorReadouts(
+        ComputeCursorReadouts(m_state.measurement, m_traces->CursorX1().GetPositionValue(),
+                              m_traces->CursorX2().GetPositionValue(), m_state.channels, *m_traces));
 }
 
 void CMonitorSession::ApplyAdaptiveScaling() {
@@ -215,9 +221,130 @@ void CMonitorSession::AfterBatch() {
     UpdateStatistics();
 }
 
-void CMonitorSession::TrimCache() {}
+bool CMonitorSession::SaveDataFile(const std::string& path, const double* limitX) {
+    m_view.SetWaitCursor(true);
+    const bool ok = WriteDataFile(path, m_state, *m_traces, limitX);
+    m_view.SetWaitCursor(false);
+    return ok;
+}
 
-void CMonitorSession::LoadWorkspace() {}
+bool CMonitorSession::LoadDataFile(const std::string& path) {
+    m_view.SetWaitCursor(true);
+    CChartCtrl& chart = m_traces->Chart();
+    chart.SetRedrawEnabled(false);
+    const EnumDataFileRead read = ReadDataFile(path, m_state, *m_traces);
+    if (read == EnumDataFileRead::Missing) {
+        chart.SetRedrawEnabled(true);
+        m_view.SetWaitCursor(false);
+        return false;
+    }
+    RefreshAfterLoad();
+    m_view.SetWaitCursor(false);
+    return read == EnumDataFileRead::Read;
+}
+
+void CMonitorSession::RefreshAfterLoad() {
+    CChartCtrl& chart = m_traces->Chart();
+    chart.SetRedrawEnabled(false);
+    // A damaged step must not leave the time axis without divisions.
+    m_traces->TimeAxis().SetBaseStep(CorrectTimeAxisStep(m_state.timeAxisStep));
+    m_traces->TimeAxis().ResetZoom();
+    m_traces->ValueAxis().ResetZoom();
+    double latest = 0.0;
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        const CChartLineSerie& serie = m_traces->Serie(k);
+        double x = 0.0;
+        if (serie.IsVisible() && serie.GetLastPoint(&x, nullptr)) {
+            double min = 0.0, max = 0.0;
+            serie.GetXRange(min, max);
+            latest = std::max(latest, max);
+        }
+    }
+    m_traces->TimeAxis().FollowTime(latest);
+    chart.SetRedrawEnabled(true);
+    m_view.RefreshTable();
+    UpdateCursorReadouts();
+    UpdateStatistics();
+    ApplyLinkSettings();
+    m_view.PushStateToControls();
+}
+
+void CMonitorSession::SaveWorkspace() {
+    SaveDataFile(WorkspaceFilePath(), nullptr);
+}
+
+bool CMonitorSession::IsDataFilePath(const std::string& path) {
+    return path.size() >= 4 && path.compare(path.size() - 4, 4, "data") == 0;
+}
+
+void CMonitorSession::OnExportData() {
+    if (IsRecording()) {
+        return;
+    }
+    if (m_state.channels.empty()) {
+        m_view.ShowMessage(IDS_NO_CHANNEL);
+        return;
+    }
+    const std::string path = m_view.AskSavePath(g_TimeStampName(std::time(nullptr)));
+    if (path.empty()) {
+        return;
+    }
+    if (g_fFileExists(path) && !m_view.AskYesNo(IDS_FILE_EXISTS)) {
+        return;
+    }
+    m_view.SetWaitCursor(true);
+    const bool ok = IsDataFilePath(path) ? SaveDataFile(path, nullptr) : ExportCsv(path);
+    m_view.SetWaitCursor(false);
+    m_view.ShowMessage(ok ? IDS_EXPORT_OK : IDS_EXPORT_FAILED);
+}
+
+void CMonitorSession::OnImportData() {
+    if (IsRecording()) {
+        return;
+    }
+    const std::string path = m_view.AskOpenPath();
+    if (path.empty()) {
+        return;
+    }
+    m_view.SetWaitCursor(true);
+    const bool ok = IsDataFilePath(path) ? LoadDataFile(path) : ImportCsv(path);
+    m_view.SetWaitCursor(false);
+    m_view.ShowMessage(ok ? IDS_IMPORT_OK : IDS_IMPORT_FAILED);
+}
+
+bool CMonitorSession::ExportCsv(const std::string& /*path*/) {
+    return false; // the CSV writer is not there yet
+}
+
+bool CMonitorSession::ImportCsv(const std::string& /*path*/) {
+    return false;
+}
+
+void CMonitorSession::TrimCache() {
+    const uint32_t cache = m_state.cacheSize;
+    if (cache < 2) {
+        return;
+    }
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        const CChartLineSerie& serie = m_traces->Serie(k);
+        if (serie.GetPointCount() < cache) {
+            continue;
+        }
+        const double cut = serie.GetXValue(cache / 2 - 1);
+        if (m_state.autoSave) {
+            const std::string path = AutoSaveFolder() + g_TimeStampName(std::time(nullptr)) + ".data";
+            SaveDataFile(path, &cut);
+        }
+        for (size_t j = 0; j < m_state.channels.size(); ++j) {
+            m_traces->Serie(j).RemovePointsUpTo(cut);
+        }
+        return;
+    }
+}
+
+void CMonitorSession::LoadWorkspace() {
+    LoadDataFile(WorkspaceFilePath());
+}
 
 void CMonitorSession::OnViewChanged(void* owner) {
     auto* self = static_cast<CMonitorSession*>(owner);

@@ -58,6 +58,22 @@ public:
     // Stops the worker for the window's close; false while a stop is in progress.
     bool StopWorker() { return m_recorder->StopWorker(); }
 
+    // Data files. Saving writes the whole state (traces up to *limitX when given); loading
+    // replaces it and refreshes the view also when the file was damaged (keeping what was read).
+    bool SaveDataFile(const std::string& path, const double* limitX);
+    bool LoadDataFile(const std::string& path);
+    // The workspace: saved whenever the window closes, loaded when it opens.
+    void SaveWorkspace();
+    // The Export Data and Import Data buttons.
+    void OnExportData();
+    void OnImportData();
+    // A path whose last four characters are "data" names a data file; anything else is CSV.
+    static bool IsDataFilePath(const std::string& path);
+
+    // After each batch: when a trace reached the cache size, its older half goes (saved first
+    // when auto-save is on) from every channel's trace.
+    void TrimCache() override;
+
     // The table's numbers, pushed to the view.
     void UpdateStatistics();
     void UpdateCursorReadouts();
@@ -75,8 +91,11 @@ private:
     void ShowPeriod(uint32_t period) override { m_view.ShowPeriod(period); }
     void SetWaitCursor(bool on) override { m_view.SetWaitCursor(on); }
     void AfterBatch() override;
-    void TrimCache() override;
     void LoadWorkspace() override;
+
+    void RefreshAfterLoad();
+    bool ExportCsv(const std::string& path);
+    bool ImportCsv(const std::string& path);
 
     static void OnViewChanged(void* owner);
     static void OnMouseMoved(void* owner);

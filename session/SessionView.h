@@ -20,6 +20,9 @@ public:
     // A Yes/No question; true only for Yes.
     virtual bool AskYesNo(int stringId) = 0;
     virtual void SetWaitCursor(bool on) = 0;
+    // The file dialogs of Export Data and Import Data; an empty path when the user cancelled.
+    virtual std::string AskSavePath(const std::string& proposedName) = 0;
+    virtual std::string AskOpenPath() = 0;
 
     virtual void ShowPeriod(uint32_t period) = 0;
     virtual void ShowTimeAxisStep(uint32_t step) = 0;

@@ -106,6 +106,40 @@ TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
     EXPECT_EQ(window.Session().Traces().TimeAxis().GetMaximum(), 10000.0);
 }
 
+TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
+    {
+        CChronoscopeDlg window;
+        window.show();
+        RunEventLoop(50); // the start-up load of a workspace that is not there yet
+        CMonitorSession& session = window.Session();
+        session.AddChannel({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+        session.AddChannel({"M3", 0, GCM_BOOL, 0x00FF00});
+        for (int i = 0; i < 500; ++i) {
+            session.Traces().Serie(0).AddPoint(i * 20.0, i);
+        }
+        session.State().trigger = {1, 1, TRIGGER_EQUAL, 1.0};
+        session.State().cacheSize = 2400000;
+        session.State().link.baudRate = 115200;
+        ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD)->setText(QStringLiteral("35"));
+        window.OnPeriodChanged();
+        window.reject();
+        session.SaveWorkspace(); // what the application does when the window's loop ends
+    }
+    CChronoscopeDlg window;
+    window.show();
+    RunEventLoop(100);
+    const tagMonitorState& state = window.Session().State();
+    ASSERT_EQ(state.channels.size(), 2u);
+    EXPECT_EQ(state.channels[1], (tagOscilloElem{"M3", 0, GCM_BOOL, 0x00FF00}));
+    EXPECT_EQ(window.Session().Traces().Serie(0).GetPointCount(), 500u);
+    EXPECT_EQ(state.trigger, (tagTriggerSettings{1, 1, TRIGGER_EQUAL, 1.0}));
+    EXPECT_EQ(state.cacheSize, 2400000u);
+    EXPECT_EQ(state.link.baudRate, 115200u);
+    EXPECT_EQ(ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD)->text(), QStringLiteral("35"));
+    EXPECT_EQ(Table(window).rowCount(), 2);
+    EXPECT_EQ(Table(window).CellText(0, CChannelTable::COL_LATEST), QStringLiteral("499"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, MainWindowTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Chinese" : "English"; });
 

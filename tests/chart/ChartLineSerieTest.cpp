@@ -122,3 +122,20 @@ TEST_F(LineFixture, LongRangesAreThinnedByAStride) {
     EXPECT_EQ(vertices(150001), 50001u); // 150000 steps: stride 3
     EXPECT_EQ(vertices(149999), 75000u); // 149998 steps: stride 2
 }
+
+// Found by fuzzing the data file reader: a value far outside the axis (1.9e303 from a damaged
+// file, an infinite or NaN REAL from the controller) overflowed the pixel conversion.
+TEST_F(LineFixture, RegressionHugeAndNotANumberValuesStayWithinThePixelRange) {
+    m_serie->AddPoint(0, 1.9e303);
+    m_serie->AddPoint(100, std::nan(""));
+    m_serie->AddPoint(200, -HUGE_VAL);
+    m_serie->AddPoint(300, 0);
+    const auto vertices = m_serie->BuildVertices();
+    ASSERT_FALSE(vertices.empty());
+    for (const tagChartPoint& p : vertices) {
+        EXPECT_LE(std::abs(p.y), 200000000);
+    }
+    CRecordingSurface surface;
+    m_serie->DrawAll(surface);
+    EXPECT_FALSE(surface.ops.empty());
+}

@@ -1,6 +1,9 @@
 #include "session/MonitorSession.h"
+#include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
+#include "files/DataFile.h"
+#include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
@@ -9,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -184,4 +188,135 @@ TEST_F(MonitorSessionTest, TheInterfaceReachesTheLink) {
     m_session->ApplyLinkSettings();
     Record(200ms);
     EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 0u);
+}
+
+// Data files through the session: the refresh after loading, the export and import buttons and
+// the cache trim.
+class SessionFilesTest : public MonitorSessionTest {
+protected:
+    void Fill() {
+        m_session->AddChannel(Channel("D0", GCM_INT));
+        m_session->AddChannel(Channel("D1", GCM_REAL));
+        for (int i = 0; i < 100; ++i) {
+            m_session->Traces().Serie(0).AddPoint(i * 10.0, i);
+            m_session->Traces().Serie(1).AddPoint(i * 20.0, i * 0.5);
+        }
+    }
+    CTempFolder m_documents;
+};
+
+TEST_F(SessionFilesTest, LoadingRefreshesTheWindowAlsoWhenTheFileIsDamaged) {
+    Fill();
+    State().interfaceType = INTERFACE_USB;
+    State().link.usbPort = 3;
+    State().timeAxisStep = 100;
+    const std::string path = m_documents.File("a.data");
+    ASSERT_TRUE(m_session->SaveDataFile(path, nullptr));
+    m_session->Traces().Serie(1).SetVisible(false); // stored visible: comes back
+    State() = tagMonitorState{};
+    const int pushes = m_view.pushes;
+    ASSERT_TRUE(m_session->LoadDataFile(path));
+    EXPECT_EQ(m_view.pushes, pushes + 1);
+    EXPECT_EQ(State().channels.size(), 2u);
+    EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 1980.0); // follows the latest visible time
+    EXPECT_EQ(m_view.statistics.at(1).latest, "49.500000");
+    // The loaded link settings reached the link: USB port 3 has no controller.
+    m_session->OnRun();
+    EXPECT_EQ(m_view.messages.back(), IDS_SET_CHANNELS_FAILED);
+
+    std::filesystem::resize_file(path, 200);
+    EXPECT_FALSE(m_session->LoadDataFile(path));
+    EXPECT_EQ(m_view.pushes, pushes + 2);
+    EXPECT_EQ(State().channels.size(), 2u);
+    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 0u);
+    EXPECT_FALSE(m_session->LoadDataFile(m_documents.File("none.data")));
+    EXPECT_EQ(m_view.pushes, pushes + 2); // a missing file touches nothing
+}
+
+TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
+    m_session->OnExportData();
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_NO_CHANNEL});
+    EXPECT_TRUE(m_view.proposedNames.empty());
+    Fill();
+    m_session->OnExportData(); // cancelled
+    ASSERT_EQ(m_view.proposedNames.size(), 1u);
+    EXPECT_EQ(m_view.proposedNames[0].size(), 14u);
+    EXPECT_EQ(m_view.messages.size(), 1u);
+
+    m_view.savePath = m_documents.File("run.data");
+    m_session->OnExportData();
+    EXPECT_EQ(m_view.messages.back(), IDS_EXPORT_OK);
+    EXPECT_TRUE(m_view.questions.empty());
+    const auto size = std::filesystem::file_size(m_view.savePath);
+    m_view.answer = false;
+    m_session->Traces().Serie(0).AddPoint(5000, 1);
+    m_session->OnExportData();
+    EXPECT_EQ(m_view.questions, std::vector<int>{IDS_FILE_EXISTS});
+    EXPECT_EQ(std::filesystem::file_size(m_view.savePath), size);
+
+    // Only a path ending in exactly "data" is a data file.
+    EXPECT_TRUE(CMonitorSession::IsDataFilePath("x/tracedata"));
+    EXPECT_FALSE(CMonitorSession::IsDataFilePath("trace.DATA"));
+    EXPECT_FALSE(CMonitorSession::IsDataFilePath("ata"));
+
+    m_view.openPath = m_view.savePath;
+    State().channels.clear();
+    m_session->OnImportData();
+    EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_OK);
+    EXPECT_EQ(State().channels.size(), 2u);
+    m_view.openPath = m_documents.File("gone.data");
+    m_session->OnImportData();
+    EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_FAILED);
+}
+
+TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
+    m_session->AddChannel(Channel("D0", GCM_INT));
+    m_session->AddChannel(Channel("D1", GCM_INT));
+    m_session->AddChannel(Channel("D2", GCM_INT));
+    m_session->ToggleVisibility(2); // hidden traces are trimmed too
+    State().cacheSize = 1000;
+    State().autoSave = 1;
+    for (int i = 0; i < 999; ++i) {
+        for (size_t k = 0; k < 3; ++k) {
+            m_session->Traces().Serie(k).AddPoint(i, i);
+        }
+    }
+    m_session->TrimCache();
+    EXPECT_FALSE(std::filesystem::exists(AutoSaveFolder()));
+    for (size_t k = 0; k < 3; ++k) {
+        m_session->Traces().Serie(k).AddPoint(999, 999);
+    }
+    m_session->TrimCache();
+    for (size_t k = 0; k < 3; ++k) {
+        ASSERT_EQ(m_session->Traces().Serie(k).GetPointCount(), 500u);
+        EXPECT_EQ(m_session->Traces().Serie(k).GetXValue(0), 500.0);
+    }
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(AutoSaveFolder())) {
+        files.push_back(entry.path());
+    }
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].extension(), ".data");
+    EXPECT_EQ(files[0].stem().string().size(), 14u);
+
+    tagMonitorState saved;
+    CChartCtrl chart;
+    CFakeChartHost host;
+    chart.SetHost(&host);
+    CTraceSet traces(chart, "t", 1000, true, {});
+    ASSERT_EQ(ReadDataFile(files[0].string(), saved, traces), EnumDataFileRead::Read);
+    for (size_t k = 0; k < 3; ++k) {
+        ASSERT_EQ(traces.Serie(k).GetPointCount(), 500u);
+        EXPECT_EQ(traces.Serie(k).GetXValue(499), 499.0);
+    }
+
+    State().autoSave = 0;
+    for (int i = 1000; i < 1500; ++i) {
+        m_session->Traces().Serie(0).AddPoint(i, i);
+    }
+    m_session->TrimCache();
+    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 500u);
+    // The search never lands on a trace's last point, so the point at the cut time stays.
+    EXPECT_EQ(m_session->Traces().Serie(1).GetPointCount(), 1u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(AutoSaveFolder()), {}), 1);
 }

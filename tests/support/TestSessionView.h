@@ -47,6 +47,11 @@ public:
         return answer;
     }
     void SetWaitCursor(bool) override {}
+    std::string AskSavePath(const std::string& proposedName) override {
+        proposedNames.push_back(proposedName);
+        return savePath;
+    }
+    std::string AskOpenPath() override { return openPath; }
     void ShowPeriod(uint32_t period) override { shownPeriod = static_cast<int>(period); }
     void ShowTimeAxisStep(uint32_t step) override { shownStep = static_cast<int>(step); }
     void UpdateRunControls(bool recording) override { runControls = recording; }
@@ -61,6 +66,9 @@ public:
 
     CMonitorSession* session = nullptr;
     bool answer = true;
+    std::string savePath; // what the file dialogs return; empty is Cancel
+    std::string openPath;
+    std::vector<std::string> proposedNames;
     std::vector<int> messages;
     std::vector<int> questions;
     int shownPeriod = -1;

@@ -1,0 +1,182 @@
+#include "DataFile.h"
+
+#include "acquisition/ChannelModel.h"
+#include "kit/DocPath.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr uint32_t kStoredSeries = kMaxChannels;
+// The smallest channel record: an empty name (one length byte), code, colour and type.
+constexpr uint64_t kMinChannelRecord = 1 + 2 + 4 + 4;
+
+void StoreLink(CBinaryArchive& ar, const tagMonitorState& s) {
+    ar.WriteU32(0); // reserved
+    ar.WriteU32(s.interfaceType);
+    const tagSerialInfo& l = s.link;
+    for (uint32_t word : {l.comPort, l.baudRate, l.dataBits, l.stopBits, l.parity, l.ipAddress, l.tcpPort,
+                          l.usbPort, l.timeout}) {
+        ar.WriteU32(word);
+    }
+    ar.WriteU32(s.period);
+    ar.WriteU32(s.timeAxisStep);
+}
+
+void LoadLink(CBinaryArchive& ar, tagMonitorState& s) {
+    ar.ReadU32(); // reserved
+    s.interfaceType = ar.ReadU32();
+    tagSerialInfo& l = s.link;
+    for (uint32_t* word : {&l.comPort, &l.baudRate, &l.dataBits, &l.stopBits, &l.parity, &l.ipAddress,
+                           &l.tcpPort, &l.usbPort, &l.timeout}) {
+        *word = ar.ReadU32();
+    }
+    s.period = ar.ReadU32();
+    s.timeAxisStep = ar.ReadU32();
+}
+
+void StoreTrigger(CBinaryArchive& ar, const tagTriggerSettings& t) {
+    ar.WriteU32(t.enable);
+    ar.WriteU32(t.channel);
+    ar.WriteU32(t.condition);
+    ar.WriteDouble(t.value);
+}
+
+void LoadTrigger(CBinaryArchive& ar, tagTriggerSettings& t) {
+    t.enable = ar.ReadU32();
+    t.channel = ar.ReadU32();
+    t.condition = ar.ReadU32();
+    t.value = ar.ReadDouble();
+}
+
+void Store(CBinaryArchive& ar, tagMonitorState& s, CTraceSet& traces, const double* limitX) {
+    StoreLink(ar, s);
+    ar.WriteU32(static_cast<uint32_t>(s.channels.size()));
+    for (const tagOscilloElem& c : s.channels) {
+        ar.WriteString(c.name);
+        ar.WriteU16(c.paramCode);
+        ar.WriteU32(c.colour); // the colour comes before the type in the file
+        ar.WriteU32(c.dataType);
+    }
+    ar.WriteU32(kStoredSeries);
+    for (size_t k = 0; k < kStoredSeries; ++k) {
+        const CChartLineSerie& serie = traces.Serie(k);
+        ar.WriteU32(serie.m_stepMode ? 1 : 0);
+        ar.WriteDouble(serie.m_yOffset);
+        ar.WriteDouble(serie.GetYScale());
+        ar.WriteU32(serie.GetColor());
+        ar.WriteU8(serie.IsVisible() ? 1 : 0);
+    }
+    StoreTrigger(ar, s.trigger);
+    for (size_t k = 0; k < kStoredSeries; ++k) {
+        traces.Serie(k).Serialize(ar, limitX);
+    }
+    ar.WriteU32(s.maximized);
+    ar.WriteU32(s.autoSave);
+    ar.WriteU32(s.cacheSize);
+}
+
+void Reset(tagMonitorState& s, CTraceSet& traces) {
+    s.channels.clear();
+    for (size_t k = 0; k < kMaxChannels; ++k) {
+        CChartLineSerie& serie = traces.Serie(k);
+        serie.ClearSerie();
+        serie.m_stepMode = 0;
+        serie.m_yOffset = 0.0;
+        serie.SetYScale(1.0);
+        serie.SetColor(DefaultChannelColours[k]);
+        serie.SetVisible(false);
+    }
+    s.trigger.Reset();
+}
+
+void Load(CBinaryArchive& ar, tagMonitorState& s, CTraceSet& traces) {
+    Reset(s, traces);
+    LoadLink(ar, s);
+    const uint32_t n = ar.ReadU32();
+    if (n > kMaxFileChannels || n * kMinChannelRecord > ar.Remaining()) {
+        throw CArchiveException(CArchiveException::BadFormat, "too many channel records");
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        tagOscilloElem c;
+        c.name = ar.ReadString();
+        c.paramCode = ar.ReadU16();
+        c.colour = ar.ReadU32();
+        c.dataType = static_cast<EnumGCMDataType>(ar.ReadU32());
+        s.channels.push_back(std::move(c));
+    }
+    const uint32_t m = ar.ReadU32();
+    for (uint32_t i = 0; i < m; ++i) {
+        if (i == kStoredSeries) {
+            return; // a newer layout with more slots: what we know of it is read
+        }
+        CChartLineSerie& serie = traces.Serie(i);
+        serie.m_stepMode = ar.ReadU32() ? 1 : 0;
+        const double offset = ar.ReadDouble();
+        const double scale = ar.ReadDouble();
+        // A damaged number must not reach the drawing.
+        serie.m_yOffset = std::isfinite(offset) ? offset : 0.0;
+        serie.SetYScale(std::isfinite(scale) && scale > 0.0 ? scale : 1.0);
+        serie.SetColor(ar.ReadU32());
+        serie.SetVisible(ar.ReadU8() != 0);
+    }
+    LoadTrigger(ar, s.trigger);
+    for (uint32_t i = 0; i < m; ++i) {
+        traces.Serie(i).Serialize(ar, nullptr);
+    }
+    s.maximized = ar.ReadU32();
+    s.autoSave = ar.ReadU32();
+    s.cacheSize = ar.ReadU32();
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+} // namespace
+
+void SerializeData(CBinaryArchive& archive, tagMonitorState& state, CTraceSet& traces, const double* limitX) {
+    if (archive.IsStoring()) {
+        Store(archive, state, traces, limitX);
+    } else {
+        Load(archive, state, traces);
+    }
+}
+
+bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX) {
+    const std::string folder = FolderOf(path);
+    if (!folder.empty() && !g_fCreateAllDir(folder)) {
+        return false;
+    }
+    std::unique_ptr<CBinaryArchive> archive = CBinaryArchive::OpenFile(path, CBinaryArchive::Store);
+    if (!archive) {
+        return false;
+    }
+    try {
+        SerializeData(*archive, state, traces, limitX);
+        archive->Close();
+    } catch (const CArchiveException&) {
+        archive->Abort();
+        return false;
+    }
+    return true;
+}
+
+EnumDataFileRead ReadDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces) {
+    if (!g_fFileExists(path)) {
+        return EnumDataFileRead::Missing;
+    }
+    std::unique_ptr<CBinaryArchive> archive = CBinaryArchive::OpenFile(path, CBinaryArchive::Load);
+    if (!archive) {
+        return EnumDataFileRead::Missing;
+    }
+    try {
+        SerializeData(*archive, state, traces, nullptr);
+    } catch (const CArchiveException&) {
+        return EnumDataFileRead::Damaged;
+    } catch (const std::bad_alloc&) {
+        return EnumDataFileRead::Damaged;
+    }
+    return EnumDataFileRead::Read;
+}

@@ -1,0 +1,44 @@
+// The data file reader on arbitrary bytes: it may call a file damaged, never crash, read out of
+// bounds or allocate more than the input can fill; and the chart draws whatever it read.
+#include "files/DataFile.h"
+#include "support/RecordingSurface.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static CFakeChartHost host;
+    static CChartCtrl chart;
+    static CTraceSet* traces = [] {
+        chart.SetHost(&host);
+        return new CTraceSet(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+    }();
+    std::vector<uint8_t> bytes(data, data + size);
+    tagMonitorState state;
+    CBinaryArchive archive(bytes, CBinaryArchive::Load);
+    chart.SetRedrawEnabled(false); // as the program loads
+    try {
+        SerializeData(archive, state, *traces, nullptr);
+    } catch (const CArchiveException&) {
+        // a damaged file: what was read stays, which the next input resets
+    }
+    // Whatever was read must draw: damaged numbers may not reach the pixel arithmetic.
+    traces->TimeAxis().ResetZoom();
+    traces->ValueAxis().ResetZoom();
+    chart.SetRedrawEnabled(true);
+    chart.RedrawChart();
+    if (host.Buffer()) {
+        host.Buffer()->ops.clear();
+    }
+    // What was read must be whole: every channel name and every point within the input.
+    size_t points = 0;
+    for (size_t k = 0; k < kMaxChannels; ++k) {
+        points += traces->Serie(k).GetPointCount();
+    }
+    if (points * 16 > size || state.channels.size() > kMaxFileChannels) {
+        __builtin_trap();
+    }
+    return 0;
+}
