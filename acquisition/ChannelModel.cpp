@@ -43,6 +43,10 @@ double ConvertRawValue(uint32_t raw, EnumGCMDataType type) {
     }
 }
 
+int32_t TruncateToInt32(double value) {
+    return value > -2147483649.0 && value < 2147483648.0 ? static_cast<int32_t>(value) : INT32_MIN;
+}
+
 std::string FormatValue(double value, EnumGCMDataType type) {
     char text[512];
     if (type == GCM_BOOL) {
@@ -52,12 +56,7 @@ std::string FormatValue(double value, EnumGCMDataType type) {
         std::snprintf(text, sizeof text, "%f", value);
         return text;
     }
-    // Truncation toward zero; out of range (and NaN) gives the integer-indefinite value.
-    int32_t whole = INT32_MIN;
-    if (value > -2147483649.0 && value < 2147483648.0) {
-        whole = static_cast<int32_t>(value);
-    }
-    std::snprintf(text, sizeof text, "%d", whole);
+    std::snprintf(text, sizeof text, "%d", TruncateToInt32(value));
     return text;
 }
 

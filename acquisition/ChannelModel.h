@@ -48,6 +48,10 @@ std::vector<EnumGCMDataType> TypesOfferedForKind(int kind);
 // The value a raw 32-bit sample word stands for.
 double ConvertRawValue(uint32_t raw, EnumGCMDataType type);
 
+// Truncation toward zero as the processor's conversion does it: out of range and NaN give
+// -2147483648.
+int32_t TruncateToInt32(double value);
+
 // "ON"/"OFF" for BOOL, "%f" for REAL, else "%d" of the value truncated toward zero; values beyond
 // 32 bits print as -2147483648, as the processor's truncating conversion gives.
 std::string FormatValue(double value, EnumGCMDataType type);

@@ -76,3 +76,15 @@ void CTraceSet::ApplyChannel(size_t k, const tagOscilloElem& channel) {
     serie.SetColor(channel.colour);
     serie.SetVisible(true);
 }
+
+void CTraceSet::ResetAll() {
+    for (size_t k = 0; k < m_series.size(); ++k) {
+        CChartLineSerie& serie = *m_series[k];
+        serie.ClearSerie();
+        serie.m_stepMode = 0;
+        serie.m_yOffset = 0.0;
+        serie.SetYScale(1.0);
+        serie.SetColor(DefaultChannelColours[k]);
+        serie.SetVisible(false);
+    }
+}

@@ -38,6 +38,8 @@ public:
     void MoveSerieToEnd(size_t k);
     // Shows or hides both cursors and tells the control, in one redraw.
     void SetMeasurement(bool on);
+    // Every series empty, hidden, in its default colour, scale 1 and offset 0: where a load starts.
+    void ResetAll();
     // Prepares series k for a new or changed channel.
     void ApplyChannel(size_t k, const tagOscilloElem& channel);
 

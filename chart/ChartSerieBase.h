@@ -28,6 +28,11 @@ public:
     virtual void SetOrdering(SerieOrdering ordering) { m_points.SetOrdering(ordering); }
 
     void AddPoint(double x, double y) { m_points.AddPoint({x, y}); }
+    // Many points at once, in one copy when they continue the order.
+    void AddPoints(const PointType* points, uint32_t count) {
+        std::copy(points, points + count, m_points.AppendSpace(count));
+        m_points.CommitAppended(count);
+    }
     void ClearSerie();
     void RemovePointsUpTo(double x);
     bool FindPointIndex(double x, uint32_t& index) const;

@@ -78,15 +78,7 @@ void Store(CBinaryArchive& ar, tagMonitorState& s, CTraceSet& traces, const doub
 
 void Reset(tagMonitorState& s, CTraceSet& traces) {
     s.channels.clear();
-    for (size_t k = 0; k < kMaxChannels; ++k) {
-        CChartLineSerie& serie = traces.Serie(k);
-        serie.ClearSerie();
-        serie.m_stepMode = 0;
-        serie.m_yOffset = 0.0;
-        serie.SetYScale(1.0);
-        serie.SetColor(DefaultChannelColours[k]);
-        serie.SetVisible(false);
-    }
+    traces.ResetAll();
     s.trigger.Reset();
 }
 

@@ -2,6 +2,7 @@
 
 #include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
+#include "files/CsvFile.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
@@ -243,6 +244,17 @@ bool CMonitorSession::LoadDataFile(const std::string& path) {
     return read == EnumDataFileRead::Read;
 }
 
+double CMonitorSession::LatestVisibleTime() const {
+    double latest = 0.0;
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        double min = 0.0, max = 0.0;
+        if (m_traces->Serie(k).GetXRange(min, max)) { // visible and holding points
+            latest = std::max(latest, max);
+        }
+    }
+    return latest;
+}
+
 void CMonitorSession::RefreshAfterLoad() {
     CChartCtrl& chart = m_traces->Chart();
     chart.SetRedrawEnabled(false);
@@ -250,17 +262,7 @@ void CMonitorSession::RefreshAfterLoad() {
     m_traces->TimeAxis().SetBaseStep(CorrectTimeAxisStep(m_state.timeAxisStep));
     m_traces->TimeAxis().ResetZoom();
     m_traces->ValueAxis().ResetZoom();
-    double latest = 0.0;
-    for (size_t k = 0; k < m_state.channels.size(); ++k) {
-        const CChartLineSerie& serie = m_traces->Serie(k);
-        double x = 0.0;
-        if (serie.IsVisible() && serie.GetLastPoint(&x, nullptr)) {
-            double min = 0.0, max = 0.0;
-            serie.GetXRange(min, max);
-            latest = std::max(latest, max);
-        }
-    }
-    m_traces->TimeAxis().FollowTime(latest);
+    m_traces->TimeAxis().FollowTime(LatestVisibleTime());
     chart.SetRedrawEnabled(true);
     m_view.RefreshTable();
     UpdateCursorReadouts();
@@ -312,12 +314,27 @@ void CMonitorSession::OnImportData() {
     m_view.ShowMessage(ok ? IDS_IMPORT_OK : IDS_IMPORT_FAILED);
 }
 
-bool CMonitorSession::ExportCsv(const std::string& /*path*/) {
-    return false; // the CSV writer is not there yet
+bool CMonitorSession::ExportCsv(const std::string& path) {
+    return WriteCsvFile(path, m_state, *m_traces);
 }
 
-bool CMonitorSession::ImportCsv(const std::string& /*path*/) {
-    return false;
+bool CMonitorSession::ImportCsv(const std::string& path) {
+    CChartCtrl& chart = m_traces->Chart();
+    chart.SetRedrawEnabled(false);
+    const bool ok = ReadCsvFile(path, m_state, *m_traces);
+    if (ok) {
+        m_traces->TimeAxis().ResetZoom();
+        m_traces->ValueAxis().ResetZoom();
+        m_traces->TimeAxis().FollowTime(LatestVisibleTime());
+    }
+    chart.SetRedrawEnabled(true);
+    if (ok) {
+        m_view.RefreshTable();
+        ApplyAdaptiveScaling();
+        UpdateCursorReadouts();
+        UpdateStatistics();
+    }
+    return ok;
 }
 
 void CMonitorSession::TrimCache() {

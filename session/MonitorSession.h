@@ -94,6 +94,8 @@ private:
     void LoadWorkspace() override;
 
     void RefreshAfterLoad();
+    // The time the view follows after a load: the latest point of the visible channels, >= 0.
+    double LatestVisibleTime() const;
     bool ExportCsv(const std::string& path);
     bool ImportCsv(const std::string& path);
 

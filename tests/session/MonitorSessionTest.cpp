@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -267,6 +268,25 @@ TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
     m_view.openPath = m_documents.File("gone.data");
     m_session->OnImportData();
     EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_FAILED);
+
+    // Any other name is CSV, both ways; the import shows what it read.
+    m_view.savePath = m_documents.File("trace.DATA");
+    m_session->OnExportData();
+    EXPECT_EQ(m_view.messages.back(), IDS_EXPORT_OK);
+    State().channels.clear();
+    m_session->Traces().ResetAll();
+    State().link.baudRate = 4800;
+    m_view.openPath = m_view.savePath;
+    m_session->OnImportData();
+    EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_OK);
+    ASSERT_EQ(State().channels.size(), 2u);
+    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 100u);
+    EXPECT_EQ(m_view.statistics.at(1).latest, "49.500000");
+    EXPECT_EQ(State().link.baudRate, 4800u); // a table carries no link settings
+    std::ofstream(m_view.openPath) << "Time(ms),D0:INT\n1,\"2\n";
+    m_session->OnImportData();
+    EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_FAILED);
+    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 100u);
 }
 
 TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {

@@ -1,0 +1,114 @@
+#include "kit/CsvStream.h"
+#include "TempFolder.h"
+#include "kit/CsvDataManager.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<tagCsvData> ReadAll(std::string_view text, std::string* error = nullptr) {
+    CCsvRowReader reader(text);
+    std::vector<tagCsvData> rows;
+    std::vector<std::string_view> cells;
+    while (reader.Next(cells)) {
+        rows.emplace_back(cells.begin(), cells.end());
+    }
+    if (error) {
+        *error = reader.Error();
+    }
+    return rows;
+}
+
+const std::vector<tagCsvData> kAwkward{
+    {"Time(ms)", "D0:INT", "a,b", "say \"hi\"", " padded", "two\nlines"},
+    {"1", "", "", "x"},
+    {""},
+    {},
+    {"", ""},
+    {"last"},
+};
+
+} // namespace
+
+TEST(CsvStream, TheRowWriterWritesExactlyWhatTheTableWriterWrites) {
+    CTempFolder folder;
+    const std::string path = folder.File("t.csv");
+    CCsvRowWriter writer(path);
+    ASSERT_TRUE(writer.IsOpen());
+    for (const tagCsvData& row : kAwkward) {
+        for (const std::string& cell : row) {
+            writer.Cell(cell);
+        }
+        writer.EndRow();
+    }
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(Slurp(path), CCsvDataManager::ToText(kAwkward));
+}
+
+TEST(CsvStream, NumbersAsPrintfWritesThem) {
+    CTempFolder folder;
+    const std::string path = folder.File("n.csv");
+    CCsvRowWriter writer(path);
+    for (double v : {1.5, -0.0000004, 123456789.1234565, -2.5e15, 0.0}) {
+        writer.CellFixed6(v);
+    }
+    writer.CellInt(-2147483647 - 1);
+    writer.CellInt(42);
+    writer.EndRow();
+    ASSERT_TRUE(writer.Close());
+    std::string expected = "\xEF\xBB\xBF";
+    char text[512];
+    for (double v : {1.5, -0.0000004, 123456789.1234565, -2.5e15, 0.0}) {
+        std::snprintf(text, sizeof text, "%f,", v);
+        expected += text;
+    }
+    expected += "-2147483648,42\r\n";
+    EXPECT_EQ(Slurp(path), expected);
+}
+
+TEST(CsvStream, TheRowReaderReadsWhatTheTableReaderReads) {
+    std::vector<tagCsvData> table;
+    const std::string text = CCsvDataManager::ToText(kAwkward);
+    ASSERT_TRUE(CCsvDataManager::FromText(text, table));
+    EXPECT_EQ(ReadAll(text), table);
+    // What spreadsheets write: no mark, LF or CR line ends, quotes anywhere, no final line end.
+    for (const std::string_view sheet : {"a,\"b\"\"c\"\n1,2\n3", "a,b\r1,\"2\r\n3\"", "\n\nx,,\n"}) {
+        std::vector<tagCsvData> expected;
+        ASSERT_TRUE(CCsvDataManager::FromText(sheet, expected));
+        EXPECT_EQ(ReadAll(sheet), expected) << sheet;
+    }
+}
+
+TEST(CsvStream, MalformedTextIsAnErrorWithItsLine) {
+    std::string error;
+    ReadAll("a,b\n1,\"open\n2,3\n", &error);
+    EXPECT_EQ(error, "line 2: a quoted cell is not closed");
+    ReadAll("a\n\"x\"y\n", &error);
+    EXPECT_EQ(error, "line 2: text follows a closing quote");
+    ReadAll(std::string_view("a,b\n\x01\x00\x02", 7), &error);
+    EXPECT_EQ(error, "line 2: the file holds binary data");
+    const std::string longLine = "x," + std::string(CCsvRowReader::kMaxLineBytes + 10, '7') + "\n";
+    ReadAll(longLine, &error);
+    EXPECT_NE(error.find("longer than"), std::string::npos);
+    EXPECT_EQ(ReadAll("ok\n", &error).size(), 1u);
+    EXPECT_TRUE(error.empty());
+    CCsvRowReader missing(std::string("/nonexistent/file.csv"));
+    EXPECT_FALSE(missing.IsOpen());
+}
+
+TEST(CsvStream, LeadingNumbers) {
+    EXPECT_EQ(g_ParseLeadingNumber("12abc"), 12.0);
+    EXPECT_EQ(g_ParseLeadingNumber(" -3.5"), -3.5);
+    EXPECT_EQ(g_ParseLeadingNumber("+7"), 7.0);
+    EXPECT_EQ(g_ParseLeadingNumber("abc"), 0.0);
+    EXPECT_EQ(g_ParseLeadingNumber(""), 0.0);
+    EXPECT_EQ(g_ParseLeadingNumber("1e3"), 1000.0);
+}
