@@ -490,14 +490,19 @@ void CChronoscopeDlg::SetWaitCursor(bool on) {
 
 namespace {
 
-// The file dialog of both data buttons: CSV or data files, "data" added to a bare name, and no
-// overwrite question of its own (the session asks).
+// The file dialog of both data buttons: CSV or data files, and no overwrite question of its own
+// (the session asks).
 std::string RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& proposedName) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Chrono Data(*.csv)"), QStringLiteral("Chrono Data(*.data)")});
-    dialog.setDefaultSuffix(QStringLiteral("data"));
+    const QString csv = QStringLiteral("Chrono Data(*.csv)");
+    dialog.setNameFilters({csv, QStringLiteral("Chrono Data(*.data)")});
+    // A bare name takes the extension of the chosen type, as the desktop's own dialogs do.
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
+        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("data"));
+    });
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!proposedName.isEmpty()) {
         dialog.selectFile(proposedName);

@@ -256,8 +256,8 @@ double CMonitorSession::LatestVisibleTime() const {
 }
 
 void CMonitorSession::RefreshAfterLoad() {
+    // Drawing is suspended since the load began; it resumes once the view is set.
     CChartCtrl& chart = m_traces->Chart();
-    chart.SetRedrawEnabled(false);
     // A damaged step must not leave the time axis without divisions.
     m_traces->TimeAxis().SetBaseStep(CorrectTimeAxisStep(m_state.timeAxisStep));
     m_traces->TimeAxis().ResetZoom();

@@ -93,6 +93,7 @@ private:
     void AfterBatch() override;
     void LoadWorkspace() override;
 
+    // Ends a load that suspended drawing: view, table, link and controls from the new state.
     void RefreshAfterLoad();
     // The time the view follows after a load: the latest point of the visible channels, >= 0.
     double LatestVisibleTime() const;

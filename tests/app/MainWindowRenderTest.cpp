@@ -138,6 +138,11 @@ TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
     EXPECT_EQ(ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD)->text(), QStringLiteral("35"));
     EXPECT_EQ(Table(window).rowCount(), 2);
     EXPECT_EQ(Table(window).CellText(0, CChannelTable::COL_LATEST), QStringLiteral("499"));
+    // The chart draws again after the load: the trace is on the screen.
+    const QImage shot = RenderWidget(window, QStringLiteral("restarted-%1.png").arg(Language()));
+    EXPECT_GT(PixelsOfColour(shot, ControlById(window, CChronoscopeDlg::IDC_CHART)->geometry(),
+                             DefaultChannelColours[0]),
+              100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, MainWindowTest, ::testing::Values(false, true),
