@@ -10,6 +10,7 @@
 #include "dialogs/ElemSelectDlg.h"
 #include "dialogs/LanguageDlg.h"
 #include "dialogs/StringTable.h"
+#include "dialogs/TriggerSettingDlg.h"
 #include "link/Communicater.h"
 
 #include <QAction>
@@ -203,7 +204,7 @@ void CChronoscopeDlg::CreateControls() {
     button(IDC_CLEAR, tr("Clear Tracks"), &CChronoscopeDlg::OnClearTracks);
     button(IDC_EXPORT, tr("Export Data"), &CChronoscopeDlg::OnExportData);
     button(IDC_IMPORT, tr("Import Data"), &CChronoscopeDlg::OnImportData);
-    button(IDC_TRIGGER, tr("Trigger"), nullptr);
+    button(IDC_TRIGGER, tr("Trigger"), &CChronoscopeDlg::OnTriggerSetting);
     button(IDC_COMMUNICATE, tr("Communicate"), nullptr);
     button(IDC_CHANNEL, tr("Channel"), &CChronoscopeDlg::OnAddChannel);
     m_run = button(IDC_RUN, LoadStringById(IDS_RUN), &CChronoscopeDlg::OnRun);
@@ -337,6 +338,29 @@ void CChronoscopeDlg::OnTimeAxisChanged() {
 
 void CChronoscopeDlg::OnPeriodChanged() {
     m_session->OnPeriodChanged(m_period->text().toStdString());
+}
+
+void CChronoscopeDlg::OnTriggerSetting() {
+    std::optional<tagTriggerDialogFields> fields = m_session->BeginTriggerSetting();
+    if (!fields) {
+        return;
+    }
+    CTriggerSettingDlg dialog(this);
+    for (const std::string& name : fields->channelNames) {
+        dialog.m_channelNames << QString::fromStdString(name);
+    }
+    dialog.m_enable = fields->enable;
+    dialog.m_channel = fields->channel;
+    dialog.m_condition = fields->condition;
+    dialog.m_value = QString::fromStdString(fields->valueText);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    fields->enable = dialog.m_enable;
+    fields->channel = dialog.m_channel;
+    fields->condition = dialog.m_condition;
+    fields->valueText = dialog.m_value.toStdString();
+    m_session->ApplyTriggerSetting(*fields);
 }
 
 void CChronoscopeDlg::OnExportData() {

@@ -62,6 +62,7 @@ public:
     void OnAdaptive();
     void OnTimeAxisChanged();
     void OnPeriodChanged();
+    void OnTriggerSetting();
     void OnExportData();
     void OnImportData();
     void OnTableClick(int row, int column);

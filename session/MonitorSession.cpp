@@ -5,6 +5,7 @@
 #include "files/CsvFile.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
+#include "kit/CsvStream.h"
 #include "kit/DocPath.h"
 #include "link/Communicater.h"
 
@@ -157,6 +158,36 @@ void CMonitorSession::OnMeasurement(bool on) {
     m_state.measurement = on;
     m_traces->SetMeasurement(on);
     UpdateCursorReadouts();
+}
+
+std::optional<tagTriggerDialogFields> CMonitorSession::BeginTriggerSetting() {
+    const size_t n = m_state.channels.size();
+    if (n == 0) {
+        m_view.ShowMessage(IDS_NO_CHANNEL);
+        return std::nullopt;
+    }
+    tagTriggerSettings& trigger = m_state.trigger;
+    if (trigger.channel >= n) {
+        trigger.enable = 0;
+        trigger.channel = 0;
+    }
+    tagTriggerDialogFields fields;
+    for (const tagOscilloElem& channel : m_state.channels) {
+        fields.channelNames.push_back(ChannelDisplayName(channel));
+    }
+    fields.enable = trigger.enable;
+    fields.channel = trigger.channel;
+    fields.condition = trigger.condition;
+    const EnumGCMDataType type = m_state.channels[trigger.channel].dataType;
+    fields.valueText = FormatValue(trigger.value, type == GCM_BOOL ? GCM_INT : type);
+    return fields;
+}
+
+void CMonitorSession::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
+    m_state.trigger.channel = fields.channel;
+    m_state.trigger.enable = fields.enable;
+    m_state.trigger.condition = fields.condition;
+    m_state.trigger.value = g_ParseLeadingNumber(fields.valueText);
 }
 
 void CMonitorSession::OnRun() {

@@ -9,8 +9,18 @@
 #include "acquisition/TraceSet.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+// What the trigger dialog shows and gives back.
+struct tagTriggerDialogFields {
+    std::vector<std::string> channelNames;
+    uint32_t enable = 0;
+    uint32_t channel = 0;
+    uint32_t condition = 0;
+    std::string valueText;
+};
 
 class CMonitorSession : private CRecorderView {
 public:
@@ -48,6 +58,12 @@ public:
     void OnTimeAxisChanged(std::string_view text);
     void OnMeasurement(bool on);
     void OnAdaptive(bool on) { m_state.adaptive = on; }
+
+    // The Trigger button: nothing (after telling the user) without channels; a stored channel
+    // that no longer exists is switched off first. The value is shown as its channel's type
+    // shows it (bits as numbers); on OK the leading number of the text is stored.
+    std::optional<tagTriggerDialogFields> BeginTriggerSetting();
+    void ApplyTriggerSetting(const tagTriggerDialogFields& fields);
 
     // Recording.
     void OnRun();

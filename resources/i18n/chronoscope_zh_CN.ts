@@ -310,4 +310,35 @@
         <translation>取消</translation>
     </message>
 </context>
+<context>
+    <name>CTriggerSettingDlg</name>
+    <message>
+        <source>Trigger Setting</source>
+        <translation>触发设置</translation>
+    </message>
+    <message>
+        <source>Trigger Enable</source>
+        <translation>触发使能</translation>
+    </message>
+    <message>
+        <source>Trigger Channel:</source>
+        <translation>触发通道:</translation>
+    </message>
+    <message>
+        <source>Trigger condition:</source>
+        <translation>触发条件:</translation>
+    </message>
+    <message>
+        <source>Trigger Value:</source>
+        <translation>触发值:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
 </TS>

@@ -254,6 +254,23 @@ TEST_F(RecorderTest, TriggerDropsSamplesUntilTheConditionHolds) {
     EXPECT_EQ(Serie(1).GetXValue(0), Serie(0).GetXValue(0));
 }
 
+TEST_F(RecorderTest, ANewRunWaitsForTheTriggerAgain) {
+    AddChannels({Channel("D0", GCM_INT)}); // the sine of amplitude 1000, two seconds a period
+    m_state.trigger = {1, 0, TRIGGER_GREATER_EQUAL, 500.0};
+    Record(2200ms);
+    ASSERT_GT(Serie(0).GetPointCount(), 0u);
+    EXPECT_GE(Serie(0).GetYValue(0), 500.0);
+    const uint32_t before = Serie(0).GetPointCount();
+    m_recorder->OnRun();
+    EXPECT_FALSE(m_recorder->IsTriggered()); // re-armed
+    Pump(2200ms);
+    m_recorder->OnRun();
+    m_view.PumpMessages();
+    EXPECT_TRUE(m_recorder->IsTriggered());
+    ASSERT_GT(Serie(0).GetPointCount(), before + 1);
+    EXPECT_GE(Serie(0).GetYValue(before + 1), 500.0); // after the hold point, the first kept sample
+}
+
 TEST_F(RecorderTest, TriggerOnAChannelThatIsGoneIsSwitchedOff) {
     AddChannels({Channel("D0", GCM_INT)});
     m_state.trigger = {1, 3, TRIGGER_LESS, 5.0};

@@ -6,6 +6,7 @@
 #include "dialogs/BufferSettingDlg.h"
 #include "dialogs/LanguageDlg.h"
 #include "dialogs/Translation.h"
+#include "dialogs/TriggerSettingDlg.h"
 #include "link/Communicater.h"
 #include "support/QtTestHelpers.h"
 
@@ -184,4 +185,53 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     CLanguageDlg language(lastChosen, lastChosen);
     SaveShotOf(language, QStringLiteral("language-dialog"));
     EXPECT_EQ(language.List()->currentIndex(), lastChosen);
+}
+
+TEST_P(MainWindowTest, TheTriggerDialogHandsInAndTakesBack) {
+    CChronoscopeDlg window;
+    window.show();
+    CMonitorSession& session = window.Session();
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close(); // "No channel selected!"
+        }
+    });
+    window.OnTriggerSetting();
+    session.AddChannel({"D0", 0, GCM_INT, 1});
+    session.AddChannel({"M1", 0, GCM_BOOL, 2});
+    session.AddChannel({"AXIS2", 18, GCM_DINT, 3});
+    session.State().trigger = {1, 4, TRIGGER_LESS, 2.5}; // channel 4 of three
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<CTriggerSettingDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* enable = ControlById<QCheckBox>(*dialog, CTriggerSettingDlg::IDC_ENABLE);
+        EXPECT_FALSE(enable->isChecked()); // the invalid channel switched the trigger off
+        auto* value = ControlById<QLineEdit>(*dialog, CTriggerSettingDlg::IDC_VALUE);
+        EXPECT_EQ(value->text(), QStringLiteral("2")); // shown as the INT channel shows it
+        EXPECT_FALSE(value->isEnabled());
+        auto* channels = ControlById<QComboBox>(*dialog, CTriggerSettingDlg::IDC_CHANNEL);
+        EXPECT_EQ(channels->itemText(2), QStringLiteral("Axis2(Input2-ActVelocity)"));
+        auto* conditions = ControlById<QComboBox>(*dialog, CTriggerSettingDlg::IDC_CONDITION);
+        EXPECT_EQ(conditions->itemText(3), QStringLiteral("\u2265"));
+        enable->click();
+        EXPECT_TRUE(value->isEnabled());
+        RenderWidget(*dialog, QStringLiteral("trigger-dialog-%1.png").arg(Language()));
+        enable->click();
+        EXPECT_FALSE(channels->isEnabled());
+        dialog->reject();
+    });
+    window.OnTriggerSetting();
+    EXPECT_EQ(session.State().trigger,
+              (tagTriggerSettings{0, 0, TRIGGER_LESS, 2.5})); // Cancel keeps the reset
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CTriggerSettingDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        ControlById<QComboBox>(*dialog, CTriggerSettingDlg::IDC_CHANNEL)->setCurrentIndex(1);
+        ControlById<QComboBox>(*dialog, CTriggerSettingDlg::IDC_CONDITION)->setCurrentIndex(3);
+        ControlById<QLineEdit>(*dialog, CTriggerSettingDlg::IDC_VALUE)->setText(QStringLiteral("7.5 volts"));
+        dialog->OnOK(); // enable stays off; the other fields are taken
+    });
+    window.OnTriggerSetting();
+    EXPECT_EQ(session.State().trigger, (tagTriggerSettings{0, 1, TRIGGER_GREATER_EQUAL, 7.5}));
 }

@@ -158,6 +158,9 @@ TEST_F(MonitorSessionTest, ClearAsksAndEditsWaitForTheRecordingToStop) {
     m_session->ModifyChannel(0, Channel("D1", GCM_INT));
     m_session->RequestDeleteChannel(0);
     EXPECT_EQ(State().channels[0].name, "D0");
+    m_session->OnExportData();
+    m_session->OnImportData();
+    EXPECT_TRUE(m_view.proposedNames.empty()); // no file dialog while recording
     EXPECT_TRUE(m_view.questions.empty());
     m_view.Pump(300ms);
     m_session->OnRun();

@@ -1,0 +1,117 @@
+#include "TriggerSettingDlg.h"
+
+#include "DialogUnits.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+namespace {
+
+struct tagLayout {
+    tagDluRect enable, channelLabel, channel, conditionLabel, condition, valueLabel, value, ok, cancel;
+    int width, height;
+};
+
+// Template 134 in both languages; the lists are given the height of their closed field.
+constexpr tagLayout kEnglish{{11, 11, 96, 10},
+                             {11, 38, 62, 8},
+                             {76, 36, 134, 13},
+                             {11, 63, 62, 8},
+                             {76, 61, 134, 13},
+                             {11, 87, 62, 8},
+                             {76, 85, 134, 14},
+                             {61, 120, 50, 18},
+                             {119, 120, 50, 18},
+                             230,
+                             145};
+constexpr tagLayout kChinese{{11, 11, 96, 10},
+                             {11, 38, 60, 8},
+                             {72, 36, 138, 13},
+                             {11, 63, 60, 8},
+                             {72, 61, 138, 13},
+                             {11, 87, 60, 8},
+                             {72, 85, 138, 14},
+                             {61, 118, 50, 18},
+                             {119, 118, 50, 18},
+                             230,
+                             145};
+
+} // namespace
+
+CTriggerSettingDlg::CTriggerSettingDlg(QWidget* parent) : QDialog(parent) {
+    const bool chinese = QLocale().language() == QLocale::Chinese;
+    const tagLayout& layout = chinese ? kChinese : kEnglish;
+    setWindowTitle(tr("Trigger Setting"));
+    setFont(g_DialogFont(chinese));
+    const CDialogUnits units(font());
+    auto place = [&](QWidget* widget, const tagDluRect& rect, int id) {
+        widget->setGeometry(units.ToPixels(rect));
+        if (id) {
+            widget->setObjectName(QString::number(id));
+        }
+    };
+    m_enableBox = new QCheckBox(tr("Trigger Enable"), this);
+    place(m_enableBox, layout.enable, IDC_ENABLE);
+    place(new QLabel(tr("Trigger Channel:"), this), layout.channelLabel, 0);
+    m_channelList = new QComboBox(this);
+    place(m_channelList, layout.channel, IDC_CHANNEL);
+    place(new QLabel(tr("Trigger condition:"), this), layout.conditionLabel, 0);
+    m_conditionList = new QComboBox(this);
+    place(m_conditionList, layout.condition, IDC_CONDITION);
+    place(new QLabel(tr("Trigger Value:"), this), layout.valueLabel, 0);
+    m_valueEdit = new QLineEdit(this);
+    place(m_valueEdit, layout.value, IDC_VALUE);
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setDefault(true);
+    place(ok, layout.ok, 0);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
+    place(cancel, layout.cancel, 0);
+    setFixedSize(units.X(layout.width), units.Y(layout.height));
+
+    connect(m_enableBox, &QCheckBox::clicked, this, &CTriggerSettingDlg::OnTriggerEnable);
+    connect(ok, &QPushButton::clicked, this, &CTriggerSettingDlg::OnOK);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int CTriggerSettingDlg::exec() {
+    OnInitDialog();
+    return QDialog::exec();
+}
+
+void CTriggerSettingDlg::OnInitDialog() {
+    m_conditionList->clear();
+    // In condition code order: greater, equal, less, at least, at most.
+    m_conditionList->addItems({QStringLiteral("\uFF1E"), QStringLiteral("\uFF1D"), QStringLiteral("\uFF1C"),
+                               QStringLiteral("\u2265"), QStringLiteral("\u2264")});
+    m_channelList->clear();
+    m_channelList->addItems(m_channelNames);
+    m_enableBox->setChecked(m_enable != 0);
+    m_valueEdit->setText(m_value);
+    m_channelList->setCurrentIndex(
+        static_cast<int>(m_channel) < m_channelList->count() ? static_cast<int>(m_channel) : -1);
+    m_conditionList->setCurrentIndex(m_condition < 5 ? static_cast<int>(m_condition) : -1);
+    EnableFields();
+}
+
+void CTriggerSettingDlg::OnTriggerEnable() {
+    EnableFields();
+}
+
+void CTriggerSettingDlg::EnableFields() {
+    const bool on = m_enableBox->isChecked();
+    m_channelList->setEnabled(on);
+    m_conditionList->setEnabled(on);
+    m_valueEdit->setEnabled(on);
+}
+
+void CTriggerSettingDlg::OnOK() {
+    m_enable = m_enableBox->isChecked() ? 1 : 0;
+    m_channel = static_cast<uint32_t>(std::max(0, m_channelList->currentIndex()));
+    m_condition = static_cast<uint32_t>(std::max(0, m_conditionList->currentIndex()));
+    m_value = m_valueEdit->text();
+    accept();
+}
