@@ -18,11 +18,13 @@ CBufferSettingDlg::CBufferSettingDlg(QWidget* parent) : QDialog(parent) {
     auto* label = new QLabel(tr("Maximum cache points"), this);
     label->setGeometry(units.ToPixels({19, 20, 78, 8}));
     m_size = new QComboBox(this);
+    m_size->setObjectName(QString::number(IDC_SIZE));
     for (int i = 0; i < 4; ++i) {
         m_size->addItem(QString::number(CacheSizeOfIndex(i)));
     }
     m_size->setGeometry(units.ToPixels({98, 18, 78, 13}));
     m_autoSave = new QCheckBox(tr("Auto save data"), this);
+    m_autoSave->setObjectName(QString::number(IDC_AUTO_SAVE));
     m_autoSave->setGeometry(units.ToPixels({19, 53, 90, 10}));
     // Where automatic saving writes; for information only.
     auto* folder = new QLineEdit(QString::fromStdString(AutoSaveFolder()), this);

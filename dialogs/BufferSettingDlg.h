@@ -12,12 +12,13 @@ class QComboBox;
 class CBufferSettingDlg : public QDialog {
     Q_OBJECT
 public:
+    // Control ids of the dialog template, also the controls' object names.
+    enum EnumControlId { IDC_SIZE = 1006, IDC_AUTO_SAVE = 1033 };
+
     explicit CBufferSettingDlg(QWidget* parent = nullptr);
 
     void Set(uint32_t autoSave, uint32_t cacheSize);
     void Get(uint32_t& autoSave, uint32_t& cacheSize) const;
-    QComboBox* SizeList() const { return m_size; }
-    QCheckBox* AutoSaveBox() const { return m_autoSave; }
 
 private:
     QComboBox* m_size;

@@ -39,12 +39,6 @@ public:
     // Takes the fields into the record and closes, unless the address is out of range.
     void OnOK();
 
-    QComboBox* KindList() const { return m_kind; }
-    QLineEdit* AddressEdit() const { return m_address; }
-    QComboBox* AxisList() const { return m_axis; }
-    QComboBox* ParameterList() const { return m_parameters; }
-    QComboBox* TypeList() const { return m_type; }
-
     tagOscilloElem m_record{"X0", 0, GCM_BOOL, 0xFFFFFF};
 
 private:

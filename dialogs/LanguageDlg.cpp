@@ -18,6 +18,7 @@ CLanguageDlg::CLanguageDlg(int& lastChosen, int languageInEffect, QWidget* paren
     auto* label = new QLabel(tr("Language"), this);
     label->setGeometry(units.ToPixels({36, 25, 41, 8}));
     m_list = new QComboBox(this);
+    m_list->setObjectName(QString::number(IDC_LIST));
     m_list->addItems({QStringLiteral("简体中文"), QStringLiteral("English")});
     m_list->setGeometry(units.ToPixels({81, 23, 77, 13}));
     m_list->setCurrentIndex(m_lastChosen);

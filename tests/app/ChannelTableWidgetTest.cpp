@@ -45,18 +45,18 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     CChronoscopeDlg window;
     window.show();
     AddThroughDialog(window, [](CElemSelectDlg& d) {
-        d.KindList()->setCurrentIndex(KIND_D);
-        d.AddressEdit()->setText(QStringLiteral("0"));
-        d.TypeList()->setCurrentText(QStringLiteral("INT"));
+        ControlById<QComboBox>(d, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_D);
+        ControlById<QLineEdit>(d, CElemSelectDlg::IDC_ADDRESS)->setText(QStringLiteral("0"));
+        ControlById<QComboBox>(d, CElemSelectDlg::IDC_TYPE)->setCurrentText(QStringLiteral("INT"));
     });
     AddThroughDialog(window, [](CElemSelectDlg& d) {
-        d.KindList()->setCurrentIndex(KIND_M);
-        d.AddressEdit()->setText(QStringLiteral("4"));
+        ControlById<QComboBox>(d, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_M);
+        ControlById<QLineEdit>(d, CElemSelectDlg::IDC_ADDRESS)->setText(QStringLiteral("4"));
     });
     AddThroughDialog(window, [&](CElemSelectDlg& d) {
-        d.KindList()->setCurrentIndex(kAxisKind);
-        d.AxisList()->setCurrentIndex(0);
-        d.ParameterList()->setCurrentIndex(10); // Input1-ActPosition
+        ControlById<QComboBox>(d, CElemSelectDlg::IDC_KIND)->setCurrentIndex(kAxisKind);
+        ControlById<QComboBox>(d, CElemSelectDlg::IDC_AXIS)->setCurrentIndex(0);
+        ControlById<QComboBox>(d, CElemSelectDlg::IDC_PARAMETERS)->setCurrentIndex(10); // Input1-ActPosition
         RenderWidget(d, QStringLiteral("channel-dialog-%1.png").arg(Language()));
     });
     ASSERT_EQ(window.Session().State().channels.size(), 3u);
@@ -111,8 +111,8 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
 TEST_P(ChannelTableWidgetTest, OutOfRangeAddressKeepsTheDialogOpen) {
     CElemSelectDlg dialog(true);
     dialog.OnInitDialog();
-    dialog.KindList()->setCurrentIndex(KIND_X);
-    dialog.AddressEdit()->setText(QStringLiteral("1000"));
+    ControlById<QComboBox>(dialog, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_X);
+    ControlById<QLineEdit>(dialog, CElemSelectDlg::IDC_ADDRESS)->setText(QStringLiteral("1000"));
     QTimer::singleShot(0, [] {
         if (QWidget* box = QApplication::activeModalWidget()) {
             box->close(); // the range message
@@ -125,14 +125,16 @@ TEST_P(ChannelTableWidgetTest, OutOfRangeAddressKeepsTheDialogOpen) {
     CElemSelectDlg modify(false);
     modify.m_record = {"SM12", 0, GCM_BOOL, 0};
     modify.OnInitDialog();
-    EXPECT_EQ(modify.KindList()->currentIndex(), KIND_SM);
-    EXPECT_EQ(modify.AddressEdit()->text(), QStringLiteral("12"));
-    modify.KindList()->setCurrentIndex(KIND_D);
-    modify.TypeList()->setCurrentText(QStringLiteral("DINT"));
-    modify.KindList()->setCurrentIndex(KIND_C);
-    EXPECT_EQ(modify.TypeList()->currentText(), QStringLiteral("DINT"));
-    modify.KindList()->setCurrentIndex(KIND_T);
-    EXPECT_EQ(modify.TypeList()->currentText(), QStringLiteral("BOOL"));
+    EXPECT_EQ(ControlById<QComboBox>(modify, CElemSelectDlg::IDC_KIND)->currentIndex(), KIND_SM);
+    EXPECT_EQ(ControlById<QLineEdit>(modify, CElemSelectDlg::IDC_ADDRESS)->text(), QStringLiteral("12"));
+    ControlById<QComboBox>(modify, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_D);
+    ControlById<QComboBox>(modify, CElemSelectDlg::IDC_TYPE)->setCurrentText(QStringLiteral("DINT"));
+    ControlById<QComboBox>(modify, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_C);
+    EXPECT_EQ(ControlById<QComboBox>(modify, CElemSelectDlg::IDC_TYPE)->currentText(),
+              QStringLiteral("DINT"));
+    ControlById<QComboBox>(modify, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_T);
+    EXPECT_EQ(ControlById<QComboBox>(modify, CElemSelectDlg::IDC_TYPE)->currentText(),
+              QStringLiteral("BOOL"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ChannelTableWidgetTest, ::testing::Values(false, true),

@@ -164,8 +164,8 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CBufferSettingDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        dialog->SizeList()->setCurrentIndex(0);
-        dialog->AutoSaveBox()->setChecked(true);
+        ControlById<QComboBox>(*dialog, CBufferSettingDlg::IDC_SIZE)->setCurrentIndex(0);
+        ControlById<QCheckBox>(*dialog, CBufferSettingDlg::IDC_AUTO_SAVE)->setChecked(true);
         SaveShotOf(*dialog, QStringLiteral("cache-dialog"));
         dialog->accept();
     });
@@ -175,7 +175,7 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CBufferSettingDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        dialog->AutoSaveBox()->setChecked(false);
+        ControlById<QCheckBox>(*dialog, CBufferSettingDlg::IDC_AUTO_SAVE)->setChecked(false);
         dialog->reject();
     });
     window.OnSysCommand(33);
@@ -184,7 +184,7 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     int lastChosen = GetParam() ? 0 : 1;
     CLanguageDlg language(lastChosen, lastChosen);
     SaveShotOf(language, QStringLiteral("language-dialog"));
-    EXPECT_EQ(language.List()->currentIndex(), lastChosen);
+    EXPECT_EQ(ControlById<QComboBox>(language, CLanguageDlg::IDC_LIST)->currentIndex(), lastChosen);
 }
 
 TEST_P(MainWindowTest, TheTriggerDialogHandsInAndTakesBack) {
