@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <vector>
 
@@ -73,6 +74,28 @@ void BM_SaveFullCache(benchmark::State& s) {
     s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * FileBytes()));
 }
 BENCHMARK(BM_SaveFullCache)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What an automatic save holds the window's thread for: three traces of 600 000 points.
+void BM_AutoSaveThreeHalfCaches(benchmark::State& s) {
+    CFakeChartHost host;
+    CChartCtrl chart;
+    chart.SetHost(&host);
+    chart.SetRedrawEnabled(false);
+    CTraceSet traces(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+    tagMonitorState state;
+    for (size_t k = 0; k < 3; ++k) {
+        state.channels.push_back({"D" + std::to_string(k), 0, GCM_INT, 1});
+        for (uint32_t i = 0; i < 1'200'000; ++i) {
+            traces.Serie(k).AddPoint(i, i % 1000);
+        }
+    }
+    const double limit = 599'999.0;
+    const std::string path = Folder().File("half.data");
+    for (auto _ : s) {
+        WriteDataFile(path, state, traces, &limit);
+    }
+}
+BENCHMARK(BM_AutoSaveThreeHalfCaches)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_PlainSequentialWrite(benchmark::State& s) {
     const std::string path = Folder().File("plain.bin");
@@ -144,5 +167,27 @@ void BM_PlainSequentialRead(benchmark::State& s) {
     s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * FileBytes()));
 }
 BENCHMARK(BM_PlainSequentialRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same read into memory that is new each time, as a load's traces are: the floor for any
+// loader, since the kernel must hand out and clear every page.
+void BM_PlainReadIntoFreshMemory(benchmark::State& s) {
+    const std::string path = Folder().File("full.data");
+    for (auto _ : s) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        char* memory = static_cast<char*>(std::malloc(FileBytes()));
+#ifdef MADV_HUGEPAGE
+        const auto first = (reinterpret_cast<uintptr_t>(memory) + 0x1FFFFF) & ~uintptr_t{0x1FFFFF};
+        const auto end = (reinterpret_cast<uintptr_t>(memory) + FileBytes()) & ~uintptr_t{0x1FFFFF};
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#endif
+        benchmark::DoNotOptimize(std::fread(memory, 1, FileBytes(), f));
+        std::fclose(f);
+        s.PauseTiming();
+        std::free(memory);
+        s.ResumeTiming();
+    }
+    s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * FileBytes()));
+}
+BENCHMARK(BM_PlainReadIntoFreshMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "SimulatedMachine.h"
 
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -11,11 +12,26 @@ constexpr uint32_t kStateRun = 1;
 
 } // namespace
 
-CSimulatedController::CSimulatedController() : m_powerOn(Clock::now()) {
+namespace {
+
+double SpeedFromEnvironment() {
+    const char* text = std::getenv("CHRONOSCOPE_SIM_SPEED");
+    const double speed = text ? std::atof(text) : 1.0;
+    return speed >= 1.0 && speed <= 10000.0 ? speed : 1.0;
+}
+
+} // namespace
+
+CSimulatedController::CSimulatedController() : m_powerOn(Clock::now()), m_speed(SpeedFromEnvironment()) {
     for (int axis = 2; axis < kAxisCount; ++axis) {
         m_memory.SetAxis(axis, 16, 0x0250); // switch on disabled
     }
     CSimulatedMachine::Apply(0.0, m_memory);
+}
+
+CSimulatedController::Clock::time_point CSimulatedController::Now() const {
+    const auto real = Clock::now() - m_powerOn;
+    return m_powerOn + std::chrono::duration_cast<Clock::duration>(real * m_speed);
 }
 
 int64_t CSimulatedController::MicrosSincePowerOn(Clock::time_point t) const {
@@ -153,7 +169,7 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         }
         setting.actualPeriod = m_period;
         m_running = true;
-        m_runStart = Clock::now();
+        m_runStart = Now();
         m_runStartMicros = MicrosSincePowerOn(m_runStart);
         m_nextTick = 0;
         m_fifo.clear();
@@ -199,7 +215,7 @@ bool CSimulatedController::GetOscillo(tagOscilloData& data) {
     if (!Answers()) {
         return false;
     }
-    CatchUp(Clock::now());
+    CatchUp(Now());
     data.samples.insert(data.samples.end(), m_fifo.begin(), m_fifo.end());
     m_fifo.clear();
     return true;
@@ -212,7 +228,7 @@ bool CSimulatedController::WriteElements(const CSoftAddrMap& request) {
         return false;
     }
     // Samples due before the write must still show the old value.
-    CatchUp(Clock::now());
+    CatchUp(Now());
     for (const auto& [key, entry] : request.GetEntries()) {
         auto ref = g_ResolveElement(entry->name, 0, false);
         if (!ref || !m_memory.Write(*ref, entry->dataType, entry->valueText)) {
@@ -231,7 +247,7 @@ double CSimulatedController::MachineTimeOfTick(uint32_t tick) const {
 std::optional<uint32_t> CSimulatedController::Peek(const std::string& name, EnumGCMDataType type,
                                                    uint16_t paramCode) {
     std::lock_guard lock(m_mutex);
-    CatchUp(Clock::now());
+    CatchUp(Now());
     auto ref = g_ResolveElement(name, paramCode, true);
     return ref ? m_memory.Read(*ref, type) : std::nullopt;
 }

@@ -57,9 +57,13 @@ private:
     void Pause() const;
     void CatchUp(Clock::time_point now);
     int64_t MicrosSincePowerOn(Clock::time_point t) const;
+    // The controller's own clock: real time, or CHRONOSCOPE_SIM_SPEED times faster, so that tests
+    // and benchmarks record hours in minutes with real ticks and values.
+    Clock::time_point Now() const;
 
     mutable std::mutex m_mutex;
     const Clock::time_point m_powerOn;
+    const double m_speed;
     CElementMemory m_memory;
 
     bool m_open = false;
