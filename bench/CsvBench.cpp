@@ -1,9 +1,11 @@
 // CSV export and import of 6 channels (INT, DINT, REAL, BOOL, REAL, INT) x 1 000 000 points,
 // against reference code that formats each cell with snprintf and writes through fprintf, and
 // reads lines with std::getline and cells with std::stringstream and strtod.
+#include "ProcessMemory.h"
 #include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
 #include "files/CsvFile.h"
+#include "support/HeadlessTraces.h"
 #include "support/RecordingSurface.h"
 
 #include <benchmark/benchmark.h>
@@ -52,24 +54,13 @@ CTempFolder& Folder() {
     return folder;
 }
 
-uint64_t StatusBytes(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stoull(line.substr(std::string(key).size())) * 1024;
-        }
-    }
-    return 0;
-}
-
 void BM_ExportCsv(benchmark::State& s) {
     tagRecording& r = Recording();
     const std::string path = Folder().File("export.csv");
     double extra = 0;
     for (auto _ : s) {
         const uint64_t before = StatusBytes("VmRSS:");
-        std::ofstream("/proc/self/clear_refs") << "5";
+        ResetPeak();
         if (!WriteCsvFile(path, r.state, *r.traces)) {
             s.SkipWithError("export failed");
         }
@@ -117,14 +108,10 @@ BENCHMARK(BM_ExportCsvReference)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_ImportCsv(benchmark::State& s) {
     const std::string path = Folder().File("export.csv");
     WriteCsvFile(path, Recording().state, *Recording().traces);
-    CFakeChartHost host;
-    CChartCtrl chart;
-    chart.SetHost(&host);
-    chart.SetRedrawEnabled(false);
-    CTraceSet traces(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+    tagHeadlessTraces traces(false);
     tagMonitorState state;
     for (auto _ : s) {
-        if (!ReadCsvFile(path, state, traces) || traces.Serie(5).GetPointCount() != kPoints) {
+        if (!ReadCsvFile(path, state, *traces) || traces->Serie(5).GetPointCount() != kPoints) {
             s.SkipWithError("import failed");
         }
     }

@@ -1,7 +1,9 @@
 // Saving and loading a full cache (6 traces x 7 200 000 points, 691 MB of points) against a plain
 // sequential write and read of the same number of bytes in the same folder.
+#include "ProcessMemory.h"
 #include "TempFolder.h"
 #include "files/DataFile.h"
+#include "support/HeadlessTraces.h"
 #include "support/RecordingSurface.h"
 
 #include <benchmark/benchmark.h>
@@ -52,18 +54,6 @@ uint64_t FileBytes() {
     return static_cast<uint64_t>(kMaxChannels) * kPoints * 16;
 }
 
-// Resident set (VmRSS) and its peak (VmHWM) in bytes; writing 5 to clear_refs resets the peak.
-uint64_t StatusBytes(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stoull(line.substr(std::string(key).size())) * 1024;
-        }
-    }
-    return 0;
-}
-
 void BM_SaveFullCache(benchmark::State& s) {
     tagFullCache& cache = Cache();
     const std::string path = Folder().File("full.data");
@@ -81,22 +71,18 @@ BENCHMARK(BM_SaveFullCache)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // What an automatic save holds the window's thread for: three traces of 600 000 points.
 void BM_AutoSaveThreeHalfCaches(benchmark::State& s) {
-    CFakeChartHost host;
-    CChartCtrl chart;
-    chart.SetHost(&host);
-    chart.SetRedrawEnabled(false);
-    CTraceSet traces(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+    tagHeadlessTraces traces(false);
     tagMonitorState state;
     for (size_t k = 0; k < 3; ++k) {
         state.channels.push_back({"D" + std::to_string(k), 0, GCM_INT, 1});
         for (uint32_t i = 0; i < 1'200'000; ++i) {
-            traces.Serie(k).AddPoint(i, i % 1000);
+            traces->Serie(k).AddPoint(i, i % 1000);
         }
     }
     const double limit = 599'999.0;
     const std::string path = Folder().File("half.data");
     for (auto _ : s) {
-        WriteDataFile(path, state, traces, &limit);
+        WriteDataFile(path, state, *traces, &limit);
     }
 }
 BENCHMARK(BM_AutoSaveThreeHalfCaches)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -125,28 +111,24 @@ void BM_LoadFullCache(benchmark::State& s) {
         return;
     }
     Cache().traces.reset(); // only the loaded traces in memory
-    CFakeChartHost host;
-    CChartCtrl chart;
-    chart.SetHost(&host);
-    chart.SetRedrawEnabled(false);
-    CTraceSet traces(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+    tagHeadlessTraces traces(false);
     tagMonitorState state;
     // The first read after writing pays for the page cache settling (over a second here); the
     // loads of the program read files written long before, so one untimed load goes first.
-    ReadDataFile(path, state, traces);
+    ReadDataFile(path, state, *traces);
     double extra = 0;
     double faults = 0;
     for (auto _ : s) {
         s.PauseTiming();
         for (size_t k = 0; k < kMaxChannels; ++k) {
-            traces.Serie(k).ClearSerie();
+            traces->Serie(k).ClearSerie();
         }
         const uint64_t before = StatusBytes("VmRSS:");
-        std::ofstream("/proc/self/clear_refs") << "5";
+        ResetPeak();
         rusage start{};
         getrusage(RUSAGE_SELF, &start);
         s.ResumeTiming();
-        if (ReadDataFile(path, state, traces) != EnumDataFileRead::Read) {
+        if (ReadDataFile(path, state, *traces) != EnumDataFileRead::Read) {
             s.SkipWithError("load failed");
         }
         rusage stop{};

@@ -2,12 +2,14 @@
 // cache trimming and automatic saving, run to the end. Every saved file is checked as it comes
 // (consecutive ticks, six equal traces) and deleted; the counters report wall time, the peak
 // memory of the recording against its cache bound, the files and the ticks accounted for.
+#include "ProcessMemory.h"
 #include "TempFolder.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
 #include "link/LinkBackend.h"
 #include "link/SimulatedController.h"
+#include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
 #include "support/TestSessionView.h"
@@ -28,21 +30,6 @@ constexpr uint64_t kTicks = 24ull * 3600 * 1000;
 // One cut per 600 000 ticks; at this speed cuts stay more than a second apart, so no file name
 // repeats (a second cut in the same second would replace the first file).
 constexpr int kSpeed = 400;
-
-uint64_t StatusBytes(const char* key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::stoull(line.substr(std::string(key).size())) * 1024;
-        }
-    }
-    return 0;
-}
-
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 void BM_DayAtOneMillisecond(benchmark::State& s) {
     CTempFolder documents;
@@ -92,18 +79,14 @@ void BM_DayAtOneMillisecond(benchmark::State& s) {
             }
             peak = std::max(peak, StatusBytes("VmHWM:"));
             for (const auto& path : names) {
-                CFakeChartHost fileHost;
-                CChartCtrl fileChart;
-                fileChart.SetHost(&fileHost);
-                fileChart.SetRedrawEnabled(false);
-                CTraceSet traces(fileChart, "t", 1000, true, tagTraceCallbacks{});
+                tagHeadlessTraces traces(false);
                 tagMonitorState state;
-                intact = intact && ReadDataFile(path.string(), state, traces) == EnumDataFileRead::Read;
-                const uint32_t n = traces.Serie(0).GetPointCount();
-                intact = intact && n > 0 && traces.Serie(0).GetXValue(0) == static_cast<double>(nextTick) &&
-                         traces.Serie(0).GetXValue(n - 1) == static_cast<double>(nextTick + n - 1);
+                intact = intact && ReadDataFile(path.string(), state, *traces) == EnumDataFileRead::Read;
+                const uint32_t n = traces->Serie(0).GetPointCount();
+                intact = intact && n > 0 && traces->Serie(0).GetXValue(0) == static_cast<double>(nextTick) &&
+                         traces->Serie(0).GetXValue(n - 1) == static_cast<double>(nextTick + n - 1);
                 for (size_t k = 1; k < 6; ++k) {
-                    intact = intact && traces.Serie(k).GetPointCount() == n;
+                    intact = intact && traces->Serie(k).GetPointCount() == n;
                 }
                 nextTick += n;
                 ++files;

@@ -1,20 +1,15 @@
 // The data file reader on arbitrary bytes: it may call a file damaged, never crash, read out of
 // bounds or allocate more than the input can fill; and the chart draws whatever it read.
 #include "files/DataFile.h"
-#include "support/RecordingSurface.h"
+#include "support/HeadlessTraces.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static CFakeChartHost host;
-    static CChartCtrl chart;
-    static CTraceSet* traces = [] {
-        chart.SetHost(&host);
-        return new CTraceSet(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
-    }();
+    static tagHeadlessTraces traces;
+    CChartCtrl& chart = traces.chart;
     std::vector<uint8_t> bytes(data, data + size);
     tagMonitorState state;
     CBinaryArchive archive(bytes, CBinaryArchive::Load);
@@ -29,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     traces->ValueAxis().ResetZoom();
     chart.SetRedrawEnabled(true);
     chart.RedrawChart();
-    if (host.Buffer()) {
-        host.Buffer()->ops.clear();
+    if (traces.host.Buffer()) {
+        traces.host.Buffer()->ops.clear();
     }
     // What was read must be whole: every channel name and every point within the input.
     size_t points = 0;

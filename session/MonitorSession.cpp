@@ -286,14 +286,18 @@ double CMonitorSession::LatestVisibleTime() const {
     return latest;
 }
 
+void CMonitorSession::ShowLoadedTraces() {
+    m_traces->TimeAxis().ResetZoom();
+    m_traces->ValueAxis().ResetZoom();
+    m_traces->TimeAxis().FollowTime(LatestVisibleTime());
+}
+
 void CMonitorSession::RefreshAfterLoad() {
     // Drawing is suspended since the load began; it resumes once the view is set.
     CChartCtrl& chart = m_traces->Chart();
     // A damaged step must not leave the time axis without divisions.
     m_traces->TimeAxis().SetBaseStep(CorrectTimeAxisStep(m_state.timeAxisStep));
-    m_traces->TimeAxis().ResetZoom();
-    m_traces->ValueAxis().ResetZoom();
-    m_traces->TimeAxis().FollowTime(LatestVisibleTime());
+    ShowLoadedTraces();
     chart.SetRedrawEnabled(true);
     m_view.RefreshTable();
     UpdateCursorReadouts();
@@ -354,9 +358,7 @@ bool CMonitorSession::ImportCsv(const std::string& path) {
     chart.SetRedrawEnabled(false);
     const bool ok = ReadCsvFile(path, m_state, *m_traces);
     if (ok) {
-        m_traces->TimeAxis().ResetZoom();
-        m_traces->ValueAxis().ResetZoom();
-        m_traces->TimeAxis().FollowTime(LatestVisibleTime());
+        ShowLoadedTraces();
     }
     chart.SetRedrawEnabled(true);
     if (ok) {

@@ -111,6 +111,8 @@ private:
 
     // Ends a load that suspended drawing: view, table, link and controls from the new state.
     void RefreshAfterLoad();
+    // Both axes home, the time axis on the latest visible point: the view after any load.
+    void ShowLoadedTraces();
     // The time the view follows after a load: the latest point of the visible channels, >= 0.
     double LatestVisibleTime() const;
     bool ExportCsv(const std::string& path);

@@ -2,7 +2,7 @@
 #include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
 #include "kit/CsvDataManager.h"
-#include "support/RecordingSurface.h"
+#include "support/HeadlessTraces.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,6 @@ namespace {
 
 class CsvFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_chart.SetHost(&m_host);
-        m_traces = std::make_unique<CTraceSet>(m_chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
-    }
     void Add(const tagOscilloElem& channel, const std::vector<std::pair<double, double>>& points) {
         const size_t k = m_state.channels.size();
         m_state.channels.push_back(channel);
@@ -41,9 +37,7 @@ protected:
     CTempFolder m_folder;
     std::string m_path = m_folder.File("t.csv");
     std::string m_error;
-    CFakeChartHost m_host;
-    CChartCtrl m_chart;
-    std::unique_ptr<CTraceSet> m_traces;
+    tagHeadlessTraces m_traces;
     tagMonitorState m_state;
 };
 
@@ -162,20 +156,17 @@ TEST_F(CsvFileTest, ARoundTripKeepsEveryPointUnderAnyLocale) {
     }
     ASSERT_TRUE(WriteCsvFile(m_path, m_state, *m_traces));
     tagMonitorState loaded;
-    CFakeChartHost host;
-    CChartCtrl chart;
-    chart.SetHost(&host);
-    CTraceSet traces(chart, "t", 1000, true, {});
-    ASSERT_TRUE(ReadCsvFile(m_path, loaded, traces, &m_error)) << m_error;
+    tagHeadlessTraces traces;
+    ASSERT_TRUE(ReadCsvFile(m_path, loaded, *traces, &m_error)) << m_error;
     std::setlocale(LC_ALL, cLocale.c_str());
     std::locale::global(previous);
     ASSERT_EQ(loaded.channels.size(), 6u);
     for (size_t k = 0; k < types.size(); ++k) {
         EXPECT_EQ(loaded.channels[k].dataType, types[k]);
-        ASSERT_EQ(traces.Serie(k).GetPointCount(), Serie(k).GetPointCount());
+        ASSERT_EQ(traces->Serie(k).GetPointCount(), Serie(k).GetPointCount());
         for (uint32_t i = 0; i < Serie(k).GetPointCount(); ++i) {
-            ASSERT_EQ(traces.Serie(k).GetXValue(i), Serie(k).GetXValue(i));
-            ASSERT_EQ(traces.Serie(k).GetYValue(i), Serie(k).GetYValue(i)) << k << " " << i;
+            ASSERT_EQ(traces->Serie(k).GetXValue(i), Serie(k).GetXValue(i));
+            ASSERT_EQ(traces->Serie(k).GetYValue(i), Serie(k).GetYValue(i)) << k << " " << i;
         }
     }
 }

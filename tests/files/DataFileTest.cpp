@@ -1,7 +1,7 @@
 #include "files/DataFile.h"
 #include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
-#include "support/RecordingSurface.h"
+#include "support/HeadlessTraces.h"
 
 #include <gtest/gtest.h>
 
@@ -50,10 +50,6 @@ public:
 
 class DataFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_chart.SetHost(&m_host);
-        m_traces = std::make_unique<CTraceSet>(m_chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
-    }
     std::string Put(const std::vector<uint8_t>& bytes, const std::string& name = "in.data") {
         const std::string path = m_folder.File(name);
         std::ofstream(path, std::ios::binary)
@@ -70,9 +66,7 @@ protected:
     CChartLineSerie& Serie(size_t k) { return m_traces->Serie(k); }
 
     CTempFolder m_folder;
-    CFakeChartHost m_host;
-    CChartCtrl m_chart;
-    std::unique_ptr<CTraceSet> m_traces;
+    tagHeadlessTraces m_traces;
     tagMonitorState m_state;
 };
 

@@ -5,6 +5,7 @@
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
+#include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
 #include "support/TestSessionView.h"
@@ -323,14 +324,11 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     EXPECT_EQ(files[0].stem().string().size(), 14u);
 
     tagMonitorState saved;
-    CChartCtrl chart;
-    CFakeChartHost host;
-    chart.SetHost(&host);
-    CTraceSet traces(chart, "t", 1000, true, {});
-    ASSERT_EQ(ReadDataFile(files[0].string(), saved, traces), EnumDataFileRead::Read);
+    tagHeadlessTraces traces;
+    ASSERT_EQ(ReadDataFile(files[0].string(), saved, *traces), EnumDataFileRead::Read);
     for (size_t k = 0; k < 3; ++k) {
-        ASSERT_EQ(traces.Serie(k).GetPointCount(), 500u);
-        EXPECT_EQ(traces.Serie(k).GetXValue(499), 499.0);
+        ASSERT_EQ(traces->Serie(k).GetPointCount(), 500u);
+        EXPECT_EQ(traces->Serie(k).GetXValue(499), 499.0);
     }
 
     State().autoSave = 0;

@@ -10,6 +10,7 @@
 #include "link/LinkBackend.h"
 #include "link/SimulatedController.h"
 #include "link/SimulatedMachine.h"
+#include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
 #include "support/TestSessionView.h"
@@ -97,19 +98,15 @@ TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
 
     uint64_t nextTick = 0;
     for (const std::string& path : saved) {
-        CFakeChartHost fileHost;
-        CChartCtrl fileChart;
-        fileChart.SetHost(&fileHost);
-        fileChart.SetRedrawEnabled(false);
-        CTraceSet traces(fileChart, "t", 1000, true, tagTraceCallbacks{});
+        tagHeadlessTraces traces(false);
         tagMonitorState state;
-        ASSERT_EQ(ReadDataFile(path, state, traces), EnumDataFileRead::Read) << path;
+        ASSERT_EQ(ReadDataFile(path, state, *traces), EnumDataFileRead::Read) << path;
         ASSERT_EQ(state.channels, session->State().channels);
-        const uint32_t n = traces.Serie(0).GetPointCount();
+        const uint32_t n = traces->Serie(0).GetPointCount();
         EXPECT_NEAR(n, kCache / 2, kCache / 100) << path;
         for (size_t k = 0; k < channels.size(); ++k) {
-            ASSERT_EQ(traces.Serie(k).GetPointCount(), n);
-            CheckPoints(traces.Serie(k), channels[k], nextTick, *sim);
+            ASSERT_EQ(traces->Serie(k).GetPointCount(), n);
+            CheckPoints(traces->Serie(k), channels[k], nextTick, *sim);
         }
         nextTick += n;
     }
