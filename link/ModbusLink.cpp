@@ -71,7 +71,9 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
     Close();
     std::lock_guard lock(m_io);
     if (type == INTERFACE_ETHERNET) {
-        m_ctx = modbus_new_tcp(IpText(info.ipAddress).c_str(), static_cast<int>(info.tcpPort));
+        // A map file may name the port of devices that listen elsewhere than the dialog's ports.
+        const uint32_t port = m_map.TcpPort() ? m_map.TcpPort() : info.tcpPort;
+        m_ctx = modbus_new_tcp(IpText(info.ipAddress).c_str(), static_cast<int>(port));
     } else {
         std::string device;
         if (type == INTERFACE_USB) {
@@ -136,11 +138,31 @@ int CModbusLink::UsbCount() {
     return static_cast<int>(g_UsbSerialDevices().size());
 }
 
-bool CModbusLink::ProbeSerialFormat(int, std::vector<uint8_t>& reply) {
-    // Modbus has no report of the slave's own serial format: an answer at all is the result.
+bool CModbusLink::ProbeSerialFormat(int waitMs, std::vector<uint8_t>& reply) {
+    // Modbus has no report of the slave's own serial format: an answer at all is the result. The
+    // wait is the probe's own response timeout, so that a walk through many formats over a silent
+    // line takes the sum of the waits and not the link's timeout each time.
     reply.clear();
+    uint32_t seconds = 0, micros = 0;
+    {
+        std::lock_guard lock(m_io);
+        if (!m_ctx) {
+            return Fail("the link is not open");
+        }
+        modbus_get_response_timeout(m_ctx, &seconds, &micros);
+        if (waitMs > 0) {
+            modbus_set_response_timeout(m_ctx, static_cast<uint32_t>(waitMs / 1000),
+                                        static_cast<uint32_t>(waitMs % 1000) * 1000);
+        }
+        modbus_flush(m_ctx); // what a probe at another format left on the line
+    }
     uint32_t state = 0;
-    return QueryState(state);
+    const bool answered = QueryState(state);
+    std::lock_guard lock(m_io);
+    if (m_ctx) {
+        modbus_set_response_timeout(m_ctx, seconds, micros);
+    }
+    return answered;
 }
 
 bool CModbusLink::ReadGroup(const tagPollGroup& group, std::vector<uint16_t>& words) {

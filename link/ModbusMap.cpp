@@ -190,6 +190,14 @@ bool CModbusMap::Parse(const std::string& text, std::string& error) {
             parsed.m_unit = unit;
             continue;
         }
+        if (key == "TCP_PORT") {
+            long port = 0;
+            if (!(words >> port) || port < 1 || port > 65535 || (words >> extra)) {
+                return fail("tcp_port is a number from 1 to 65535");
+            }
+            parsed.m_tcpPort = static_cast<uint32_t>(port);
+            continue;
+        }
         tagModbusRange* range = nullptr;
         if (key == "AXIS") {
             range = &parsed.m_axes;

@@ -63,6 +63,8 @@ public:
 
     bool LowWordFirst() const { return m_lowWordFirst; }
     int Unit() const { return m_unit; }
+    // The TCP port every Ethernet link uses instead of the settings' port; 0 when not set.
+    uint32_t TcpPort() const { return m_tcpPort; }
 
     // Blocks per element kind: values of T and C, and the contacts (bits) of T and C.
     tagModbusRange m_kinds[kElementKindCount];
@@ -74,6 +76,7 @@ public:
 private:
     bool m_lowWordFirst = true;
     int m_unit = 1;
+    uint32_t m_tcpPort = 0;
 };
 
 // The map file beside the workspace file.

@@ -195,7 +195,8 @@ TEST(ModbusMap, DefaultAddressesAndWordOrder) {
 
     std::string error;
     ASSERT_TRUE(
-        map.Parse("# comment\nword_order high_first\nW holding 50000  # moved\nunit 3\nSM none\n", error));
+        map.Parse("# comment\nword_order high_first\nW holding 50000  # moved\nunit 3\nSM none\ntcp_port 502\n", error));
+    EXPECT_EQ(map.TcpPort(), 502u);
     EXPECT_EQ(map.Join(0x1234, 0x5678), 0x12345678u);
     EXPECT_EQ(at("W0", GCM_INT)->address, 50000);
     EXPECT_EQ(map.Unit(), 3);
@@ -210,6 +211,9 @@ TEST(ModbusMap, ABadFileIsReportedAndTheDefaultStays) {
     EXPECT_FALSE(map.Parse("D holding 70000\n", error));
     EXPECT_EQ(error, "line 1: the base address is a number from 0 to 65535");
     EXPECT_FALSE(map.Parse("word_order sideways\n", error));
+    EXPECT_FALSE(map.Parse("tcp_port 70000\n", error));
+    EXPECT_EQ(error, "line 1: tcp_port is a number from 1 to 65535");
+    EXPECT_EQ(map.TcpPort(), 0u);
     EXPECT_EQ(map.Locate(*g_ResolveElement("D1", 0, true), GCM_INT)->address, 1); // unchanged
 
     CTempFolder folder;

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <sys/select.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -119,49 +119,113 @@ void CModbusSimServer::Stop() {
 }
 
 void CModbusSimServer::ServeTcp() {
-    std::vector<int> clients;
-    std::vector<uint8_t> query(MODBUS_TCP_MAX_ADU_LENGTH);
+    // One poll loop serves every connection; each keeps the bytes of its unfinished frame, so a
+    // client that sends a byte at a time holds up nobody.
+    struct tagClient {
+        int fd;
+        std::vector<uint8_t> pending;
+    };
+    std::vector<tagClient> clients;
+    std::vector<pollfd> watched;
+    uint8_t chunk[4096];
     while (!m_stop) {
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(m_listenSocket, &readable);
-        int highest = m_listenSocket;
-        for (int fd : clients) {
-            FD_SET(fd, &readable);
-            highest = std::max(highest, fd);
+        watched.assign(1, {m_listenSocket, POLLIN, 0});
+        for (const tagClient& client : clients) {
+            watched.push_back({client.fd, POLLIN, 0});
         }
-        timeval wait{0, 50'000}; // look at the stop flag now and then
-        if (select(highest + 1, &readable, nullptr, nullptr, &wait) <= 0) {
+        if (poll(watched.data(), watched.size(), 50) <= 0) { // look at the stop flag now and then
             continue;
         }
-        if (FD_ISSET(m_listenSocket, &readable)) {
+        for (size_t i = clients.size(); i-- > 0;) {
+            if (!(watched[i + 1].revents & (POLLIN | POLLHUP | POLLERR))) {
+                continue;
+            }
+            tagClient& client = clients[i];
+            const ssize_t got = recv(client.fd, chunk, sizeof chunk, MSG_DONTWAIT);
+            bool keep = got > 0 || (got < 0 && (errno == EAGAIN || errno == EINTR));
+            if (got > 0) {
+                client.pending.insert(client.pending.end(), chunk, chunk + got);
+                keep = AnswerFrames(client.fd, client.pending);
+            }
+            if (!keep) {
+                close(client.fd);
+                clients.erase(clients.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+        if (watched[0].revents & POLLIN) {
             const int fd = accept(m_listenSocket, nullptr, nullptr);
             if (fd >= 0) {
                 // Small replies go out at once; Nagle's wait for the client's delayed
                 // acknowledgement would hold them for tens of milliseconds.
                 const int on = 1;
                 setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-                clients.push_back(fd);
-            }
-        }
-        for (auto it = clients.begin(); it != clients.end();) {
-            bool keep = true;
-            if (FD_ISSET(*it, &readable)) {
-                modbus_set_socket(m_ctx, *it);
-                const int length = modbus_receive(m_ctx, query.data());
-                keep = length >= 0 && (length == 0 || Answer(query.data(), length));
-            }
-            if (!keep) {
-                close(*it);
-                it = clients.erase(it);
-            } else {
-                ++it;
+                clients.push_back({fd, {}});
             }
         }
     }
-    for (int fd : clients) {
-        close(fd);
+    for (const tagClient& client : clients) {
+        close(client.fd);
     }
+}
+
+bool CModbusSimServer::AnswerFrames(int fd, std::vector<uint8_t>& pending) {
+    constexpr size_t kHeader = 6; // transaction, protocol, length; the length counts from the unit id
+    size_t used = 0;
+    bool keep = true;
+    while (keep && pending.size() - used >= kHeader) {
+        const uint8_t* frame = pending.data() + used;
+        const size_t length = static_cast<size_t>(Word(frame + 4));
+        if (length < 2 || kHeader + length > MODBUS_TCP_MAX_ADU_LENGTH) {
+            return false; // no way to find the next frame
+        }
+        if (pending.size() - used < kHeader + length) {
+            break;
+        }
+        if (Word(frame + 2) == 0) { // other protocols are not Modbus: skipped
+            std::vector<uint8_t> query(MODBUS_TCP_MAX_ADU_LENGTH, 0);
+            std::copy(frame, frame + kHeader + length, query.begin());
+            modbus_set_socket(m_ctx, fd);
+            keep = AnswerTcpRequest(query.data(), static_cast<int>(kHeader + length));
+        }
+        used += kHeader + length;
+    }
+    pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(used));
+    return keep;
+}
+
+bool CModbusSimServer::AnswerTcpRequest(uint8_t* query, int length) {
+    // A TCP request as long as its function says: bytes beyond that are ignored, a request shorter
+    // than that is refused.
+    const int header = modbus_get_header_length(m_ctx);
+    const uint8_t* pdu = query + header;
+    const int have = length - header;
+    int need = have;
+    switch (pdu[0]) {
+    case MODBUS_FC_READ_COILS:
+    case MODBUS_FC_READ_DISCRETE_INPUTS:
+    case MODBUS_FC_READ_HOLDING_REGISTERS:
+    case MODBUS_FC_READ_INPUT_REGISTERS:
+    case MODBUS_FC_WRITE_SINGLE_COIL:
+    case MODBUS_FC_WRITE_SINGLE_REGISTER:
+        need = 5;
+        break;
+    case MODBUS_FC_WRITE_MULTIPLE_COILS:
+    case MODBUS_FC_WRITE_MULTIPLE_REGISTERS:
+        need = have >= 6 ? 6 + pdu[5] : 6;
+        break;
+    case MODBUS_FC_WRITE_AND_READ_REGISTERS:
+        need = have >= 10 ? 10 + pdu[9] : 10;
+        break;
+    default:
+        break;
+    }
+    if (have < need) {
+        return modbus_reply_exception(m_ctx, query, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE) >= 0;
+    }
+    // libmodbus echoes some requests whole, header included: the header must say what is used.
+    query[4] = static_cast<uint8_t>((need + 1) >> 8);
+    query[5] = static_cast<uint8_t>((need + 1) & 0xFF);
+    return Answer(query, header + need);
 }
 
 void CModbusSimServer::ServeRtu() {
@@ -170,7 +234,7 @@ void CModbusSimServer::ServeRtu() {
     while (!m_stop) {
         const int length = modbus_receive(m_ctx, query.data());
         if (length > 0) {
-            Answer(query.data(), length);
+            Answer(query.data(), length); // libmodbus frames RTU requests by their function
         }
     }
 }
@@ -180,7 +244,8 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
     const int function = query[header];
     const int start = Word(query + header + 1);
     int count = 1;
-    if (IsRead(function) || function == MODBUS_FC_WRITE_MULTIPLE_COILS ||
+    if (IsRead(function) || function == MODBUS_FC_WRITE_AND_READ_REGISTERS ||
+        function == MODBUS_FC_WRITE_MULTIPLE_COILS ||
         function == MODBUS_FC_WRITE_MULTIPLE_REGISTERS) {
         count = Word(query + header + 3);
     }
@@ -204,12 +269,28 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
 
     std::lock_guard lock(m_memoryMutex);
     CSimulatedMachine::Apply(MachineTimeMs(), m_memory);
-    // Read-modify-write of a register bit reads first, so both directions are exported.
-    ExportRange(function, start, std::min(count, kTableSize - start));
-    const int replied = modbus_reply(m_ctx, query, length, m_mapping);
-    if (!IsRead(function)) {
-        ImportRange(function, start, std::min(count, kTableSize - start));
+    // What is written is exported too, with a neighbour each side: a 32-bit value of which only
+    // one register is written keeps the other half the element holds now.
+    auto exportAround = [&](int from, int n) {
+        const int first = std::max(0, from - 1);
+        ExportRange(function, first, std::min(from + n + 1, kTableSize) - first);
+    };
+    if (function == MODBUS_FC_WRITE_AND_READ_REGISTERS) {
+        const int writeStart = Word(query + header + 5);
+        const int writeCount = Word(query + header + 7);
+        ExportRange(function, start, std::min(count, kTableSize - start));
+        exportAround(writeStart, writeCount);
+        const int replied = modbus_reply(m_ctx, query, length, m_mapping);
+        ImportRange(function, writeStart, std::min(writeCount, kTableSize - writeStart));
+        return replied >= 0;
     }
+    if (IsRead(function)) {
+        ExportRange(function, start, std::min(count, kTableSize - start));
+        return modbus_reply(m_ctx, query, length, m_mapping) >= 0;
+    }
+    exportAround(start, count);
+    const int replied = modbus_reply(m_ctx, query, length, m_mapping);
+    ImportRange(function, start, std::min(count, kTableSize - start));
     return replied >= 0;
 }
 

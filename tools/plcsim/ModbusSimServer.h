@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct _modbus;
 struct _modbus_mapping_t;
@@ -48,6 +49,11 @@ public:
 private:
     void ServeTcp();
     void ServeRtu();
+    // Answers the complete frames at the front of a connection's bytes and drops them; false when
+    // the connection must close.
+    bool AnswerFrames(int fd, std::vector<uint8_t>& pending);
+    // Answers one TCP request cut to the length its function gives.
+    bool AnswerTcpRequest(uint8_t* query, int length);
     // Answers one request (or misbehaves); false when the peer is gone.
     bool Answer(const uint8_t* query, int length);
     void ExportRange(int function, int start, int count);
