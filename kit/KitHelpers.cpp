@@ -57,3 +57,28 @@ EnumGCMDataType g_StrToDataType(std::string_view text) {
     }
     return GCM_INT;
 }
+
+std::string g_FormatText(std::string_view format, std::initializer_list<std::string> args) {
+    std::string text;
+    auto next = args.begin();
+    for (size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        if (c == '%' && i + 1 < format.size()) {
+            const char kind = format[i + 1];
+            if (kind == '%') {
+                text += '%';
+                ++i;
+                continue;
+            }
+            if (kind == 'd' || kind == 'u' || kind == 's') {
+                if (next != args.end()) {
+                    text += *next++;
+                }
+                ++i;
+                continue;
+            }
+        }
+        text += c;
+    }
+    return text;
+}

@@ -4,6 +4,7 @@
 #include "DataTypes.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -18,3 +19,7 @@ uint32_t g_FloatToInt(float value);
 // (case-insensitive); an unknown text reads as INT.
 std::string g_DataTypeToStr(EnumGCMDataType type);
 EnumGCMDataType g_StrToDataType(std::string_view text);
+
+// A message format of the string table with its %d, %u and %s filled in order from args; the
+// translated formats keep the placeholders but not always the words around them.
+std::string g_FormatText(std::string_view format, std::initializer_list<std::string> args);

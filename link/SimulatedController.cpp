@@ -123,6 +123,9 @@ bool CSimulatedController::ProbeSerialFormat(int waitMs, std::vector<uint8_t>& r
             if (m_controllerFormat.dataBits == 8) {
                 format |= 0x80;
             }
+            if (m_formatReport >= 0) {
+                format = static_cast<uint8_t>(m_formatReport);
+            }
             reply.assign({format, 0x00});
         }
     }

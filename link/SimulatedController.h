@@ -36,6 +36,9 @@ public:
     void SetMinimumPeriod(uint16_t period) { m_minPeriod = period; }
     // Whether a failed format probe waits the given time as a real one would (default on).
     void SetProbeWaits(bool wait) { m_probeWaits = wait; }
+    // The first byte a probe answers with instead of the description of the controller's own
+    // format; -1 for the description.
+    void SetFormatReport(int byte) { m_formatReport = byte; }
 
     // Fault switches.
     void FailNextReads(int count) { m_failReads = count; }
@@ -72,6 +75,7 @@ private:
     tagSerialInfo m_controllerFormat;
     std::atomic<int> m_usbCount{1};
     std::atomic<bool> m_probeWaits{true};
+    std::atomic<int> m_formatReport{-1};
     std::atomic<uint16_t> m_minPeriod{8}; // 1 ms
 
     std::atomic<int> m_failReads{0};

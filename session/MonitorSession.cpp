@@ -54,6 +54,14 @@ void CMonitorSession::ApplyLinkSettings() {
     CCommunicater::SetCommunicatCPPCfg(&m_state.link, nullptr);
 }
 
+void CMonitorSession::EndCommSettings(bool accepted, const tagLinkFields& fields) {
+    if (accepted) {
+        m_state.link = fields.link;
+        m_state.interfaceType = fields.interfaceType;
+    }
+    CCommunicater::SetCommunicatCPPCfg(&m_state.link, nullptr);
+}
+
 bool CMonitorSession::BeginAddChannel() {
     if (m_state.channels.size() >= kMaxChannels) {
         m_view.ShowMessage(IDS_TOO_MANY_CHANNELS);

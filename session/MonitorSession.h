@@ -22,6 +22,12 @@ struct tagTriggerDialogFields {
     std::string valueText;
 };
 
+// What the communication dialog edits: copies of the window's link settings.
+struct tagLinkFields {
+    tagSerialInfo link;
+    uint32_t interfaceType = INTERFACE_SERIAL;
+};
+
 class CMonitorSession : private CRecorderView {
 public:
     CMonitorSession(CChartCtrl& chart, const std::string& timeAxisTitle, CSessionView& view);
@@ -37,6 +43,11 @@ public:
 
     // The link: the interface first, then the settings.
     void ApplyLinkSettings();
+    // The Communicate button: the dialog works on copies and OK takes them back; afterwards the
+    // library gets the window's settings whatever the answer (the interface it may have switched
+    // stays switched).
+    tagLinkFields BeginCommSettings() const { return {m_state.link, m_state.interfaceType}; }
+    void EndCommSettings(bool accepted, const tagLinkFields& fields);
 
     // Channels. BeginAddChannel tells the user when six are there already.
     bool BeginAddChannel();

@@ -6,17 +6,15 @@
 #include "link/LinkBackend.h"
 #include "link/SimulatedMachine.h"
 #include "support/LinkTestHelpers.h"
+#include "support/PseudoTerminalPair.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -194,8 +192,9 @@ TEST(ModbusMap, DefaultAddressesAndWordOrder) {
     EXPECT_EQ(map.Join(0x5678, 0x1234), 0x12345678u);
 
     std::string error;
-    ASSERT_TRUE(
-        map.Parse("# comment\nword_order high_first\nW holding 50000  # moved\nunit 3\nSM none\ntcp_port 502\n", error));
+    ASSERT_TRUE(map.Parse(
+        "# comment\nword_order high_first\nW holding 50000  # moved\nunit 3\nSM none\ntcp_port 502\n",
+        error));
     EXPECT_EQ(map.TcpPort(), 502u);
     EXPECT_EQ(map.Join(0x1234, 0x5678), 0x12345678u);
     EXPECT_EQ(at("W0", GCM_INT)->address, 50000);
@@ -228,27 +227,8 @@ TEST(ModbusMap, ABadFileIsReportedAndTheDefaultStays) {
 // RTU through a pseudo-terminal pair made by socat: the link on one end, the server on the other.
 TEST_F(ModbusFixture, RtuAt115200EvenParityOverAPseudoTerminalPair) {
     const std::string dir = m_documents.Path();
-    const pid_t socat = fork();
-    ASSERT_GE(socat, 0);
-    if (socat == 0) {
-        const std::string a = "pty,raw,echo=0,link=" + dir + "/ttyS0";
-        const std::string b = "pty,raw,echo=0,link=" + dir + "/plc";
-        execlp("socat", "socat", a.c_str(), b.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    struct tagKill {
-        pid_t pid;
-        ~tagKill() {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    } killer{socat};
-    for (int i = 0;
-         i < 100 && !(std::filesystem::exists(dir + "/ttyS0") && std::filesystem::exists(dir + "/plc"));
-         ++i) {
-        std::this_thread::sleep_for(20ms);
-    }
-    ASSERT_TRUE(std::filesystem::exists(dir + "/plc")) << "socat did not make the pseudo-terminal pair";
+    CPseudoTerminalPair cable(dir, "ttyS0", "plc");
+    ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";
 
     CModbusSimServer server;
     std::string error;

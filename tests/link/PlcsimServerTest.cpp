@@ -35,8 +35,8 @@ Bytes Frame(uint16_t transaction, const Bytes& pdu) {
 }
 
 Bytes ReadHolding(uint16_t address, uint16_t count) {
-    return {3, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), static_cast<uint8_t>(count >> 8),
-            static_cast<uint8_t>(count)};
+    return {3, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address),
+            static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count)};
 }
 
 uint16_t Word(const Bytes& b, size_t at) {
@@ -59,7 +59,9 @@ public:
     ~CRawClient() { close(m_fd); }
     bool Connected() const { return m_connected; }
 
-    void Send(const Bytes& bytes) { ASSERT_EQ(send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size())); }
+    void Send(const Bytes& bytes) {
+        ASSERT_EQ(send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
+    }
     // One reply frame, by its length field; empty on timeout or a closed connection.
     Bytes Receive() {
         Bytes frame(6);

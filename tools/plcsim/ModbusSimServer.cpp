@@ -245,8 +245,7 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
     const int start = Word(query + header + 1);
     int count = 1;
     if (IsRead(function) || function == MODBUS_FC_WRITE_AND_READ_REGISTERS ||
-        function == MODBUS_FC_WRITE_MULTIPLE_COILS ||
-        function == MODBUS_FC_WRITE_MULTIPLE_REGISTERS) {
+        function == MODBUS_FC_WRITE_MULTIPLE_COILS || function == MODBUS_FC_WRITE_MULTIPLE_REGISTERS) {
         count = Word(query + header + 3);
     }
 

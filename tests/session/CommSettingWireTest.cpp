@@ -1,0 +1,168 @@
+// The communication dialog's logic over the real transports: a pseudo-terminal cable to
+// chronoscope-plcsim for serial, the same program on a TCP port for Ethernet, and a cable with
+// nobody at the other end.
+#include "TempFolder.h"
+#include "TestCommView.h"
+#include "link/Communicater.h"
+#include "link/LinkBackend.h"
+#include "link/ModbusLink.h"
+#include "link/SimulatedMachine.h"
+#include "session/CommSettingLogic.h"
+#include "support/LinkTestHelpers.h"
+#include "support/PseudoTerminalPair.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// chronoscope-plcsim as its own process; the first line it prints says where it serves.
+class CPlcsimProcess {
+public:
+    explicit CPlcsimProcess(const std::vector<std::string>& arguments) {
+        int out[2];
+        if (pipe(out) != 0) {
+            return;
+        }
+        m_pid = fork();
+        if (m_pid == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            std::vector<char*> argv{const_cast<char*>(CHRONOSCOPE_PLCSIM)};
+            for (const std::string& a : arguments) {
+                argv.push_back(const_cast<char*>(a.c_str()));
+            }
+            argv.push_back(nullptr);
+            execv(CHRONOSCOPE_PLCSIM, argv.data());
+            _exit(127);
+        }
+        close(out[1]);
+        char c = 0;
+        while (read(out[0], &c, 1) == 1 && c != '\n') {
+            m_banner += c;
+        }
+        close(out[0]);
+    }
+    ~CPlcsimProcess() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    const std::string& Banner() const { return m_banner; }
+    int Port() const {
+        const size_t at = m_banner.find("(port ");
+        return at == std::string::npos ? 0 : std::atoi(m_banner.c_str() + at + 6);
+    }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_banner;
+};
+
+class CommSettingWireTest : public ::testing::Test {
+protected:
+    void SetUp() override { unsetenv("CHRONOSCOPE_SIMULATOR"); }
+    void TearDown() override {
+        CCommunicater::Destroy();
+        unsetenv("CHRONOSCOPE_SERIAL_DIR");
+    }
+    void Open() {
+        CCommunicater::Instance();
+        CCommunicater::SetInterface(m_type);
+        m_logic = std::make_unique<CCommSettingLogic>(m_view, m_settings, m_type);
+        m_logic->OnInitDialog();
+    }
+    // Records D10 (milliseconds) and D0 (the sine at that millisecond) for a moment.
+    void ExpectARecordingOfTheMachine() {
+        tagOscilloSetting setting;
+        setting.channels = {Channel("D10", GCM_DINT), Channel("D0", GCM_INT)};
+        setting.requestedPeriod = 20 * 8;
+        setting.run = 1;
+        ASSERT_EQ(CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &setting, 1, 0), 1);
+        ASSERT_EQ(CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &setting, 1, 0), 1);
+        tagOscilloData data;
+        for (int i = 0; i < 10; ++i) {
+            std::this_thread::sleep_for(40ms);
+            ASSERT_EQ(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1);
+        }
+        setting.run = 0;
+        CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &setting, 1, 0);
+        ASSERT_GE(data.samples.size(), 5u);
+        for (const tagOscilloVal& sample : data.samples) {
+            const double ms = static_cast<double>(static_cast<int32_t>(sample.raw[0]));
+            EXPECT_NEAR(static_cast<int16_t>(sample.raw[1]), CSimulatedMachine::Sine(ms), 4.0);
+        }
+    }
+
+    CTempFolder m_documents;
+    CTestCommView m_view;
+    tagSerialInfo m_settings;
+    uint32_t m_type = INTERFACE_SERIAL;
+    std::unique_ptr<CCommSettingLogic> m_logic;
+};
+
+} // namespace
+
+TEST_F(CommSettingWireTest, OverAPseudoTerminalTheFirstEntryAnswersAndOKRecords) {
+    CPseudoTerminalPair cable(m_documents.Path(), "ttyS1", "plc");
+    ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";
+    CPlcsimProcess plc({"--rtu", cable.Second(), "--baud", "115200", "--format", "8E1"});
+    ASSERT_NE(plc.Banner().find("Modbus RTU"), std::string::npos) << plc.Banner();
+    setenv("CHRONOSCOPE_SERIAL_DIR", m_documents.Path().c_str(), 1);
+    m_view.ports = {"COM2"}; // ttyS1
+    Open();
+    EXPECT_EQ(m_view.shown.SerialPortName(), ""); // the settings name COM1
+    m_view.SelectSerialPort("COM2");
+    m_logic->OnTest();
+    EXPECT_EQ(m_view.repainted, std::vector<std::string>{"Progress:COM2:19200,N,8,1"});
+    EXPECT_EQ(m_view.shown.progress, "Test success with baud rate 19200\nN,8,1");
+    EXPECT_EQ(m_settings.comPort, 2u);
+    m_logic->OnOK();
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_SERIAL_SETUP_OK});
+    ASSERT_TRUE(m_view.accepted);
+    ExpectARecordingOfTheMachine();
+}
+
+TEST_F(CommSettingWireTest, ASilentLineFailsAfterTheSumOfTheWaits) {
+    CPseudoTerminalPair cable(m_documents.Path(), "ttyS0", "nobody");
+    ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";
+    setenv("CHRONOSCOPE_SERIAL_DIR", m_documents.Path().c_str(), 1);
+    m_view.ports = {"COM1"};
+    m_settings.timeout = 3; // the link's own timeout must not stretch the probes
+    Open();
+    const auto start = std::chrono::steady_clock::now();
+    m_logic->OnTest();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(m_view.repainted.size(), 49u);
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_TEST_FAILED});
+    EXPECT_GE(took, 7650ms);
+    EXPECT_LT(took, 12s);
+}
+
+TEST_F(CommSettingWireTest, EthernetReachesADeviceOnTheMapFilesPort) {
+    CPlcsimProcess plc({"--tcp", "127.0.0.1:0"});
+    ASSERT_GT(plc.Port(), 0) << plc.Banner();
+    std::filesystem::create_directories(m_documents.File("LadderDesk"));
+    std::ofstream(m_documents.File("LadderDesk/ModbusMap.cfg")) << "tcp_port " << plc.Port() << "\n";
+    m_type = INTERFACE_ETHERNET;
+    m_settings.ipAddress = 0x0100007F; // 127.0.0.1
+    Open();
+    EXPECT_EQ(m_view.shown.tcpPortText, "9016");
+    m_logic->OnOK();
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_ETHERNET_OK});
+    ASSERT_TRUE(m_view.accepted);
+    EXPECT_EQ(m_settings.tcpPort, 9016u); // the dialog's port stays; the map file redirects it
+    ExpectARecordingOfTheMachine();
+}
