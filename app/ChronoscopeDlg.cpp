@@ -6,6 +6,7 @@
 #include "chart/qt/ChartWidget.h"
 #include "dialogs/BufferSettingDlg.h"
 #include "dialogs/ColourPicker.h"
+#include "dialogs/CommSettingDlg.h"
 #include "dialogs/DialogUnits.h"
 #include "dialogs/ElemSelectDlg.h"
 #include "dialogs/LanguageDlg.h"
@@ -205,7 +206,7 @@ void CChronoscopeDlg::CreateControls() {
     button(IDC_EXPORT, tr("Export Data"), &CChronoscopeDlg::OnExportData);
     button(IDC_IMPORT, tr("Import Data"), &CChronoscopeDlg::OnImportData);
     button(IDC_TRIGGER, tr("Trigger"), &CChronoscopeDlg::OnTriggerSetting);
-    button(IDC_COMMUNICATE, tr("Communicate"), nullptr);
+    button(IDC_COMMUNICATE, tr("Communicate"), &CChronoscopeDlg::OnCommunicate);
     button(IDC_CHANNEL, tr("Channel"), &CChronoscopeDlg::OnAddChannel);
     m_run = button(IDC_RUN, LoadStringById(IDS_RUN), &CChronoscopeDlg::OnRun);
 
@@ -338,6 +339,13 @@ void CChronoscopeDlg::OnTimeAxisChanged() {
 
 void CChronoscopeDlg::OnPeriodChanged() {
     m_session->OnPeriodChanged(m_period->text().toStdString());
+}
+
+void CChronoscopeDlg::OnCommunicate() {
+    tagLinkFields fields = m_session->BeginCommSettings();
+    CCommSettingDlg dialog(fields.link, fields.interfaceType, this);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    m_session->EndCommSettings(accepted, fields);
 }
 
 void CChronoscopeDlg::OnTriggerSetting() {

@@ -62,6 +62,7 @@ public:
     void OnAdaptive();
     void OnTimeAxisChanged();
     void OnPeriodChanged();
+    void OnCommunicate();
     void OnTriggerSetting();
     void OnExportData();
     void OnImportData();

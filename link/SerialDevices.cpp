@@ -14,18 +14,26 @@ struct tagFamily {
 };
 constexpr tagFamily kFamilies[] = {{"ttyS", 1}, {"ttyUSB", 100}, {"ttyACM", 200}};
 
+// The n of <prefix>n, or -1.
+int DeviceNumber(const std::string& name, const std::string& prefix) {
+    if (name.rfind(prefix, 0) != 0 || name.size() == prefix.size()) {
+        return -1;
+    }
+    const std::string digits = name.substr(prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 2) {
+        return -1;
+    }
+    return std::stoi(digits);
+}
+
 // Numbers n of the devices <prefix>n present, in order.
 std::vector<int> Present(const std::string& prefix) {
     std::vector<int> numbers;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(g_SerialDirectory(), ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0 || name.size() == prefix.size()) {
-            continue;
-        }
-        const std::string digits = name.substr(prefix.size());
-        if (digits.find_first_not_of("0123456789") == std::string::npos && digits.size() < 4) {
-            numbers.push_back(std::stoi(digits));
+        const int n = DeviceNumber(entry.path().filename().string(), prefix);
+        if (n >= 0) {
+            numbers.push_back(n);
         }
     }
     std::sort(numbers.begin(), numbers.end());
@@ -57,4 +65,27 @@ std::vector<std::string> g_UsbSerialDevices() {
         }
     }
     return devices;
+}
+
+uint32_t g_ComPortOfDevice(const std::string& name) {
+    for (const tagFamily& family : kFamilies) {
+        const int n = DeviceNumber(name, family.prefix);
+        // ttyS0 is COM1: the family of ttyS has one number fewer.
+        if (n >= 0 && (family.firstCom != 1 || n < 99)) {
+            return family.firstCom + static_cast<uint32_t>(n);
+        }
+    }
+    return 0;
+}
+
+std::vector<uint32_t> g_ComPortsInDirectory() {
+    std::vector<uint32_t> ports;
+    for (const tagFamily& family : kFamilies) {
+        for (int n : Present(family.prefix)) {
+            if (const uint32_t port = g_ComPortOfDevice(family.prefix + std::to_string(n))) {
+                ports.push_back(port);
+            }
+        }
+    }
+    return ports;
 }

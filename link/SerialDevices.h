@@ -15,3 +15,7 @@ std::string g_SerialDirectory();
 std::string g_SerialDeviceOfComPort(uint32_t comPort);
 // USB serial devices present, in USB index order.
 std::vector<std::string> g_UsbSerialDevices();
+// The COM port number of a device name such as ttyUSB0 (100); 0 when it names no family.
+uint32_t g_ComPortOfDevice(const std::string& name);
+// The COM port numbers of every serial device in the serial directory, in order.
+std::vector<uint32_t> g_ComPortsInDirectory();

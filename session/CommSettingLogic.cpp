@@ -92,6 +92,7 @@ void CCommSettingLogic::OnInitDialog() {
     m_controls.timeoutEnabled = m_controls.highDelay;
     m_controls.peerEnabled = false;
     m_controls.peerIndex = 0;
+    m_controls.ipAddress = m_settings.ipAddress; // shown greyed while another interface is chosen
     m_controls.serialPorts = m_view.FillPortList();
     m_controls.baudIndex = 1; // the list only shows what a test tries
     ShowSettings(m_interfaceType);

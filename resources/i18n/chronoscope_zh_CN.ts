@@ -341,4 +341,71 @@
         <translation>取消</translation>
     </message>
 </context>
+<context>
+    <name>CCommSettingDlg</name>
+    <message>
+        <source>Communication config</source>
+        <translation>通讯配置</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>Ethernet</source>
+        <translation>以太网</translation>
+    </message>
+    <message>
+        <source>Serial Port:</source>
+        <translation>串口号:</translation>
+    </message>
+    <message>
+        <source>Baudrate:</source>
+        <translation>波特率:</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <source>USB Port:</source>
+        <translation>USB端口:</translation>
+    </message>
+    <message>
+        <source>Peer Device:</source>
+        <translation>对端设备:</translation>
+    </message>
+    <message>
+        <source>Peer IP:</source>
+        <translation>对端IP:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>端口:</translation>
+    </message>
+    <message>
+        <source>High Delay Mode</source>
+        <translation>高延时模式</translation>
+    </message>
+    <message>
+        <source>Timeout(s):</source>
+        <translation>超时(秒):</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>请输入一个整数。</translation>
+    </message>
+</context>
 </TS>
