@@ -390,12 +390,18 @@ void CMonitorSession::TrimCache() {
         }
         const double cut = serie.GetXValue(cache / 2 - 1);
         if (m_state.autoSave) {
-            const std::string path = AutoSaveFolder() + g_TimeStampName(std::time(nullptr)) + ".data";
+            const std::string folder = m_autoSaveFolder.empty() ? AutoSaveFolder() : m_autoSaveFolder;
+            const std::string path = folder + g_TimeStampName(std::time(nullptr)) + ".data";
             SaveDataFile(path, &cut);
+            if (m_autoSavedFiles.empty() || m_autoSavedFiles.back() != path) {
+                m_autoSavedFiles.push_back(path);
+            }
         }
+        const uint32_t before = m_traces->Serie(0).GetPointCount();
         for (size_t j = 0; j < m_state.channels.size(); ++j) {
             m_traces->Serie(j).RemovePointsUpTo(cut);
         }
+        m_trimmedPoints += before - m_traces->Serie(0).GetPointCount();
         return;
     }
 }

@@ -100,6 +100,12 @@ public:
     // After each batch: when a trace reached the cache size, its older half goes (saved first
     // when auto-save is on) from every channel's trace.
     void TrimCache() override;
+    // Where the automatic saves go: the program's own folder unless a tool chose another.
+    void SetAutoSaveFolder(const std::string& folder) { m_autoSaveFolder = folder; }
+    // Points of the first channel that cuts removed, and the files they were saved to (a file
+    // written twice in one second counts once), since the session began.
+    uint64_t TrimmedPoints() const { return m_trimmedPoints; }
+    const std::vector<std::string>& AutoSavedFiles() const { return m_autoSavedFiles; }
 
     // The table's numbers, pushed to the view.
     void UpdateStatistics();
@@ -139,4 +145,7 @@ private:
     std::unique_ptr<CTraceSet> m_traces;
     std::unique_ptr<CRecorder> m_recorder;
     std::string m_tooltip;
+    std::string m_autoSaveFolder;
+    uint64_t m_trimmedPoints = 0;
+    std::vector<std::string> m_autoSavedFiles;
 };

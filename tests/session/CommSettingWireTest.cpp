@@ -8,20 +8,17 @@
 #include "link/ModbusLink.h"
 #include "link/SimulatedMachine.h"
 #include "session/CommSettingLogic.h"
+#include "support/ChildProcess.h"
 #include "support/LinkTestHelpers.h"
 #include "support/PseudoTerminalPair.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -30,36 +27,8 @@ using namespace std::chrono_literals;
 // chronoscope-plcsim as its own process; the first line it prints says where it serves.
 class CPlcsimProcess {
 public:
-    explicit CPlcsimProcess(const std::vector<std::string>& arguments) {
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            std::vector<char*> argv{const_cast<char*>(CHRONOSCOPE_PLCSIM)};
-            for (const std::string& a : arguments) {
-                argv.push_back(const_cast<char*>(a.c_str()));
-            }
-            argv.push_back(nullptr);
-            execv(CHRONOSCOPE_PLCSIM, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        char c = 0;
-        while (read(out[0], &c, 1) == 1 && c != '\n') {
-            m_banner += c;
-        }
-        close(out[0]);
-    }
-    ~CPlcsimProcess() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
+    explicit CPlcsimProcess(const std::vector<std::string>& arguments)
+        : m_process(CHRONOSCOPE_PLCSIM, arguments), m_banner(m_process.FirstLine()) {}
     const std::string& Banner() const { return m_banner; }
     int Port() const {
         const size_t at = m_banner.find("(port ");
@@ -67,7 +36,7 @@ public:
     }
 
 private:
-    pid_t m_pid = -1;
+    CChildProcess m_process;
     std::string m_banner;
 };
 

@@ -1,0 +1,143 @@
+#include "RecordArguments.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+tagOscilloElem Parsed(const std::string& text) {
+    tagOscilloElem channel;
+    std::string error;
+    EXPECT_TRUE(ParseChannel(text, 0, channel, error)) << text << ": " << error;
+    return channel;
+}
+
+std::string Refused(const std::string& text) {
+    tagOscilloElem channel;
+    std::string error;
+    EXPECT_FALSE(ParseChannel(text, 0, channel, error)) << text;
+    return error;
+}
+
+bool Parse(const std::vector<std::string>& args, tagRecordArguments& parsed, std::string& error) {
+    return ParseRecordArguments(args, parsed, error);
+}
+
+} // namespace
+
+TEST(RecordChannels, TypesAndNamesFollowTheChannelDialog) {
+    EXPECT_EQ(Parsed("D0").dataType, GCM_INT);
+    EXPECT_EQ(Parsed("d10:dint").name, "D10");
+    EXPECT_EQ(Parsed("D10:DINT").dataType, GCM_DINT);
+    EXPECT_EQ(Parsed("D20:REAL").dataType, GCM_REAL);
+    EXPECT_EQ(Parsed("M3").dataType, GCM_BOOL);
+    EXPECT_EQ(Parsed("X17").name, "X17");         // octal as written
+    EXPECT_EQ(Parsed("C210").dataType, GCM_BOOL); // the contact comes first, as in the dialog
+    EXPECT_EQ(Parsed("C210:INT").dataType, GCM_DINT);
+    const tagOscilloElem axis = Parsed("AXIS0.Input1-ActPosition");
+    EXPECT_EQ(axis.name, "AXIS0");
+    EXPECT_EQ(axis.paramCode, 17);
+    EXPECT_EQ(axis.dataType, GCM_DINT);
+    EXPECT_EQ(Parsed("axis31.18").paramCode, 18);
+
+    EXPECT_EQ(Refused("D8000"), "D8000: Out of element address range, please re-enter");
+    EXPECT_EQ(Refused("X18"), "X18: X and Y addresses are octal");
+    EXPECT_EQ(Refused("M3:REAL"), "M3: the type is one of BOOL");
+    EXPECT_EQ(Refused("D1:WORD"), "D1: the type is one of INT, DINT, REAL");
+    EXPECT_NE(Refused("Q5").find("unknown element"), std::string::npos);
+    EXPECT_NE(Refused("AXIS32.17").find("n from 0 to 31"), std::string::npos);
+    EXPECT_NE(Refused("AXIS1.Input99").find("unknown axis parameter"), std::string::npos);
+}
+
+TEST(RecordLinks, EveryKindWithItsDefaults) {
+    tagLinkChoice link;
+    std::string error;
+    ASSERT_TRUE(ParseLink("sim", link, error));
+    EXPECT_TRUE(link.simulator);
+    ASSERT_TRUE(ParseLink("tcp:192.168.1.10", link, error));
+    EXPECT_EQ(link.interfaceType, static_cast<uint32_t>(INTERFACE_ETHERNET));
+    EXPECT_EQ(link.settings.ipAddress, 0x0A01A8C0u);
+    EXPECT_EQ(link.settings.tcpPort, 502u);
+    ASSERT_TRUE(ParseLink("tcp:localhost:1502", link, error)) << error;
+    EXPECT_EQ(link.settings.ipAddress, 0x0100007Fu);
+    EXPECT_EQ(link.settings.tcpPort, 1502u);
+    EXPECT_FALSE(ParseLink("tcp:10.0.0.1:70000", link, error));
+    ASSERT_TRUE(ParseLink("usb:1", link, error));
+    EXPECT_EQ(link.settings.usbPort, 1u);
+
+    // A serial device in any folder: the link is pointed at the folder, the name gives COM.
+    CTempFolder folder;
+    std::ofstream(folder.File("ttyUSB3"));
+    ASSERT_TRUE(ParseLink("rtu:" + folder.File("ttyUSB3") + ":115200:8e1", link, error)) << error;
+    EXPECT_EQ(link.settings.comPort, 103u);
+    EXPECT_EQ(link.settings.baudRate, 115200u);
+    EXPECT_EQ(link.settings.parity, 2u);
+    EXPECT_EQ(link.serialFolder, folder.Path());
+    EXPECT_FALSE(ParseLink("rtu:" + folder.File("ttyUSB9"), link, error));
+    EXPECT_EQ(error, "no serial device " + folder.File("ttyUSB9"));
+    std::ofstream(folder.File("modem"));
+    EXPECT_FALSE(ParseLink("rtu:" + folder.File("modem"), link, error));
+    EXPECT_FALSE(ParseLink("rtu:" + folder.File("ttyUSB3") + ":9600:8X1", link, error));
+    EXPECT_FALSE(ParseLink("udp:1.2.3.4", link, error));
+}
+
+TEST(RecordTimesAndTriggers, UnitsConditionsAndChannels) {
+    double seconds = 0;
+    ASSERT_TRUE(ParseDuration("8h", seconds));
+    EXPECT_EQ(seconds, 28800);
+    ASSERT_TRUE(ParseDuration("1500ms", seconds));
+    EXPECT_DOUBLE_EQ(seconds, 1.5);
+    ASSERT_TRUE(ParseDuration("2.5", seconds));
+    EXPECT_EQ(seconds, 2.5);
+    EXPECT_FALSE(ParseDuration("0s", seconds));
+    EXPECT_FALSE(ParseDuration("3 weeks", seconds));
+
+    const std::vector<tagOscilloElem> channels{Parsed("D0"), Parsed("AXIS0.17"), Parsed("M3")};
+    tagTriggerSettings trigger;
+    std::string error;
+    ASSERT_TRUE(ParseTrigger("D0>=500", channels, trigger, error)) << error;
+    EXPECT_EQ(trigger, (tagTriggerSettings{1, 0, TRIGGER_GREATER_EQUAL, 500.0}));
+    ASSERT_TRUE(ParseTrigger("AXIS0.Input1-ActPosition<-2.5", channels, trigger, error)) << error;
+    EXPECT_EQ(trigger, (tagTriggerSettings{1, 1, TRIGGER_LESS, -2.5}));
+    ASSERT_TRUE(ParseTrigger("M3=1", channels, trigger, error));
+    EXPECT_EQ(trigger.condition, static_cast<uint32_t>(TRIGGER_EQUAL));
+    EXPECT_FALSE(ParseTrigger("D1>5", channels, trigger, error));
+    EXPECT_EQ(error, "the trigger watches D1, which is not one of the channels");
+    EXPECT_FALSE(ParseTrigger("D0>=lots", channels, trigger, error));
+    EXPECT_FALSE(ParseTrigger("D0", channels, trigger, error));
+}
+
+TEST(RecordCommandLine, WhatARecordingAndAConversionNeed) {
+    tagRecordArguments parsed;
+    std::string error;
+    ASSERT_TRUE(Parse({"--link", "sim", "--channels", "D0,D10:DINT", "--period", "5", "--samples", "100",
+                       "--trigger", "D0>0", "--cache", "1200000", "--out", "run.csv"},
+                      parsed, error))
+        << error;
+    EXPECT_EQ(parsed.channels.size(), 2u);
+    EXPECT_EQ(parsed.periodMs, 5u);
+    EXPECT_EQ(parsed.samples, 100u);
+    EXPECT_EQ(parsed.cache, 1'200'000u);
+    EXPECT_TRUE(parsed.trigger.has_value());
+
+    EXPECT_FALSE(
+        Parse({"--link", "sim", "--channels", "D0,D1,D2,D3,D4,D5,D6", "--out", "a.data"}, parsed, error));
+    EXPECT_EQ(error, "Select up to 6 channels, the maximum number has been reached");
+    EXPECT_FALSE(Parse({"--link", "sim", "--channels", "D0", "--out", "a.txt"}, parsed, error));
+    EXPECT_FALSE(
+        Parse({"--link", "sim", "--channels", "D0", "--out", "a.data", "--period", "201"}, parsed, error));
+    EXPECT_FALSE(Parse({"--link", "sim", "--channels", "D0"}, parsed, error));
+    EXPECT_FALSE(
+        Parse({"--link", "sim", "--channels", "D0", "--out", "a.data", "--cache", "1000"}, parsed, error));
+    EXPECT_FALSE(
+        Parse({"--link", "sim", "--channels", "D0", "--out", "a.data", "--speed", "2"}, parsed, error));
+    EXPECT_EQ(error, "unknown option --speed");
+
+    ASSERT_TRUE(Parse({"--convert", "a.data", "b.data", "--to", "csv", "--out-dir", "x"}, parsed, error));
+    EXPECT_EQ(parsed.convert, (std::vector<std::string>{"a.data", "b.data"}));
+    EXPECT_FALSE(Parse({"--convert", "a.data", "--to", "xls"}, parsed, error));
+    ASSERT_TRUE(Parse({"--help"}, parsed, error));
+    EXPECT_TRUE(parsed.help);
+}

@@ -1,0 +1,242 @@
+// chronoscope-record as a user runs it: against the simulated controller, against
+// chronoscope-plcsim over TCP, stopped by a signal or by a lost link, and converting files that
+// the window wrote.
+#include "TempFolder.h"
+#include "acquisition/MonitorState.h"
+#include "acquisition/StringIds.h"
+#include "files/CsvFile.h"
+#include "files/DataFile.h"
+#include "link/Communicater.h"
+#include "link/SimulatedMachine.h"
+#include "session/MonitorSession.h"
+#include "support/ChildProcess.h"
+#include "support/HeadlessTraces.h"
+#include "support/LinkTestHelpers.h"
+#include "support/TestSessionView.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A recording file read back as the window reads it.
+struct tagLoaded {
+    explicit tagLoaded(const std::string& path) : result(ReadDataFile(path, state, *traces)) {}
+    uint32_t Points(size_t k) { return traces->Serie(k).GetPointCount(); }
+    tagHeadlessTraces traces{false};
+    tagMonitorState state;
+    EnumDataFileRead result;
+};
+
+class RecordToolTest : public ::testing::Test {
+protected:
+    // Runs the recorder to its end; its exit code.
+    int Record(const std::vector<std::string>& arguments) {
+        CChildProcess recorder(CHRONOSCOPE_RECORD, arguments, m_errors);
+        return recorder.Wait();
+    }
+    std::string Errors() const { return Slurp(m_errors); }
+    std::string File(const std::string& name) const { return m_folder.File(name); }
+
+    CTempFolder m_folder;
+    std::string m_errors = m_folder.File("errors.txt");
+};
+
+} // namespace
+
+TEST_F(RecordToolTest, TwoSecondsOfTheSimulatorMakeAFileTheWindowReads) {
+    ASSERT_EQ(Record({"--link", "sim", "--channels", "D0,D10:DINT,D20:REAL,M3,AXIS0.Input1-ActPosition",
+                      "--period", "5", "--duration", "2s", "--out", File("run.data")}),
+              0)
+        << Errors();
+    tagLoaded file(File("run.data"));
+    ASSERT_EQ(file.result, EnumDataFileRead::Read);
+    ASSERT_EQ(file.state.channels.size(), 5u);
+    EXPECT_EQ(file.state.channels[1], (tagOscilloElem{"D10", 0, GCM_DINT, file.state.channels[1].colour}));
+    EXPECT_EQ(file.state.channels[4].paramCode, 17);
+    EXPECT_EQ(file.state.period, 5u);
+    EXPECT_NEAR(file.Points(0), 400.0, 40.0);
+    EXPECT_EQ(file.Points(4), file.Points(0));
+    // D10 counts the controller's milliseconds: 5 ms apart, as the period says.
+    const CChartLineSerie& ms = file.traces->Serie(1);
+    EXPECT_EQ(ms.GetYValue(ms.GetPointCount() - 1) - ms.GetYValue(0), 5.0 * (ms.GetPointCount() - 1));
+    EXPECT_NE(Errors().find("samples of 5 channels written to " + File("run.data")), std::string::npos);
+}
+
+TEST_F(RecordToolTest, CsvOutputHasTheHeaderOfExportData) {
+    ASSERT_EQ(
+        Record({"--link", "sim", "--channels", "D1,AXIS2.18", "--samples", "20", "--out", File("run.csv")}),
+        0)
+        << Errors();
+    std::ifstream in(File("run.csv"));
+    std::string header;
+    std::getline(in, header);
+    header.pop_back(); // rows end in CR LF
+    const std::string expected = "\xEF\xBB\xBFTime(ms)," + CsvChannelHeading({"D1", 0, GCM_INT, 0}) +
+                                 ",Time(ms)," + CsvChannelHeading({"AXIS2", 18, GCM_DINT, 0});
+    EXPECT_EQ(header, expected);
+    int rows = 0;
+    for (std::string row; std::getline(in, row);) {
+        ++rows;
+    }
+    EXPECT_GE(rows, 20);
+}
+
+TEST_F(RecordToolTest, BadArgumentsAndAMissingControllerWriteNoFile) {
+    EXPECT_EQ(Record({"--link", "sim", "--channels", "D9000", "--duration", "1s", "--out", File("a.data")}),
+              2);
+    EXPECT_NE(Errors().find("D9000: Out of element address range"), std::string::npos) << Errors();
+    EXPECT_EQ(Record({"--link", "rtu:/dev/nonexistent-serial", "--channels", "D0", "--out", File("a.data")}),
+              2);
+    EXPECT_NE(Errors().find("no serial device /dev/nonexistent-serial"), std::string::npos) << Errors();
+    // Nothing listens on port 1.
+    EXPECT_EQ(Record({"--link", "tcp:127.0.0.1:1", "--channels", "D0", "--duration", "1s", "--out",
+                      File("a.data")}),
+              3);
+    EXPECT_NE(Errors().find("the controller does not answer over tcp:127.0.0.1:1"), std::string::npos)
+        << Errors();
+    EXPECT_EQ(Record({"--link", "sim", "--channels", "D0", "--out", File("no/such/folder/a.data")}), 5);
+    EXPECT_FALSE(fs::exists(File("a.data")));
+    EXPECT_EQ(Record({"--help"}), 0);
+}
+
+TEST_F(RecordToolTest, SigtermWritesWhatWasRecorded) {
+    CChildProcess recorder(
+        CHRONOSCOPE_RECORD,
+        {"--link", "sim", "--channels", "D1", "--period", "10", "--out", File("stopped.data")}, m_errors);
+    std::this_thread::sleep_for(1s);
+    recorder.Signal(SIGTERM);
+    ASSERT_EQ(recorder.Wait(), 0) << Errors();
+    tagLoaded file(File("stopped.data"));
+    ASSERT_EQ(file.result, EnumDataFileRead::Read);
+    EXPECT_NEAR(file.Points(0), 100.0, 30.0);
+}
+
+TEST_F(RecordToolTest, OverTcpFromThePlcSimulatorAndALostLinkKeepsTheSamples) {
+    auto plc =
+        std::make_unique<CChildProcess>(CHRONOSCOPE_PLCSIM, std::vector<std::string>{"--tcp", "127.0.0.1:0"});
+    const std::string banner = plc->FirstLine();
+    const size_t at = banner.find("(port ");
+    ASSERT_NE(at, std::string::npos) << banner;
+    const std::string link = "tcp:127.0.0.1:" + std::to_string(std::atoi(banner.c_str() + at + 6));
+    CChildProcess recorder(
+        CHRONOSCOPE_RECORD,
+        {"--link", link, "--channels", "D10:DINT,D0", "--period", "10", "--out", File("tcp.data")}, m_errors);
+    std::this_thread::sleep_for(1500ms);
+    plc.reset(); // the controller goes away mid-run
+    ASSERT_EQ(recorder.Wait(), 4) << Errors();
+    EXPECT_NE(Errors().find("the link stopped answering"), std::string::npos) << Errors();
+    tagLoaded file(File("tcp.data"));
+    ASSERT_EQ(file.result, EnumDataFileRead::Read);
+    ASSERT_GT(file.Points(0), 50u);
+    // The simulator's values: D0 is its sine at the millisecond D10 gives.
+    for (uint32_t i = 0; i < file.Points(0); ++i) {
+        const double ms = file.traces->Serie(0).GetYValue(i);
+        ASSERT_NEAR(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Sine(ms), 4.0) << i;
+    }
+}
+
+TEST_F(RecordToolTest, ACacheCutsFilesBesideTheOutputAndLosesNoSample) {
+    // 1.9 million samples at 1 ms on a controller clock 400 times faster: two cuts of 600 000.
+    setenv("CHRONOSCOPE_SIM_SPEED", "400", 1);
+    const int code = Record({"--link", "sim", "--channels", "D10:DINT", "--period", "1", "--cache", "1200000",
+                             "--samples", "1900000", "--out", File("long.data")});
+    unsetenv("CHRONOSCOPE_SIM_SPEED");
+    ASSERT_EQ(code, 0) << Errors();
+    std::vector<double> ticks;
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(m_folder.Path())) {
+        if (entry.path().extension() == ".data") {
+            ++files;
+            tagLoaded file(entry.path().string());
+            ASSERT_EQ(file.result, EnumDataFileRead::Read);
+            for (uint32_t i = 0; i < file.Points(0); ++i) {
+                ticks.push_back(file.traces->Serie(0).GetXValue(i));
+            }
+        }
+    }
+    EXPECT_EQ(files, 3);
+    EXPECT_NE(Errors().find("in 2 files in " + m_folder.Path() + "/"), std::string::npos) << Errors();
+    // Together every millisecond from the first on, once.
+    std::sort(ticks.begin(), ticks.end());
+    ASSERT_GE(ticks.size(), 1'900'000u);
+    for (size_t i = 1; i < ticks.size(); ++i) {
+        ASSERT_EQ(ticks[i], ticks[i - 1] + 1.0) << i;
+    }
+}
+
+// The window's own recording, saved as a data file and exported as CSV.
+class ConversionTest : public RecordToolTest {
+protected:
+    void SetUp() override {
+        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
+        CCommunicater::Instance();
+        m_chart.SetHost(&m_host);
+        CTestSessionView view;
+        CMonitorSession session(m_chart, "Timeline(ms)", view);
+        view.session = &session;
+        session.ApplyLinkSettings();
+        session.AddChannel(Channel("D0", GCM_INT));
+        session.AddChannel(Channel("D20", GCM_REAL));
+        session.AddChannel(Channel("M1", GCM_BOOL));
+        session.OnPeriodChanged("2");
+        session.OnRun();
+        view.Pump(400ms);
+        session.OnRun();
+        view.PumpMessages();
+        ASSERT_TRUE(session.SaveDataFile(File("window.data"), nullptr));
+        fs::create_directories(File("exported"));
+        view.savePath = File("exported/window.csv");
+        session.OnExportData();
+        ASSERT_EQ(view.messages.back(), IDS_EXPORT_OK);
+        CCommunicater::Destroy();
+        unsetenv("CHRONOSCOPE_SIMULATOR");
+    }
+    CFakeChartHost m_host;
+    CChartCtrl m_chart;
+};
+
+TEST_F(ConversionTest, ADataFileConvertsToTheCsvExportDataWrites) {
+    ASSERT_EQ(Record({"--convert", File("window.data"), "--to", "csv", "--out-dir", File("converted")}), 0)
+        << Errors();
+    const std::string expected = Slurp(File("exported/window.csv"));
+    ASSERT_GT(expected.size(), 1000u);
+    EXPECT_EQ(Slurp(File("converted/window.csv")), expected);
+
+    // And back: the CSV becomes a data file with the same channels and points.
+    ASSERT_EQ(Record({"--convert", File("converted/window.csv"), "--to", "data"}), 0) << Errors();
+    tagLoaded original(File("window.data"));
+    tagLoaded back(File("converted/window.data"));
+    ASSERT_EQ(back.result, EnumDataFileRead::Read);
+    EXPECT_EQ(back.state.channels.size(), 3u);
+    EXPECT_EQ(back.Points(1), original.Points(1));
+}
+
+TEST_F(ConversionTest, ATruncatedFileConvertsWhatItHoldsAndSaysSo) {
+    const std::string whole = Slurp(File("window.data"));
+    std::ofstream(File("cut.data"), std::ios::binary)
+        .write(whole.data(), static_cast<std::streamsize>(whole.size() / 2));
+    EXPECT_EQ(Record({"--convert", File("cut.data"), "--to", "csv"}), 6);
+    EXPECT_NE(Errors().find("Data import failed; what was read is converted"), std::string::npos) << Errors();
+    // The first channels came through whole, the last one in part.
+    const std::string converted = Slurp(File("cut.csv"));
+    EXPECT_GT(converted.size(), 1000u);
+    EXPECT_LT(converted.size(), Slurp(File("exported/window.csv")).size());
+}

@@ -1,0 +1,427 @@
+#include "RecordArguments.h"
+
+#include "acquisition/ChannelDialogRules.h"
+#include "acquisition/ChannelModel.h"
+#include "acquisition/StringTexts.h"
+#include "kit/ElementKinds.h"
+#include "link/SerialDevices.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+constexpr uint32_t kLongestPeriodMs = 200;
+// The window's smallest cache: a cut every 600 s at the fastest period, so that the files, named
+// by the second, never take each other's place.
+constexpr uint32_t kSmallestCache = 1'200'000;
+constexpr uint32_t kLargestCache = 7'200'000;
+constexpr uint32_t kModbusTcpPort = 502;
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+    return text;
+}
+
+bool AllDigits(const std::string& text, bool octal = false) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [octal](unsigned char c) {
+        return octal ? c >= '0' && c <= '7' : std::isdigit(c) != 0;
+    });
+}
+
+// A whole decimal number within [low, high].
+bool ParseNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value) {
+    if (!AllDigits(text) || text.size() > 12) {
+        return false;
+    }
+    value = std::stoull(text);
+    return value >= low && value <= high;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at - start));
+        if (at == std::string::npos) {
+            return parts;
+        }
+        start = at + 1;
+    }
+}
+
+// An IPv4 address in network byte order (first octet in the lowest byte), by literal or by name.
+bool ResolveIpv4(const std::string& host, uint32_t& address) {
+    in_addr literal{};
+    if (inet_pton(AF_INET, host.c_str(), &literal) == 1) {
+        address = literal.s_addr;
+        return true;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) {
+        return false;
+    }
+    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    freeaddrinfo(found);
+    return true;
+}
+
+bool ParseSerialFormat(const std::string& text, tagSerialInfo& settings) {
+    const std::string format = Upper(text);
+    if (format.size() != 3 || (format[0] != '7' && format[0] != '8') ||
+        std::string("NOE").find(format[1]) == std::string::npos || (format[2] != '1' && format[2] != '2')) {
+        return false;
+    }
+    settings.dataBits = static_cast<uint32_t>(format[0] - '0');
+    settings.parity = format[1] == 'N' ? 0 : format[1] == 'O' ? 1 : 2;
+    settings.stopBits = static_cast<uint32_t>(format[2] - '0');
+    return true;
+}
+
+std::string Message(int stringId) {
+    const char* text = EnglishStringById(stringId);
+    return text ? text : "";
+}
+
+const char* kConditions[] = {">=", "<=", ">", "=", "<"};
+constexpr uint32_t kConditionCodes[] = {TRIGGER_GREATER_EQUAL, TRIGGER_LESS_EQUAL, TRIGGER_GREATER,
+                                        TRIGGER_EQUAL, TRIGGER_LESS};
+
+} // namespace
+
+bool ParseLink(const std::string& text, tagLinkChoice& link, std::string& error) {
+    link = tagLinkChoice();
+    link.text = text;
+    const size_t colon = text.find(':');
+    const std::string scheme = text.substr(0, colon);
+    const std::string rest = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+    if (scheme == "sim" && rest.empty()) {
+        link.simulator = true;
+        return true;
+    }
+    if (scheme == "tcp" && !rest.empty()) {
+        link.interfaceType = INTERFACE_ETHERNET;
+        const size_t portColon = rest.rfind(':');
+        const std::string host = rest.substr(0, portColon);
+        uint64_t port = kModbusTcpPort;
+        if (portColon != std::string::npos && !ParseNumber(rest.substr(portColon + 1), 1, 65535, port)) {
+            error = "the TCP port of " + text + " is a number from 1 to 65535";
+            return false;
+        }
+        if (!ResolveIpv4(host, link.settings.ipAddress)) {
+            error = "cannot find the IPv4 address of " + host;
+            return false;
+        }
+        link.settings.tcpPort = static_cast<uint32_t>(port);
+        return true;
+    }
+    if (scheme == "rtu" && !rest.empty()) {
+        link.interfaceType = INTERFACE_SERIAL;
+        const std::vector<std::string> parts = Split(rest, ':');
+        uint64_t baud = link.settings.baudRate;
+        if (parts.size() > 3 || (parts.size() > 1 && !ParseNumber(parts[1], 50, 4'000'000, baud)) ||
+            (parts.size() > 2 && !ParseSerialFormat(parts[2], link.settings))) {
+            error = "a serial link is rtu:DEVICE[:BAUD[:FORMAT]], for example rtu:/dev/ttyUSB0:115200:8E1";
+            return false;
+        }
+        link.settings.baudRate = static_cast<uint32_t>(baud);
+        // The link reaches devices by their COM number in one folder: /dev, or the device's own.
+        std::error_code ec;
+        const std::filesystem::path device = std::filesystem::canonical(parts[0], ec);
+        const uint32_t com = ec ? 0 : g_ComPortOfDevice(device.filename().string());
+        if (ec) {
+            error = "no serial device " + parts[0];
+            return false;
+        }
+        if (com == 0) {
+            error = parts[0] + " is not a serial device the link knows (ttyS*, ttyUSB*, ttyACM*)";
+            return false;
+        }
+        link.settings.comPort = com;
+        link.serialFolder = device.parent_path().string();
+        return true;
+    }
+    if (scheme == "usb" && !rest.empty()) {
+        uint64_t index = 0;
+        if (!ParseNumber(rest, 0, 255, index)) {
+            error = "a USB link is usb:N with the adapter's number from 0";
+            return false;
+        }
+        link.interfaceType = INTERFACE_USB;
+        link.settings.usbPort = static_cast<uint32_t>(index);
+        return true;
+    }
+    error = "unknown link " + text + " (sim, tcp:HOST[:PORT], rtu:DEVICE[:BAUD[:8E1]] or usb:N)";
+    return false;
+}
+
+bool ParseChannel(const std::string& text, size_t index, tagOscilloElem& channel, std::string& error) {
+    const size_t colon = text.find(':');
+    const std::string name = Upper(text.substr(0, colon));
+    const std::string typeText = colon == std::string::npos ? std::string() : Upper(text.substr(colon + 1));
+    const uint32_t colour = DefaultChannelColours[index % DefaultChannelColours.size()];
+    tagChannelFields fields;
+    if (name.rfind("AXIS", 0) == 0) {
+        const size_t dot = name.find('.');
+        uint64_t axis = 0;
+        if (dot == std::string::npos ||
+            !ParseNumber(name.substr(4, dot - 4), 0, kAxisCountInDialog - 1, axis)) {
+            error = text + ": an axis parameter is AXISn.PARAMETER with n from 0 to 31";
+            return false;
+        }
+        const std::string parameter = name.substr(dot + 1);
+        int row = -1;
+        for (size_t r = 0; r < AxisParameterTable.size(); ++r) {
+            const tagAxisParameter& p = AxisParameterTable[r];
+            if (Upper(std::string(p.name)) == parameter || std::to_string(p.code) == parameter) {
+                row = static_cast<int>(r);
+            }
+        }
+        if (row < 0) {
+            error = text + ": unknown axis parameter " + text.substr(dot + 1);
+            return false;
+        }
+        fields = {kAxisKind, "0", static_cast<int>(axis), row};
+    } else {
+        const size_t digit = name.find_first_of("0123456789");
+        const std::string prefix = name.substr(0, digit);
+        const std::string address = digit == std::string::npos ? std::string() : name.substr(digit);
+        const auto kind = g_FindElementKind(prefix);
+        if (!kind || address.empty()) {
+            error = text + ": unknown element (X, Y, M, S, SM, T, C, D, SD, R, W followed by an address, or "
+                           "AXISn.PARAMETER)";
+            return false;
+        }
+        if (!AllDigits(address, ElementKindTable[*kind].octal)) {
+            error = text + (ElementKindTable[*kind].octal ? ": X and Y addresses are octal"
+                                                          : ": the address is a number");
+            return false;
+        }
+        fields = {*kind, address, 0, 0};
+    }
+    const std::vector<std::string> offered = DataTypeTexts(fields.kind, fields.parameterRow);
+    std::string type = typeText.empty() ? offered.front() : typeText;
+    if (std::find(offered.begin(), offered.end(), type) == offered.end()) {
+        std::string list;
+        for (const std::string& t : offered) {
+            list += (list.empty() ? "" : ", ") + t;
+        }
+        error = text.substr(0, colon) + ": the type is one of " + list;
+        return false;
+    }
+    if (!RecordFromFields(fields, type, colour, channel)) {
+        error = text + ": " + Message(IDS_ADDRESS_RANGE);
+        return false;
+    }
+    return true;
+}
+
+bool ParseDuration(const std::string& text, double& seconds) {
+    size_t unitAt = text.find_first_not_of("0123456789.");
+    const std::string number = text.substr(0, unitAt);
+    const std::string unit = unitAt == std::string::npos ? "s" : text.substr(unitAt);
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    if (number.empty() || *end != '\0' || !std::isfinite(value) || value <= 0) {
+        return false;
+    }
+    const double scale = unit == "ms"  ? 0.001
+                         : unit == "s" ? 1
+                         : unit == "m" ? 60
+                         : unit == "h" ? 3600
+                         : unit == "d" ? 86400
+                                       : 0;
+    seconds = value * scale;
+    return scale > 0;
+}
+
+bool ParseTrigger(const std::string& text, const std::vector<tagOscilloElem>& channels,
+                  tagTriggerSettings& trigger, std::string& error) {
+    for (size_t c = 0; c < std::size(kConditions); ++c) {
+        const size_t at = text.find(kConditions[c]);
+        if (at == std::string::npos || at == 0) {
+            continue;
+        }
+        tagOscilloElem watched;
+        if (!ParseChannel(text.substr(0, at), 0, watched, error)) {
+            return false;
+        }
+        const auto same = std::find_if(channels.begin(), channels.end(), [&](const tagOscilloElem& ch) {
+            return ch.name == watched.name && ch.paramCode == watched.paramCode;
+        });
+        if (same == channels.end()) {
+            error = "the trigger watches " + text.substr(0, at) + ", which is not one of the channels";
+            return false;
+        }
+        const std::string value = text.substr(at + std::string(kConditions[c]).size());
+        char* end = nullptr;
+        const double number = std::strtod(value.c_str(), &end);
+        if (value.empty() || *end != '\0' || !std::isfinite(number)) {
+            error = "the trigger value of " + text + " is not a number";
+            return false;
+        }
+        trigger = {1, static_cast<uint32_t>(same - channels.begin()), kConditionCodes[c], number};
+        return true;
+    }
+    error = "a trigger is CHANNEL>VALUE with one of > = < >= <=, for example 'D0>=500'";
+    return false;
+}
+
+bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArguments& parsed,
+                          std::string& error) {
+    parsed = tagRecordArguments();
+    std::string link, channels, trigger;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option == "--help" || option == "-h") {
+            parsed.help = true;
+            return true;
+        }
+        if (option == "--convert") {
+            while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+                parsed.convert.push_back(args[++i]);
+            }
+            if (parsed.convert.empty()) {
+                error = "--convert wants at least one file";
+                return false;
+            }
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            error = option.rfind("--", 0) == 0 ? option + " wants a value" : "unexpected " + option;
+            return false;
+        }
+        const std::string& value = args[++i];
+        uint64_t number = 0;
+        if (option == "--link") {
+            link = value;
+        } else if (option == "--channels") {
+            channels = value;
+        } else if (option == "--period") {
+            if (!ParseNumber(value, 1, kLongestPeriodMs, number)) {
+                error = "the period is a whole number of milliseconds from 1 to 200";
+                return false;
+            }
+            parsed.periodMs = static_cast<uint32_t>(number);
+        } else if (option == "--duration") {
+            double seconds = 0;
+            if (!ParseDuration(value, seconds)) {
+                error = "a duration is a number with ms, s, m, h or d, for example 8h";
+                return false;
+            }
+            parsed.durationSeconds = seconds;
+        } else if (option == "--samples") {
+            if (!ParseNumber(value, 1, UINT32_MAX, number)) {
+                error = "--samples wants a positive number";
+                return false;
+            }
+            parsed.samples = number;
+        } else if (option == "--trigger") {
+            trigger = value;
+        } else if (option == "--cache") {
+            if (!ParseNumber(value, kSmallestCache, kLargestCache, number)) {
+                error = "the cache size is a number of points from 1200000 to 7200000";
+                return false;
+            }
+            parsed.cache = static_cast<uint32_t>(number);
+        } else if (option == "--out") {
+            parsed.out = value;
+        } else if (option == "--to") {
+            parsed.to = value;
+        } else if (option == "--out-dir") {
+            parsed.outDir = value;
+        } else {
+            error = "unknown option " + option;
+            return false;
+        }
+    }
+    if (parsed.Converting()) {
+        if (parsed.to != "csv" && parsed.to != "data") {
+            error = "--convert wants --to csv or --to data";
+            return false;
+        }
+        return true;
+    }
+    if (link.empty() || channels.empty() || parsed.out.empty()) {
+        error = "a recording wants --link, --channels and --out";
+        return false;
+    }
+    if (!ParseLink(link, parsed.link, error)) {
+        return false;
+    }
+    const std::vector<std::string> names = Split(channels, ',');
+    if (names.size() > static_cast<size_t>(kMaxChannels)) {
+        error = Message(IDS_TOO_MANY_CHANNELS);
+        return false;
+    }
+    for (size_t k = 0; k < names.size(); ++k) {
+        tagOscilloElem channel;
+        if (!ParseChannel(names[k], k, channel, error)) {
+            return false;
+        }
+        parsed.channels.push_back(channel);
+    }
+    if (!trigger.empty()) {
+        tagTriggerSettings settings;
+        if (!ParseTrigger(trigger, parsed.channels, settings, error)) {
+            return false;
+        }
+        parsed.trigger = settings;
+    }
+    const std::string extension = std::filesystem::path(parsed.out).extension().string();
+    if (extension != ".data" && extension != ".csv") {
+        error = "the output file ends in .data or .csv";
+        return false;
+    }
+    return true;
+}
+
+std::string RecordUsage() {
+    return R"(chronoscope-record: records a controller's elements without a window
+
+Recording:
+  chronoscope-record --link LINK --channels LIST --out FILE [options]
+
+  --link LINK        sim                      the simulated controller
+                     tcp:HOST[:PORT]          Modbus TCP (port 502 when left out)
+                     rtu:DEVICE[:BAUD[:8E1]]  Modbus RTU on a serial device (19200 8N1 when left out)
+                     usb:N                    the N-th USB serial adapter
+  --channels LIST    up to six, separated by commas: ELEMENT[:TYPE] or AXISn.PARAMETER
+                     (X17, M100, D200:DINT, D20:REAL, AXIS0.Input1-ActPosition, AXIS1.18)
+  --period MS        sampling period, 1 to 200 ms (20)
+  --duration TIME    how long: 1500ms, 90s, 30m, 8h, 2d
+  --samples N        stop once N samples are in
+                     (without either, until Ctrl+C or SIGTERM)
+  --trigger COND     record from the first sample that meets CHANNEL>VALUE, with > = < >= <=
+  --cache N          keep at most N points (1200000 to 7200000) per channel in memory: the older half of a full
+                     cache is saved beside FILE as YYYYMMDDhhmmss.data and dropped
+  --out FILE         FILE.data (readable by Import Data) or FILE.csv
+
+  Everything recorded is written when the time is up, on Ctrl+C or SIGTERM, and when the link
+  stops answering. A progress line goes to standard error when it is a terminal.
+
+Conversion:
+  chronoscope-record --convert FILE... --to csv|data [--out-dir DIR]
+
+  Each output goes beside its input (or into DIR) with the new extension. A damaged file is
+  reported and what could be read of it is converted.
+
+Exit codes: 0 done, 2 bad arguments, 3 link not reachable, 4 link lost (what was recorded is
+written), 5 file not writable, 6 damaged input (what was read is converted), 1 anything else.
+
+Examples:
+  chronoscope-record --link sim --channels D0,D1,M0 --period 5 --duration 10s --out test.data
+  chronoscope-record --link tcp:192.168.1.10:502 --channels D0,D10:DINT,D20:REAL,M3,AXIS0.Input1-ActPosition \
+                     --period 5 --duration 8h --trigger 'D0>=500' --cache 1200000 --out run.data
+  chronoscope-record --convert Chrono/*.data --to csv --out-dir csv/
+)";
+}

@@ -1,0 +1,43 @@
+// chronoscope-record: records a controller's elements without a window, or converts recordings.
+// See --help.
+#include "RecordArguments.h"
+#include "RecordRun.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) {
+    g_stop = true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    tagRecordArguments parsed;
+    std::string error;
+    if (!ParseRecordArguments(args, parsed, error)) {
+        std::fprintf(stderr, "chronoscope-record: %s\n(see chronoscope-record --help)\n", error.c_str());
+        return RECORD_BAD_ARGUMENTS;
+    }
+    if (parsed.help || args.empty()) {
+        std::fputs(RecordUsage().c_str(), stdout);
+        return args.empty() ? RECORD_BAD_ARGUMENTS : RECORD_OK;
+    }
+    if (parsed.Converting()) {
+        return RunConversion(parsed, stderr);
+    }
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    return RunRecording(parsed, g_stop, stderr);
+}
