@@ -2,16 +2,15 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QImage>
 #include <QPixmap>
 
 #include <cmath>
 
-namespace {
-
-QPixmap DrawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage g_DrawAppIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;
     const QRectF screen(s * 0.06, s * 0.06, s * 0.88, s * 0.88);
@@ -50,15 +49,14 @@ QPixmap DrawIcon(int size) {
     steps.lineTo(screen.right() - s * 0.04, lo);
     p.setPen(QPen(QColor(255, 200, 60), s / 24.0));
     p.drawPath(steps);
-    return pixmap;
+    p.end();
+    return image;
 }
-
-} // namespace
 
 QIcon g_AppIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128}) {
-        icon.addPixmap(DrawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(g_DrawAppIcon(size)));
     }
     return icon;
 }

@@ -1,0 +1,65 @@
+# Installs into a temporary prefix and builds the Debian package, then checks what each holds.
+# cmake -DBUILD_DIR=... -DWORK_DIR=... -P CheckInstall.cmake
+set(prefix ${WORK_DIR}/prefix)
+file(REMOVE_RECURSE ${WORK_DIR})
+
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+set(expected bin/chronoscope bin/chronoscope-record bin/chronoscope-plcsim share/applications/chronoscope.desktop)
+foreach(size 16 32 48 64 128 256)
+    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/chronoscope.png)
+endforeach()
+foreach(file ${expected})
+    if(NOT EXISTS ${prefix}/${file})
+        message(FATAL_ERROR "the installation lacks ${file}")
+    endif()
+endforeach()
+file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
+list(LENGTH installed count)
+list(LENGTH expected wanted)
+if(NOT count EQUAL wanted)
+    message(FATAL_ERROR "the installation holds more than it should: ${installed}")
+endif()
+
+file(READ ${prefix}/share/applications/chronoscope.desktop entry)
+foreach(line "Exec=chronoscope" "Icon=chronoscope" "Type=Application")
+    if(NOT entry MATCHES "\n${line}\n")
+        message(FATAL_ERROR "the desktop entry lacks ${line}")
+    endif()
+endforeach()
+
+# An icon is a PNG of its size: the width and height in the header.
+file(READ ${prefix}/share/icons/hicolor/48x48/apps/chronoscope.png header LIMIT 24 HEX)
+if(NOT header MATCHES "^89504e470d0a1a0a.*0000003000000030$")
+    message(FATAL_ERROR "the 48 px icon is not a 48 x 48 PNG: ${header}")
+endif()
+
+execute_process(COMMAND ${prefix}/bin/chronoscope-record --help RESULT_VARIABLE result OUTPUT_VARIABLE usage)
+if(NOT result EQUAL 0 OR NOT usage MATCHES "--convert")
+    message(FATAL_ERROR "the installed recorder does not run: ${result}")
+endif()
+
+# The package: the same files under /usr, and the libraries it needs declared.
+execute_process(COMMAND cpack --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/package
+                RESULT_VARIABLE result OUTPUT_VARIABLE log ERROR_VARIABLE log)
+file(GLOB debs ${WORK_DIR}/package/*.deb)
+if(NOT result EQUAL 0 OR NOT debs)
+    message(FATAL_ERROR "cpack failed: ${log}")
+endif()
+execute_process(COMMAND dpkg-deb --contents ${debs} OUTPUT_VARIABLE contents)
+foreach(file ${expected})
+    if(NOT contents MATCHES "\\./usr/${file}\n")
+        message(FATAL_ERROR "the package lacks /usr/${file}")
+    endif()
+endforeach()
+execute_process(COMMAND dpkg-deb --field ${debs} Depends OUTPUT_VARIABLE depends)
+foreach(library libqt6widgets6 libqt6serialport6 libmodbus5 qt6-qpa-plugins)
+    if(NOT depends MATCHES ${library})
+        message(FATAL_ERROR "the package does not depend on ${library}: ${depends}")
+    endif()
+endforeach()
+file(REMOVE_RECURSE ${WORK_DIR})
