@@ -2,264 +2,228 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
-    <name>Strings</name>
+    <name>CBufferSettingDlg</name>
     <message>
-        <source>Timeline(ms)</source>
-        <translation>时间轴(ms)</translation>
+        <location filename="../../dialogs/BufferSettingDlg.cpp" line="15"/>
+        <source>Cache Size Setting</source>
+        <translation>缓存大小设置</translation>
     </message>
     <message>
-        <source>Please select a serial port that is currently connected to the PLC</source>
-        <translation>请选择当前与PLC连接的串口</translation>
+        <location filename="../../dialogs/BufferSettingDlg.cpp" line="18"/>
+        <source>Maximum cache points</source>
+        <translation>最大缓存点数</translation>
     </message>
     <message>
-        <source>Computer serial port setting failed, please check whether the computer serial port is occupied or damaged</source>
-        <translation>计算机串口设置失败，请检查计算机串口是否被占用或损坏</translation>
+        <location filename="../../dialogs/BufferSettingDlg.cpp" line="26"/>
+        <source>Auto save data</source>
+        <translation>自动保存数据</translation>
     </message>
     <message>
-        <source>Set computer serial port parameters successfully</source>
-        <translation>设置计算机串口参数成功</translation>
+        <location filename="../../dialogs/BufferSettingDlg.cpp" line="33"/>
+        <source>OK</source>
+        <translation>确定</translation>
     </message>
     <message>
-        <source>Failed to connect to Ethernet module</source>
-        <translation>连接以太网模块失败</translation>
-    </message>
-    <message>
-        <source>Connect Ethernet module successfully</source>
-        <translation>连接以太网模块成功</translation>
-    </message>
-    <message>
-        <source>Please select a USB port that is currently connected to the PLC</source>
-        <translation>请选择当前与PLC连接的USB端口</translation>
-    </message>
-    <message>
-        <source>Connection to PLC via USB port failed</source>
-        <translation>通过USB口连接PLC失败</translation>
-    </message>
-    <message>
-        <source>Connecting to PLC via USB interface is successful</source>
-        <translation>通过USB接口连接PLC成功</translation>
-    </message>
-    <message>
-        <source>Test success with baud rate %d
-%s,%d,%d</source>
-        <translation>测试成功，波特率 %d
-%s,%d,%d</translation>
-    </message>
-    <message>
-        <source>Progress:Test failed!</source>
-        <translation>进度：测试失败！</translation>
-    </message>
-    <message>
-        <source>Connection test between this machine and PLC failed, please check serial connection or PLC!</source>
-        <translation>本机与PLC的连接测试失败，请检查串口连接或PLC！</translation>
-    </message>
-    <message>
-        <source>Progress:COM%d:%d,%s,%d,%d</source>
-        <translation>进度：COM%d:%d,%s,%d,%d</translation>
-    </message>
-    <message>
-        <source>|Channel Name|DataType|Color|Scale|Latest|Min|Max|X1|X2|ΔX|ΔY</source>
-        <translation>|通道名称|数据类型|颜色|比例|最新值|最小值|最大值|X1|X2|ΔX|ΔY</translation>
-    </message>
-    <message>
-        <source>The file already exists, is it overwritten?</source>
-        <translation>文件已存在，是否覆盖？</translation>
-    </message>
-    <message>
-        <source>Data export success</source>
-        <translation>数据导出成功</translation>
-    </message>
-    <message>
-        <source>Data export failed</source>
-        <translation>数据导出失败</translation>
-    </message>
-    <message>
-        <source>Data import successful</source>
-        <translation>数据导入成功</translation>
-    </message>
-    <message>
-        <source>Data import failed</source>
-        <translation>数据导入失败</translation>
-    </message>
-    <message>
-        <source>Time Series Monitoring Software(V1.0.2)</source>
-        <translation>时序监控软件(V1.0.2)</translation>
-    </message>
-    <message>
-        <source>Language(&amp;L)</source>
-        <translation>语言(&amp;L)</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>停止</translation>
-    </message>
-    <message>
-        <source>Run</source>
-        <translation>运行</translation>
-    </message>
-    <message>
-        <source>No channel selected!</source>
-        <translation>未选择通道！</translation>
-    </message>
-    <message>
-        <source>Failed to set channel data!</source>
-        <translation>设置通道数据失败！</translation>
-    </message>
-    <message>
-        <source>Failed to send running command!</source>
-        <translation>发送运行命令失败！</translation>
-    </message>
-    <message>
-        <source>Are you sure you want to clear the data?</source>
-        <translation>确定要清除数据吗？</translation>
-    </message>
-    <message>
-        <source>Failed to read data, please check and try again!</source>
-        <translation>读取数据失败，请检查后重试！</translation>
-    </message>
-    <message>
-        <source>Failed to write element, please check and try again!</source>
-        <translation>写入元件失败，请检查后重试！</translation>
-    </message>
-    <message>
-        <source>Select up to 6 channels, the maximum number has been reached</source>
-        <translation>最多选择6个通道，已达到最大数量</translation>
-    </message>
-    <message>
-        <source>Are you sure you want to delete this channel?</source>
-        <translation>确定要删除该通道吗？</translation>
-    </message>
-    <message>
-        <source>Add Channel</source>
-        <translation>添加通道</translation>
-    </message>
-    <message>
-        <source>Modify Channel</source>
-        <translation>修改通道</translation>
-    </message>
-    <message>
-        <source>Axis Parameters</source>
-        <translation>轴参数</translation>
-    </message>
-    <message>
-        <source>Out of element address range, please re-enter</source>
-        <translation>超出元件地址范围，请重新输入</translation>
-    </message>
-    <message>
-        <source>Failed to save configuration, failed to switch language</source>
-        <translation>保存配置失败，语言切换失败</translation>
-    </message>
-    <message>
-        <source>The language switch is successful. It will take effect after restarting the program. Do you want to restart now?</source>
-        <translation>语言切换成功，重启程序后生效。是否立即重启？</translation>
-    </message>
-    <message>
-        <source>Cache Size Setting(&amp;B)</source>
-        <translation>缓存大小设置(&amp;B)</translation>
-    </message>
-    <message>
-        <source>QX Main Module</source>
-        <translation>QX主模块</translation>
-    </message>
-    <message>
-        <source>Ethernet Module</source>
-        <translation>以太网模块</translation>
-    </message>
-    <message>
-        <source>Time Series Monitoring Software</source>
-        <translation>时序监控软件</translation>
+        <location filename="../../dialogs/BufferSettingDlg.cpp" line="36"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
     <name>CChronoscopeDlg</name>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="173"/>
         <source>Measurement</source>
         <translation>测量</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="176"/>
         <source>Adaptive</source>
         <translation>自适应</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="180"/>
         <source>Period(ms):</source>
         <translation>周期(ms):</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="185"/>
         <source>Time Axis(ms):</source>
         <translation>时间轴(ms):</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="191"/>
         <source>Element Write</source>
         <translation>元件写入</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="192"/>
         <source>Address:</source>
         <translation>地址:</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="195"/>
         <source>Value:</source>
         <translation>值:</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="204"/>
         <source>Write</source>
         <translation>写入</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="205"/>
         <source>Clear Tracks</source>
         <translation>清除轨迹</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="206"/>
         <source>Export Data</source>
         <translation>导出数据</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="207"/>
         <source>Import Data</source>
         <translation>导入数据</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="208"/>
         <source>Trigger</source>
         <translation>触发</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="209"/>
         <source>Communicate</source>
         <translation>通信</translation>
     </message>
     <message>
+        <location filename="../../app/ChronoscopeDlg.cpp" line="210"/>
         <source>Channel</source>
         <translation>通道</translation>
     </message>
 </context>
 <context>
-    <name>CElemSelectDlg</name>
+    <name>CCommSettingDlg</name>
     <message>
-        <source>Channel:</source>
-        <translation>通道:</translation>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="74"/>
+        <source>Communication config</source>
+        <translation>通讯配置</translation>
     </message>
     <message>
-        <source>Address:</source>
-        <translation>地址:</translation>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="100"/>
+        <source>Serial</source>
+        <translation>串口</translation>
     </message>
     <message>
-        <source>Axis:</source>
-        <translation>轴:</translation>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="101"/>
+        <source>USB</source>
+        <translation>USB</translation>
     </message>
     <message>
-        <source>Parameters:</source>
-        <translation>参数:</translation>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="102"/>
+        <source>Ethernet</source>
+        <translation>以太网</translation>
     </message>
     <message>
-        <source>DataType:</source>
-        <translation>数据类型:</translation>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="108"/>
+        <source>Serial Port:</source>
+        <translation>串口号:</translation>
     </message>
     <message>
-        <source>Color:</source>
-        <translation>颜色:</translation>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="111"/>
+        <source>Baudrate:</source>
+        <translation>波特率:</translation>
     </message>
     <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="118"/>
+        <source>Test</source>
+        <translation>测试</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="124"/>
+        <source>USB Port:</source>
+        <translation>USB端口:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="128"/>
+        <source>Peer Device:</source>
+        <translation>对端设备:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="132"/>
+        <source>Peer IP:</source>
+        <translation>对端IP:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="138"/>
+        <source>Port:</source>
+        <translation>端口:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="143"/>
+        <source>High Delay Mode</source>
+        <translation>高延时模式</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="145"/>
+        <source>Timeout(s):</source>
+        <translation>超时(秒):</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="151"/>
         <source>OK</source>
         <translation>确定</translation>
     </message>
     <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="154"/>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/CommSettingDlg.cpp" line="270"/>
+        <source>Please enter an integer.</source>
+        <translation>请输入一个整数。</translation>
+    </message>
+</context>
+<context>
+    <name>CElemSelectDlg</name>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="37"/>
+        <source>Channel:</source>
+        <translation>通道:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="41"/>
+        <source>Address:</source>
+        <translation>地址:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="48"/>
+        <source>Axis:</source>
+        <translation>轴:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="53"/>
+        <source>Parameters:</source>
+        <translation>参数:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="58"/>
+        <source>DataType:</source>
+        <translation>数据类型:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="62"/>
+        <source>Color:</source>
+        <translation>颜色:</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="67"/>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <location filename="../../dialogs/ElemSelectDlg.cpp" line="70"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
@@ -267,45 +231,27 @@
 <context>
     <name>CLanguageDlg</name>
     <message>
+        <location filename="../../dialogs/LanguageDlg.cpp" line="15"/>
         <source>Language Switching</source>
         <translation>语言切换</translation>
     </message>
     <message>
+        <location filename="../../dialogs/LanguageDlg.cpp" line="18"/>
         <source>Language</source>
         <translation>语言</translation>
     </message>
     <message>
+        <location filename="../../dialogs/LanguageDlg.cpp" line="25"/>
         <source>*After switching the language, restart the software to take effect.</source>
         <translation>*切换语言后，重启软件生效。</translation>
     </message>
     <message>
+        <location filename="../../dialogs/LanguageDlg.cpp" line="28"/>
         <source>OK</source>
         <translation>确定</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-</context>
-<context>
-    <name>CBufferSettingDlg</name>
-    <message>
-        <source>Cache Size Setting</source>
-        <translation>缓存大小设置</translation>
-    </message>
-    <message>
-        <source>Maximum cache points</source>
-        <translation>最大缓存点数</translation>
-    </message>
-    <message>
-        <source>Auto save data</source>
-        <translation>自动保存数据</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>确定</translation>
-    </message>
-    <message>
+        <location filename="../../dialogs/LanguageDlg.cpp" line="31"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
@@ -313,99 +259,249 @@
 <context>
     <name>CTriggerSettingDlg</name>
     <message>
+        <location filename="../../dialogs/TriggerSettingDlg.cpp" line="48"/>
         <source>Trigger Setting</source>
         <translation>触发设置</translation>
     </message>
     <message>
+        <location filename="../../dialogs/TriggerSettingDlg.cpp" line="57"/>
         <source>Trigger Enable</source>
         <translation>触发使能</translation>
     </message>
     <message>
+        <location filename="../../dialogs/TriggerSettingDlg.cpp" line="59"/>
         <source>Trigger Channel:</source>
         <translation>触发通道:</translation>
     </message>
     <message>
+        <location filename="../../dialogs/TriggerSettingDlg.cpp" line="62"/>
         <source>Trigger condition:</source>
         <translation>触发条件:</translation>
     </message>
     <message>
+        <location filename="../../dialogs/TriggerSettingDlg.cpp" line="65"/>
         <source>Trigger Value:</source>
         <translation>触发值:</translation>
     </message>
     <message>
+        <location filename="../../dialogs/TriggerSettingDlg.cpp" line="68"/>
         <source>OK</source>
         <translation>确定</translation>
     </message>
     <message>
+        <location filename="../../dialogs/TriggerSettingDlg.cpp" line="71"/>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
 </context>
 <context>
-    <name>CCommSettingDlg</name>
+    <name>Strings</name>
     <message>
-        <source>Communication config</source>
-        <translation>通讯配置</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="15"/>
+        <source>Timeline(ms)</source>
+        <translation>时间轴(ms)</translation>
     </message>
     <message>
-        <source>Serial</source>
-        <translation>串口</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="17"/>
+        <source>Please select a serial port that is currently connected to the PLC</source>
+        <translation>请选择当前与PLC连接的串口</translation>
     </message>
     <message>
-        <source>USB</source>
-        <translation>USB</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="19"/>
+        <source>Computer serial port setting failed, please check whether the computer serial port is occupied or damaged</source>
+        <translation>计算机串口设置失败，请检查计算机串口是否被占用或损坏</translation>
     </message>
     <message>
-        <source>Ethernet</source>
-        <translation>以太网</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="21"/>
+        <source>Set computer serial port parameters successfully</source>
+        <translation>设置计算机串口参数成功</translation>
     </message>
     <message>
-        <source>Serial Port:</source>
-        <translation>串口号:</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="22"/>
+        <source>Failed to connect to Ethernet module</source>
+        <translation>连接以太网模块失败</translation>
     </message>
     <message>
-        <source>Baudrate:</source>
-        <translation>波特率:</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="23"/>
+        <source>Connect Ethernet module successfully</source>
+        <translation>连接以太网模块成功</translation>
     </message>
     <message>
-        <source>Test</source>
-        <translation>测试</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="25"/>
+        <source>Please select a USB port that is currently connected to the PLC</source>
+        <translation>请选择当前与PLC连接的USB端口</translation>
     </message>
     <message>
-        <source>USB Port:</source>
-        <translation>USB端口:</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="26"/>
+        <source>Connection to PLC via USB port failed</source>
+        <translation>通过USB口连接PLC失败</translation>
     </message>
     <message>
-        <source>Peer Device:</source>
-        <translation>对端设备:</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="27"/>
+        <source>Connecting to PLC via USB interface is successful</source>
+        <translation>通过USB接口连接PLC成功</translation>
     </message>
     <message>
-        <source>Peer IP:</source>
-        <translation>对端IP:</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="28"/>
+        <source>Test success with baud rate %d
+%s,%d,%d</source>
+        <translation>测试成功，波特率 %d
+%s,%d,%d</translation>
     </message>
     <message>
-        <source>Port:</source>
-        <translation>端口:</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="29"/>
+        <source>Progress:Test failed!</source>
+        <translation>进度：测试失败！</translation>
     </message>
     <message>
-        <source>High Delay Mode</source>
-        <translation>高延时模式</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="31"/>
+        <source>Connection test between this machine and PLC failed, please check serial connection or PLC!</source>
+        <translation>本机与PLC的连接测试失败，请检查串口连接或PLC！</translation>
     </message>
     <message>
-        <source>Timeout(s):</source>
-        <translation>超时(秒):</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="33"/>
+        <source>Progress:COM%d:%d,%s,%d,%d</source>
+        <translation>进度：COM%d:%d,%s,%d,%d</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>确定</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="35"/>
+        <source>|Channel Name|DataType|Color|Scale|Latest|Min|Max|X1|X2|ΔX|ΔY</source>
+        <translation>|通道名称|数据类型|颜色|比例|最新值|最小值|最大值|X1|X2|ΔX|ΔY</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="36"/>
+        <source>The file already exists, is it overwritten?</source>
+        <translation>文件已存在，是否覆盖？</translation>
     </message>
     <message>
-        <source>Please enter an integer.</source>
-        <translation>请输入一个整数。</translation>
+        <location filename="../../acquisition/StringTexts.cpp" line="37"/>
+        <source>Data export success</source>
+        <translation>数据导出成功</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="38"/>
+        <source>Data export failed</source>
+        <translation>数据导出失败</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="39"/>
+        <source>Data import successful</source>
+        <translation>数据导入成功</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="40"/>
+        <source>Data import failed</source>
+        <translation>数据导入失败</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="41"/>
+        <source>Time Series Monitoring Software(V1.0.2)</source>
+        <translation>时序监控软件(V1.0.2)</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="42"/>
+        <source>Language(&amp;L)</source>
+        <translation>语言(&amp;L)</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="43"/>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="44"/>
+        <source>Run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="45"/>
+        <source>No channel selected!</source>
+        <translation>未选择通道！</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="46"/>
+        <source>Failed to set channel data!</source>
+        <translation>设置通道数据失败！</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="47"/>
+        <source>Failed to send running command!</source>
+        <translation>发送运行命令失败！</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="48"/>
+        <source>Are you sure you want to clear the data?</source>
+        <translation>确定要清除数据吗？</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="49"/>
+        <source>Failed to read data, please check and try again!</source>
+        <translation>读取数据失败，请检查后重试！</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="50"/>
+        <source>Failed to write element, please check and try again!</source>
+        <translation>写入元件失败，请检查后重试！</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="52"/>
+        <source>Select up to 6 channels, the maximum number has been reached</source>
+        <translation>最多选择6个通道，已达到最大数量</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="53"/>
+        <source>Are you sure you want to delete this channel?</source>
+        <translation>确定要删除该通道吗？</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="54"/>
+        <source>Add Channel</source>
+        <translation>添加通道</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="55"/>
+        <source>Modify Channel</source>
+        <translation>修改通道</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="56"/>
+        <source>Axis Parameters</source>
+        <translation>轴参数</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="57"/>
+        <source>Out of element address range, please re-enter</source>
+        <translation>超出元件地址范围，请重新输入</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="59"/>
+        <source>Failed to save configuration, failed to switch language</source>
+        <translation>保存配置失败，语言切换失败</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="61"/>
+        <source>The language switch is successful. It will take effect after restarting the program. Do you want to restart now?</source>
+        <translation>语言切换成功，重启程序后生效。是否立即重启？</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="63"/>
+        <source>Cache Size Setting(&amp;B)</source>
+        <translation>缓存大小设置(&amp;B)</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="64"/>
+        <source>QX Main Module</source>
+        <translation>QX主模块</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="65"/>
+        <source>Ethernet Module</source>
+        <translation>以太网模块</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="66"/>
+        <source>Time Series Monitoring Software</source>
+        <translation>时序监控软件</translation>
     </message>
 </context>
 </TS>
