@@ -298,28 +298,35 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     m_session->AddChannel(Channel("D1", GCM_INT));
     m_session->AddChannel(Channel("D2", GCM_INT));
     m_session->ToggleVisibility(2); // hidden traces are trimmed too
-    State().cacheSize = 1000;
+    // The cache of the window's smallest setting, filled one point short of it.
+    constexpr uint32_t kCache = 1'200'000;
+    State().cacheSize = kCache;
     State().autoSave = 1;
-    for (int i = 0; i < 999; ++i) {
-        for (size_t k = 0; k < 3; ++k) {
-            m_session->Traces().Serie(k).AddPoint(i, i);
-        }
+    std::vector<SChartXYPoint> points(kCache);
+    for (uint32_t i = 0; i < kCache; ++i) {
+        points[i] = {static_cast<double>(i), static_cast<double>(i % 1000)};
+    }
+    for (size_t k = 0; k < 3; ++k) {
+        m_session->Traces().Serie(k).AddPoints(points.data(), kCache - 1);
     }
     m_session->TrimCache();
     EXPECT_FALSE(std::filesystem::exists(AutoSaveFolder()));
     for (size_t k = 0; k < 3; ++k) {
-        m_session->Traces().Serie(k).AddPoint(999, 999);
+        m_session->Traces().Serie(k).AddPoints(&points[kCache - 1], 1);
     }
     m_session->TrimCache();
+    // Cut at the time of point 599 999: the file holds the points up to it, the chart the rest.
     for (size_t k = 0; k < 3; ++k) {
-        ASSERT_EQ(m_session->Traces().Serie(k).GetPointCount(), 500u);
-        EXPECT_EQ(m_session->Traces().Serie(k).GetXValue(0), 500.0);
+        ASSERT_EQ(m_session->Traces().Serie(k).GetPointCount(), 600'000u);
+        EXPECT_EQ(m_session->Traces().Serie(k).GetXValue(0), 600'000.0);
     }
+    EXPECT_EQ(m_session->TrimmedPoints(), 600'000u);
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(AutoSaveFolder())) {
         files.push_back(entry.path());
     }
     ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(m_session->AutoSavedFiles(), std::vector<std::string>{files[0].string()});
     EXPECT_EQ(files[0].extension(), ".data");
     EXPECT_EQ(files[0].stem().string().size(), 14u);
 
@@ -327,17 +334,20 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     tagHeadlessTraces traces;
     ASSERT_EQ(ReadDataFile(files[0].string(), saved, *traces), EnumDataFileRead::Read);
     for (size_t k = 0; k < 3; ++k) {
-        ASSERT_EQ(traces->Serie(k).GetPointCount(), 500u);
-        EXPECT_EQ(traces->Serie(k).GetXValue(499), 499.0);
+        ASSERT_EQ(traces->Serie(k).GetPointCount(), 600'000u);
+        EXPECT_EQ(traces->Serie(k).GetXValue(599'999), 599'999.0);
     }
 
+    // Auto-save off: the cut of the first full trace goes without a file, on every trace.
     State().autoSave = 0;
-    for (int i = 1000; i < 1500; ++i) {
-        m_session->Traces().Serie(0).AddPoint(i, i);
+    std::vector<SChartXYPoint> more(kCache);
+    for (uint32_t i = 0; i < kCache; ++i) {
+        more[i] = {kCache + static_cast<double>(i), 0.0};
     }
+    m_session->Traces().Serie(0).AddPoints(more.data(), kCache - 600'000);
     m_session->TrimCache();
-    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 500u);
-    // The search never lands on a trace's last point, so the point at the cut time stays.
+    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 600'000u);
+    // The cut time is the other traces' last point; the search never lands on it, so it stays.
     EXPECT_EQ(m_session->Traces().Serie(1).GetPointCount(), 1u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(AutoSaveFolder()), {}), 1);
 }
