@@ -112,12 +112,29 @@ template <class P> P* ChartPointsArray<P>::AppendSpace(uint32_t count) {
 }
 
 template <class P> void ChartPointsArray<P>::CommitAppended(uint32_t count) {
+    if (count == 0) {
+        return;
+    }
     P* block = m_points + m_count;
-    auto key = [this](const P& p) { return m_ordering == OrderingByX ? p.X : p.Y; };
-    bool inOrder =
-        m_ordering == OrderingNone || count == 0 || m_count == 0 || key(block[-1]) <= key(block[0]);
-    for (uint32_t i = 1; inOrder && m_ordering != OrderingNone && i < count; ++i) {
-        inOrder = key(block[i - 1]) <= key(block[i]);
+    // One pass for the order and the extremes, in locals: the block is read once, while a chunk
+    // just read is still in the cache.
+    const bool byX = m_ordering == OrderingByX;
+    const bool ordered = m_ordering != OrderingNone;
+    double minX = m_count ? m_minX : block[0].X, maxX = m_count ? m_maxX : block[0].X;
+    double minY = m_count ? m_minY : block[0].Y, maxY = m_count ? m_maxY : block[0].Y;
+    const P& first = m_count ? block[-1] : block[0];
+    double last = byX ? first.X : first.Y;
+    bool inOrder = true;
+    for (uint32_t i = 0; i < count; ++i) {
+        const P& p = block[i];
+        const double key = byX ? p.X : p.Y;
+        inOrder &= !ordered || last <= key;
+        last = key;
+        // As FoldExtremes: a NaN never becomes an extreme.
+        maxX = maxX < p.X ? p.X : maxX;
+        minX = minX > p.X ? p.X : minX;
+        maxY = maxY < p.Y ? p.Y : maxY;
+        minY = minY > p.Y ? p.Y : minY;
     }
     if (!inOrder) {
         // Out of order (a damaged file): take them in one by one, as AddPoint places them.
@@ -127,15 +144,10 @@ template <class P> void ChartPointsArray<P>::CommitAppended(uint32_t count) {
         }
         return;
     }
-    uint32_t i = 0;
-    if (m_count == 0 && count > 0) {
-        m_minX = m_maxX = block[0].X;
-        m_minY = m_maxY = block[0].Y;
-        i = 1;
-    }
-    for (; i < count; ++i) {
-        FoldExtremes(block[i]);
-    }
+    m_minX = minX;
+    m_maxX = maxX;
+    m_minY = minY;
+    m_maxY = maxY;
     m_count += count;
 }
 

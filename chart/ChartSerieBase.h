@@ -188,7 +188,8 @@ template <class P> void CChartSerieBase<P>::Serialize(CBinaryArchive& archive, c
     const uint32_t count = archive.ReadU32();
     // Never trust the announced count beyond the bytes that are there; what is there is kept.
     const uint64_t present = std::min<uint64_t>(count, archive.Remaining() / sizeof(P));
-    constexpr uint32_t kChunk = 1u << 22; // 64 MiB of points per read
+    // 1 MiB of points per read: the order and extremes pass finds them still in the cache.
+    constexpr uint32_t kChunk = 1u << 16;
     for (uint64_t done = 0; done < present;) {
         const auto n = static_cast<uint32_t>(std::min<uint64_t>(kChunk, present - done));
         P* space = m_points.AppendSpace(static_cast<uint32_t>(present - done));
