@@ -12,6 +12,7 @@
 #include "support/ChildProcess.h"
 #include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
+#include "support/PseudoTerminalPair.h"
 #include "support/TestSessionView.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +148,23 @@ TEST_F(RecordToolTest, OverTcpFromThePlcSimulatorAndALostLinkKeepsTheSamples) {
     ASSERT_EQ(file.result, EnumDataFileRead::Read);
     ASSERT_GT(file.Points(0), 50u);
     // The simulator's values: D0 is its sine at the millisecond D10 gives.
+    for (uint32_t i = 0; i < file.Points(0); ++i) {
+        const double ms = file.traces->Serie(0).GetYValue(i);
+        ASSERT_NEAR(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Sine(ms), 4.0) << i;
+    }
+}
+
+TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {
+    CPseudoTerminalPair cable(m_folder.Path(), "ttyUSB0", "plc");
+    ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";
+    CChildProcess plc(CHRONOSCOPE_PLCSIM, {"--rtu", cable.Second(), "--baud", "115200", "--format", "8E1"});
+    ASSERT_NE(plc.FirstLine().find("Modbus RTU"), std::string::npos);
+    ASSERT_EQ(Record({"--link", "rtu:" + cable.First() + ":115200:8E1", "--channels", "D10:DINT,D0",
+                      "--period", "20", "--samples", "20", "--out", File("serial.data")}),
+              0)
+        << Errors();
+    tagLoaded file(File("serial.data"));
+    ASSERT_GE(file.Points(0), 20u);
     for (uint32_t i = 0; i < file.Points(0); ++i) {
         const double ms = file.traces->Serie(0).GetYValue(i);
         ASSERT_NEAR(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Sine(ms), 4.0) << i;

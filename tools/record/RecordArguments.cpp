@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+namespace fs = std::filesystem;
+
 namespace {
 
 constexpr uint32_t kLongestPeriodMs = 200;
@@ -135,12 +137,17 @@ bool ParseLink(const std::string& text, tagLinkChoice& link, std::string& error)
         }
         link.settings.baudRate = static_cast<uint32_t>(baud);
         // The link reaches devices by their COM number in one folder: /dev, or the device's own.
+        // A link such as /dev/serial/by-id/... is followed to the device it names.
         std::error_code ec;
-        const std::filesystem::path device = std::filesystem::canonical(parts[0], ec);
-        const uint32_t com = ec ? 0 : g_ComPortOfDevice(device.filename().string());
-        if (ec) {
+        fs::path device = fs::absolute(parts[0], ec);
+        if (!fs::exists(device, ec)) {
             error = "no serial device " + parts[0];
             return false;
+        }
+        uint32_t com = g_ComPortOfDevice(device.filename().string());
+        if (com == 0) {
+            device = fs::canonical(device, ec);
+            com = ec ? 0 : g_ComPortOfDevice(device.filename().string());
         }
         if (com == 0) {
             error = parts[0] + " is not a serial device the link knows (ttyS*, ttyUSB*, ttyACM*)";
@@ -377,7 +384,7 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
         }
         parsed.trigger = settings;
     }
-    const std::string extension = std::filesystem::path(parsed.out).extension().string();
+    const std::string extension = fs::path(parsed.out).extension().string();
     if (extension != ".data" && extension != ".csv") {
         error = "the output file ends in .data or .csv";
         return false;

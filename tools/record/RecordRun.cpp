@@ -207,7 +207,8 @@ int RunRecording(const tagRecordArguments& args, const std::atomic<bool>& stop, 
         return RECORD_NOT_WRITABLE;
     }
     std::string where = std::to_string(session.Traces().Serie(0).GetPointCount()) + " samples of " +
-                        std::to_string(args.channels.size()) + (args.channels.size() == 1 ? " channel" : " channels") + " written to " + args.out;
+                        std::to_string(args.channels.size()) +
+                        (args.channels.size() == 1 ? " channel" : " channels") + " written to " + args.out;
     if (!session.AutoSavedFiles().empty()) {
         where += "; " + std::to_string(progress.recorded - session.Traces().Serie(0).GetPointCount()) +
                  " earlier samples in " + std::to_string(session.AutoSavedFiles().size()) + " files in " +
