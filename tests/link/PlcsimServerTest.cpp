@@ -177,3 +177,30 @@ TEST_F(PlcsimTcpTest, ReadWriteMultipleRegistersAppliesTheWrite) {
     EXPECT_EQ(m_server.Peek("D400", GCM_INT), 1234u);
     EXPECT_EQ(m_server.Peek("D401", GCM_INT), 0xFFFFFFFEu);
 }
+
+TEST_F(PlcsimTcpTest, ABadCountIsRefusedAtOnceAndTheFramesAfterItAreAnswered) {
+    CRawClient client(m_server.Port());
+    ASSERT_TRUE(client.Connected());
+    Bytes both = Frame(20, ReadHolding(0, 200)); // more registers than one request may ask for
+    const Bytes next = Frame(21, ReadHolding(1, 1));
+    both.insert(both.end(), next.begin(), next.end());
+    const auto start = std::chrono::steady_clock::now();
+    client.Send(both);
+    const Bytes refused = client.Receive();
+    const Bytes answered = client.Receive();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+    ASSERT_EQ(refused.size(), 9u);
+    EXPECT_EQ(Word(refused, 0), 20);
+    EXPECT_EQ(refused[7], 0x83);
+    EXPECT_EQ(refused[8], 3);
+    ASSERT_EQ(answered.size(), 11u);
+    EXPECT_EQ(Word(answered, 0), 21);
+
+    const Bytes beyond = client.Ask(22, ReadHolding(65530, 10)); // past the last address
+    ASSERT_EQ(beyond.size(), 9u);
+    EXPECT_EQ(beyond[8], 2);
+    const Bytes unknown = client.Ask(23, {0x2B, 0x0E, 0x01, 0x00});
+    ASSERT_EQ(unknown.size(), 9u);
+    EXPECT_EQ(unknown[7], 0xAB);
+    EXPECT_EQ(unknown[8], 1);
+}

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int kTableSize = 65536;
+constexpr int kLargestRequest = 2000;
 
 int Word(const uint8_t* p) {
     return (p[0] << 8) | p[1];
@@ -217,15 +218,56 @@ bool CModbusSimServer::AnswerTcpRequest(uint8_t* query, int length) {
         need = have >= 10 ? 10 + pdu[9] : 10;
         break;
     default:
-        break;
+        return modbus_reply_exception(m_ctx, query, MODBUS_EXCEPTION_ILLEGAL_FUNCTION) >= 0;
     }
     if (have < need) {
         return modbus_reply_exception(m_ctx, query, MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE) >= 0;
+    }
+    // libmodbus answers a bad count or address itself, but first waits its response timeout and
+    // empties the socket, which would hold up every client and swallow the next frames.
+    if (const int fault = RequestFault(pdu)) {
+        return modbus_reply_exception(m_ctx, query, static_cast<unsigned>(fault)) >= 0;
     }
     // libmodbus echoes some requests whole, header included: the header must say what is used.
     query[4] = static_cast<uint8_t>((need + 1) >> 8);
     query[5] = static_cast<uint8_t>((need + 1) & 0xFF);
     return Answer(query, header + need);
+}
+
+int CModbusSimServer::RequestFault(const uint8_t* pdu) {
+    const int start = Word(pdu + 1);
+    const int count = Word(pdu + 3);
+    auto check = [](int first, int n, int most) {
+        return n < 1 || n > most        ? MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE
+               : first + n > kTableSize ? MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS
+                                        : 0;
+    };
+    switch (pdu[0]) {
+    case MODBUS_FC_READ_COILS:
+    case MODBUS_FC_READ_DISCRETE_INPUTS:
+        return check(start, count, MODBUS_MAX_READ_BITS);
+    case MODBUS_FC_READ_HOLDING_REGISTERS:
+    case MODBUS_FC_READ_INPUT_REGISTERS:
+        return check(start, count, MODBUS_MAX_READ_REGISTERS);
+    case MODBUS_FC_WRITE_SINGLE_COIL:
+        return count == 0xFF00 || count == 0 ? 0 : MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE;
+    case MODBUS_FC_WRITE_MULTIPLE_COILS:
+        return pdu[5] != (count + 7) / 8 ? MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE
+                                         : check(start, count, MODBUS_MAX_WRITE_BITS);
+    case MODBUS_FC_WRITE_MULTIPLE_REGISTERS:
+        return pdu[5] != count * 2 ? MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE
+                                   : check(start, count, MODBUS_MAX_WRITE_REGISTERS);
+    case MODBUS_FC_WRITE_AND_READ_REGISTERS: {
+        const int writeCount = Word(pdu + 7);
+        if (pdu[9] != writeCount * 2) {
+            return MODBUS_EXCEPTION_ILLEGAL_DATA_VALUE;
+        }
+        const int read = check(start, count, MODBUS_MAX_WR_READ_REGISTERS);
+        return read ? read : check(Word(pdu + 5), writeCount, MODBUS_MAX_WR_WRITE_REGISTERS);
+    }
+    default:
+        return 0;
+    }
 }
 
 void CModbusSimServer::ServeRtu() {
@@ -246,7 +288,9 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
     int count = 1;
     if (IsRead(function) || function == MODBUS_FC_WRITE_AND_READ_REGISTERS ||
         function == MODBUS_FC_WRITE_MULTIPLE_COILS || function == MODBUS_FC_WRITE_MULTIPLE_REGISTERS) {
-        count = Word(query + header + 3);
+        // No request may ask for more than 2000 bits or 125 registers: libmodbus refuses larger
+        // ones, so there is nothing to export for them either.
+        count = std::min(Word(query + header + 3), kLargestRequest);
     }
 
     if (const int delay = m_answerDelayMs; delay > 0) {
@@ -276,7 +320,7 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
     };
     if (function == MODBUS_FC_WRITE_AND_READ_REGISTERS) {
         const int writeStart = Word(query + header + 5);
-        const int writeCount = Word(query + header + 7);
+        const int writeCount = std::min(Word(query + header + 7), kLargestRequest);
         ExportRange(function, start, std::min(count, kTableSize - start));
         exportAround(writeStart, writeCount);
         const int replied = modbus_reply(m_ctx, query, length, m_mapping);

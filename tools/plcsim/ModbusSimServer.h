@@ -46,14 +46,17 @@ public:
     // What an element holds, read as the given type (names as in channel lists).
     std::optional<uint32_t> Peek(const std::string& name, EnumGCMDataType type, uint16_t paramCode = 0);
 
+    // Answers the complete Modbus TCP frames at the front of a connection's bytes on fd and drops
+    // them, keeping an unfinished frame; false when the connection must close. Needs ListenTcp.
+    bool AnswerFrames(int fd, std::vector<uint8_t>& pending);
+
 private:
     void ServeTcp();
     void ServeRtu();
-    // Answers the complete frames at the front of a connection's bytes and drops them; false when
-    // the connection must close.
-    bool AnswerFrames(int fd, std::vector<uint8_t>& pending);
     // Answers one TCP request cut to the length its function gives.
     bool AnswerTcpRequest(uint8_t* query, int length);
+    // The exception a request's counts or addresses call for, or 0.
+    static int RequestFault(const uint8_t* pdu);
     // Answers one request (or misbehaves); false when the peer is gone.
     bool Answer(const uint8_t* query, int length);
     void ExportRange(int function, int start, int count);
