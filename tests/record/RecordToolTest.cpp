@@ -139,7 +139,7 @@ TEST_F(RecordToolTest, OverTcpFromThePlcSimulatorAndALostLinkKeepsTheSamples) {
     const std::string link = "tcp:127.0.0.1:" + std::to_string(std::atoi(banner.c_str() + at + 6));
     CChildProcess recorder(
         CHRONOSCOPE_RECORD,
-        {"--link", link, "--channels", "D10:DINT,D0", "--period", "10", "--out", File("tcp.data")}, m_errors);
+        {"--link", link, "--channels", "D10:DINT,D1", "--period", "10", "--out", File("tcp.data")}, m_errors);
     std::this_thread::sleep_for(1500ms);
     plc.reset(); // the controller goes away mid-run
     ASSERT_EQ(recorder.Wait(), 4) << Errors();
@@ -147,10 +147,10 @@ TEST_F(RecordToolTest, OverTcpFromThePlcSimulatorAndALostLinkKeepsTheSamples) {
     tagLoaded file(File("tcp.data"));
     ASSERT_EQ(file.result, EnumDataFileRead::Read);
     ASSERT_GT(file.Points(0), 50u);
-    // The simulator's values: D0 is its sine at the millisecond D10 gives.
+    // The simulator's values: D1 is its ramp at the millisecond D10 gives (one request reads both).
     for (uint32_t i = 0; i < file.Points(0); ++i) {
         const double ms = file.traces->Serie(0).GetYValue(i);
-        ASSERT_NEAR(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Sine(ms), 4.0) << i;
+        ASSERT_EQ(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
     }
 }
 
@@ -159,7 +159,7 @@ TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {
     ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";
     CChildProcess plc(CHRONOSCOPE_PLCSIM, {"--rtu", cable.Second(), "--baud", "115200", "--format", "8E1"});
     ASSERT_NE(plc.FirstLine().find("Modbus RTU"), std::string::npos);
-    ASSERT_EQ(Record({"--link", "rtu:" + cable.First() + ":115200:8E1", "--channels", "D10:DINT,D0",
+    ASSERT_EQ(Record({"--link", "rtu:" + cable.First() + ":115200:8E1", "--channels", "D10:DINT,D1",
                       "--period", "20", "--samples", "20", "--out", File("serial.data")}),
               0)
         << Errors();
@@ -167,7 +167,7 @@ TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {
     ASSERT_GE(file.Points(0), 20u);
     for (uint32_t i = 0; i < file.Points(0); ++i) {
         const double ms = file.traces->Serie(0).GetYValue(i);
-        ASSERT_NEAR(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Sine(ms), 4.0) << i;
+        ASSERT_EQ(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
     }
 }
 

@@ -53,10 +53,10 @@ protected:
         m_logic = std::make_unique<CCommSettingLogic>(m_view, m_settings, m_type);
         m_logic->OnInitDialog();
     }
-    // Records D10 (milliseconds) and D0 (the sine at that millisecond) for a moment.
+    // Records D10 (milliseconds) and D1 (the ramp at that millisecond, read in the same request).
     void ExpectARecordingOfTheMachine() {
         tagOscilloSetting setting;
-        setting.channels = {Channel("D10", GCM_DINT), Channel("D0", GCM_INT)};
+        setting.channels = {Channel("D10", GCM_DINT), Channel("D1", GCM_INT)};
         setting.requestedPeriod = 20 * 8;
         setting.run = 1;
         ASSERT_EQ(CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &setting, 1, 0), 1);
@@ -71,7 +71,7 @@ protected:
         ASSERT_GE(data.samples.size(), 5u);
         for (const tagOscilloVal& sample : data.samples) {
             const double ms = static_cast<double>(static_cast<int32_t>(sample.raw[0]));
-            EXPECT_NEAR(static_cast<int16_t>(sample.raw[1]), CSimulatedMachine::Sine(ms), 4.0);
+            EXPECT_EQ(static_cast<int16_t>(sample.raw[1]), CSimulatedMachine::Ramp(ms));
         }
     }
 
