@@ -1,5 +1,6 @@
 #include "acquisition/Recorder.h"
 #include "acquisition/ChannelModel.h"
+#include "acquisition/NotifyQueue.h"
 #include "acquisition/StringIds.h"
 #include "link/Communicater.h"
 #include "link/LinkBackend.h"
@@ -12,8 +13,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <deque>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -23,27 +22,15 @@ using namespace std::chrono_literals;
 // The window's side: a message queue filled from the worker and drained on the test thread.
 class CTestView : public CRecorderView {
 public:
-    void PostNotify(int wParam, int lParam) override {
-        std::lock_guard lock(m_mutex);
-        m_queue.emplace_back(wParam, lParam);
-    }
+    void PostNotify(int wParam, int lParam) override { m_queue.Post(wParam, lParam); }
     void PumpMessages() override {
-        for (;;) {
-            std::pair<int, int> message;
-            {
-                std::lock_guard lock(m_mutex);
-                if (m_queue.empty()) {
-                    return;
-                }
-                message = m_queue.front();
-                m_queue.pop_front();
-            }
-            if (message.first == NOTIFY_BATCH) {
+        m_queue.Dispatch([this](int wParam, int lParam) {
+            if (wParam == NOTIFY_BATCH) {
                 ++batches;
                 std::this_thread::sleep_for(batchDelay);
             }
-            recorder->OnAcquisitionNotify(message.first, message.second);
-        }
+            recorder->OnAcquisitionNotify(wParam, lParam);
+        });
     }
     void ShowMessage(int id) override { messages.push_back(id); }
     void UpdateRunControls(bool on) override { runControls = on; }
@@ -59,8 +46,7 @@ public:
     int afterBatches = 0;
 
 private:
-    std::mutex m_mutex;
-    std::deque<std::pair<int, int>> m_queue;
+    CNotifyQueue m_queue;
 };
 
 class RecorderTest : public ::testing::Test {

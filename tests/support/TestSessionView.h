@@ -2,34 +2,21 @@
 // test thread, and a record of what the session showed.
 #pragma once
 
+#include "acquisition/NotifyQueue.h"
 #include "session/MonitorSession.h"
 
 #include <chrono>
-#include <deque>
 #include <map>
-#include <mutex>
 #include <thread>
-#include <utility>
 #include <vector>
 
 class CTestSessionView : public CSessionView {
 public:
-    void PostNotify(int wParam, int lParam) override {
-        std::lock_guard lock(m_mutex);
-        m_queue.emplace_back(wParam, lParam);
-    }
+    void PostNotify(int wParam, int lParam) override { m_queue.Post(wParam, lParam); }
     void PumpMessages() override {
-        for (;;) {
-            std::pair<int, int> message;
-            {
-                std::lock_guard lock(m_mutex);
-                if (m_queue.empty() || !session) {
-                    return;
-                }
-                message = m_queue.front();
-                m_queue.pop_front();
-            }
-            session->OnAcquisitionNotify(message.first, message.second);
+        if (session) {
+            m_queue.Dispatch(
+                [this](int wParam, int lParam) { session->OnAcquisitionNotify(wParam, lParam); });
         }
     }
     // Runs the message loop for a while, as the window's thread would.
@@ -84,6 +71,5 @@ public:
     std::string tooltip;
 
 private:
-    std::mutex m_mutex;
-    std::deque<std::pair<int, int>> m_queue;
+    CNotifyQueue m_queue;
 };

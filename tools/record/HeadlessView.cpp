@@ -2,34 +2,14 @@
 
 #include <algorithm>
 
-void CHeadlessView::PostNotify(int wParam, int lParam) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_queue.emplace_back(wParam, lParam);
-    }
-    m_posted.notify_one();
-}
-
 void CHeadlessView::PumpMessages() {
-    for (;;) {
-        std::pair<int, int> message;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_queue.empty() || !session) {
-                return;
-            }
-            message = m_queue.front();
-            m_queue.pop_front();
-        }
-        session->OnAcquisitionNotify(message.first, message.second);
+    if (session) {
+        m_queue.Dispatch([this](int wParam, int lParam) { session->OnAcquisitionNotify(wParam, lParam); });
     }
 }
 
 void CHeadlessView::WaitAndPump(std::chrono::milliseconds longest) {
-    {
-        std::unique_lock lock(m_mutex);
-        m_posted.wait_for(lock, longest, [this] { return !m_queue.empty(); });
-    }
+    m_queue.Wait(longest);
     PumpMessages();
 }
 

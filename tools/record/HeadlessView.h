@@ -3,19 +3,16 @@
 // answer with the paths set beforehand.
 #pragma once
 
+#include "acquisition/NotifyQueue.h"
 #include "session/MonitorSession.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <string>
-#include <utility>
 #include <vector>
 
 class CHeadlessView : public CSessionView {
 public:
-    void PostNotify(int wParam, int lParam) override;
+    void PostNotify(int wParam, int lParam) override { m_queue.Post(wParam, lParam); }
     void PumpMessages() override;
     // Waits until a message is posted or the time is up, then pumps.
     void WaitAndPump(std::chrono::milliseconds longest);
@@ -46,7 +43,5 @@ public:
     std::vector<int> messages;
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_posted;
-    std::deque<std::pair<int, int>> m_queue;
+    CNotifyQueue m_queue;
 };
