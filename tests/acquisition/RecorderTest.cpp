@@ -51,10 +51,11 @@ private:
 
 class RecorderTest : public ::testing::Test {
 protected:
+    // First, so that it goes last.
+    CSimulatedLink m_link;
+
     void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
-        m_sim = dynamic_cast<CSimulatedController*>(g_GetLinkBackend());
+        m_sim = m_link.Controller();
         ASSERT_NE(m_sim, nullptr);
         CCommunicater::SetCommunicatCPPCfg(&m_state.link, nullptr);
         m_chart.SetHost(&m_host);
@@ -63,11 +64,7 @@ protected:
         m_view.recorder = m_recorder.get();
         m_state.period = 10;
     }
-    void TearDown() override {
-        m_recorder.reset();
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
+    void TearDown() override { m_recorder.reset(); }
 
     void AddChannels(const std::vector<tagOscilloElem>& channels) {
         for (const tagOscilloElem& c : channels) {

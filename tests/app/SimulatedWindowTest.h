@@ -3,7 +3,7 @@
 
 #include "TempFolder.h"
 #include "dialogs/Translation.h"
-#include "link/Communicater.h"
+#include "support/LinkTestHelpers.h"
 
 #include <QString>
 
@@ -13,16 +13,11 @@
 
 class CSimulatedWindowTest : public ::testing::TestWithParam<bool> {
 protected:
-    void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
-        g_ApplyUiLanguage(GetParam());
-    }
-    void TearDown() override {
-        g_ApplyUiLanguage(false);
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
+    // First, so that it goes last.
+    CSimulatedLink m_link;
+
+    void SetUp() override { g_ApplyUiLanguage(GetParam()); }
+    void TearDown() override { g_ApplyUiLanguage(false); }
     QString Language() const { return GetParam() ? QStringLiteral("zh") : QStringLiteral("en"); }
     CTempFolder m_documents;
 };

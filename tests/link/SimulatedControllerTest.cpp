@@ -17,19 +17,16 @@ namespace {
 
 class SimulatedControllerTest : public ::testing::Test {
 protected:
+    // First, so that it goes last.
+    CSimulatedLink m_link;
+
     void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
-        m_sim = dynamic_cast<CSimulatedController*>(g_GetLinkBackend());
+        m_sim = m_link.Controller();
         ASSERT_NE(m_sim, nullptr);
         m_sim->SetProbeWaits(false);
         CCommunicater::SetInterface(INTERFACE_SERIAL);
         tagSerialInfo info;
         ASSERT_EQ(CCommunicater::OpenCPPSerialPort(&info), 1);
-    }
-    void TearDown() override {
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
     }
 
     // Loads the channels at the period (ms) and starts sampling.

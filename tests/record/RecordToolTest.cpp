@@ -204,8 +204,7 @@ TEST_F(RecordToolTest, ACacheCutsFilesBesideTheOutputAndLosesNoSample) {
 class ConversionTest : public RecordToolTest {
 protected:
     void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
+        CSimulatedLink link;
         m_chart.SetHost(&m_host);
         CTestSessionView view;
         CMonitorSession session(m_chart, "Timeline(ms)", view);
@@ -224,8 +223,6 @@ protected:
         view.savePath = File("exported/window.csv");
         session.OnExportData();
         ASSERT_EQ(view.messages.back(), IDS_EXPORT_OK);
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
     }
     CFakeChartHost m_host;
     CChartCtrl m_chart;

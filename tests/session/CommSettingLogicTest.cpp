@@ -1,9 +1,6 @@
 #include "session/CommSettingLogic.h"
-#include "TempFolder.h"
 #include "TestCommView.h"
-#include "link/Communicater.h"
-#include "link/LinkBackend.h"
-#include "link/SimulatedController.h"
+#include "support/LinkTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -11,32 +8,16 @@
 
 namespace {
 
-class CommSettingLogicTest : public ::testing::Test {
+class CommSettingLogicTest : public CCommSettingFixture {
 protected:
     void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
-        m_sim = dynamic_cast<CSimulatedController*>(g_GetLinkBackend());
+        m_sim = m_link.Controller();
         ASSERT_NE(m_sim, nullptr);
         m_sim->SetProbeWaits(false);
     }
-    void TearDown() override {
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
-    CCommSettingLogic& Open() {
-        CCommunicater::SetInterface(m_type);
-        m_logic = std::make_unique<CCommSettingLogic>(m_view, m_settings, m_type);
-        m_logic->OnInitDialog();
-        return *m_logic;
-    }
 
-    CTempFolder m_documents;
+    CSimulatedLink m_link;
     CSimulatedController* m_sim = nullptr;
-    CTestCommView m_view;
-    tagSerialInfo m_settings;
-    uint32_t m_type = INTERFACE_SERIAL;
-    std::unique_ptr<CCommSettingLogic> m_logic;
 };
 
 } // namespace

@@ -1,13 +1,8 @@
 // The communication dialog's logic over the real transports: a pseudo-terminal cable to
 // chronoscope-plcsim for serial, the same program on a TCP port for Ethernet, and a cable with
 // nobody at the other end.
-#include "TempFolder.h"
 #include "TestCommView.h"
-#include "link/Communicater.h"
-#include "link/LinkBackend.h"
-#include "link/ModbusLink.h"
 #include "link/SimulatedMachine.h"
-#include "session/CommSettingLogic.h"
 #include "support/ChildProcess.h"
 #include "support/LinkTestHelpers.h"
 #include "support/PseudoTerminalPair.h"
@@ -40,18 +35,17 @@ private:
     std::string m_banner;
 };
 
-class CommSettingWireTest : public ::testing::Test {
+class CommSettingWireTest : public CCommSettingFixture {
 protected:
     void SetUp() override { unsetenv("CHRONOSCOPE_SIMULATOR"); }
     void TearDown() override {
         CCommunicater::Destroy();
         unsetenv("CHRONOSCOPE_SERIAL_DIR");
     }
+    // The Modbus link starts here, once a test has written the map file it reads.
     void Open() {
         CCommunicater::Instance();
-        CCommunicater::SetInterface(m_type);
-        m_logic = std::make_unique<CCommSettingLogic>(m_view, m_settings, m_type);
-        m_logic->OnInitDialog();
+        CCommSettingFixture::Open();
     }
     // Records D10 (milliseconds) and D1 (the ramp at that millisecond, read in the same request).
     void ExpectARecordingOfTheMachine() {
@@ -74,12 +68,6 @@ protected:
             EXPECT_EQ(static_cast<int16_t>(sample.raw[1]), CSimulatedMachine::Ramp(ms));
         }
     }
-
-    CTempFolder m_documents;
-    CTestCommView m_view;
-    tagSerialInfo m_settings;
-    uint32_t m_type = INTERFACE_SERIAL;
-    std::unique_ptr<CCommSettingLogic> m_logic;
 };
 
 } // namespace

@@ -22,19 +22,16 @@ using namespace std::chrono_literals;
 
 class MonitorSessionTest : public ::testing::Test {
 protected:
+    // First, so that it goes last.
+    CSimulatedLink m_link;
+
     void SetUp() override {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
         m_chart.SetHost(&m_host);
         m_session = std::make_unique<CMonitorSession>(m_chart, "Timeline(ms)", m_view);
         m_view.session = m_session.get();
         m_session->ApplyLinkSettings();
     }
-    void TearDown() override {
-        m_session.reset();
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
+    void TearDown() override { m_session.reset(); }
     tagMonitorState& State() { return m_session->State(); }
     void Record(std::chrono::milliseconds duration) {
         m_session->OnRun();

@@ -49,10 +49,9 @@ void CheckPoints(const CChartLineSerie& serie, const tagOscilloElem& channel, ui
 
 TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
     CTempFolder documents;
-    setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
     setenv("CHRONOSCOPE_SIM_SPEED", "200", 1);
-    CCommunicater::Instance();
-    auto* sim = dynamic_cast<CSimulatedController*>(g_GetLinkBackend());
+    CSimulatedLink link;
+    auto* sim = link.Controller();
     ASSERT_NE(sim, nullptr);
 
     CFakeChartHost host;
@@ -116,7 +115,5 @@ TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
         CheckPoints(chartTraces.Serie(k), channels[k], nextTick, *sim);
     }
     session.reset();
-    CCommunicater::Destroy();
     unsetenv("CHRONOSCOPE_SIM_SPEED");
-    unsetenv("CHRONOSCOPE_SIMULATOR");
 }

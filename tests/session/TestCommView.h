@@ -2,10 +2,16 @@
 // `shown` and call the handler the control would call.
 #pragma once
 
+#include "TempFolder.h"
 #include "acquisition/StringIds.h"
+#include "link/Communicater.h"
+#include "session/CommSettingLogic.h"
 #include "session/CommSettingView.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,4 +69,21 @@ public:
             }
         }
     }
+};
+
+// The dialog's logic on copies of the settings, opened as the dialog opens it.
+class CCommSettingFixture : public ::testing::Test {
+protected:
+    CCommSettingLogic& Open() {
+        CCommunicater::SetInterface(m_type);
+        m_logic = std::make_unique<CCommSettingLogic>(m_view, m_settings, m_type);
+        m_logic->OnInitDialog();
+        return *m_logic;
+    }
+
+    CTempFolder m_documents;
+    CTestCommView m_view;
+    tagSerialInfo m_settings;
+    uint32_t m_type = INTERFACE_SERIAL;
+    std::unique_ptr<CCommSettingLogic> m_logic;
 };
