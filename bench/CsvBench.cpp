@@ -6,7 +6,6 @@
 #include "acquisition/ChannelModel.h"
 #include "files/CsvFile.h"
 #include "support/HeadlessTraces.h"
-#include "support/RecordingSurface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,9 +23,6 @@ const std::vector<EnumGCMDataType> kTypes{GCM_INT, GCM_DINT, GCM_REAL, GCM_BOOL,
 
 struct tagRecording {
     tagRecording() {
-        chart.SetHost(&host);
-        chart.SetRedrawEnabled(false);
-        traces = std::make_unique<CTraceSet>(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
         for (size_t k = 0; k < kTypes.size(); ++k) {
             state.channels.push_back({"D" + std::to_string(k * 10), 0, kTypes[k], 1});
             traces->ApplyChannel(k, state.channels.back());
@@ -38,9 +34,7 @@ struct tagRecording {
             }
         }
     }
-    CFakeChartHost host;
-    CChartCtrl chart;
-    std::unique_ptr<CTraceSet> traces;
+    tagHeadlessTraces traces{false};
     tagMonitorState state;
 };
 

@@ -4,7 +4,6 @@
 #include "TempFolder.h"
 #include "files/DataFile.h"
 #include "support/HeadlessTraces.h"
-#include "support/RecordingSurface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,9 +21,6 @@ constexpr uint32_t kPoints = 7'200'000;
 
 struct tagFullCache {
     tagFullCache() {
-        chart.SetHost(&host);
-        chart.SetRedrawEnabled(false);
-        traces = std::make_unique<CTraceSet>(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
         for (size_t k = 0; k < kMaxChannels; ++k) {
             state.channels.push_back({"D" + std::to_string(k), 0, GCM_INT, DefaultColour(k)});
             traces->ApplyChannel(k, state.channels.back());
@@ -34,9 +30,7 @@ struct tagFullCache {
         }
     }
     static uint32_t DefaultColour(size_t k) { return static_cast<uint32_t>(0x102030 * (k + 1)); }
-    CFakeChartHost host;
-    CChartCtrl chart;
-    std::unique_ptr<CTraceSet> traces;
+    tagHeadlessTraces traces{false};
     tagMonitorState state;
 };
 
@@ -127,7 +121,7 @@ void BM_LoadFullCache(benchmark::State& s) {
         s.SkipWithError("save failed");
         return;
     }
-    Cache().traces.reset(); // only the loaded traces in memory
+    Cache().traces.traces.reset(); // only the loaded traces in memory
     tagHeadlessTraces traces(false);
     tagMonitorState state;
     // The first read after writing pays for the page cache settling (over a second here); the
