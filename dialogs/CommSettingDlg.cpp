@@ -51,14 +51,6 @@ constexpr int kHeight = 224;
 
 } // namespace
 
-QString g_IpAddressText(uint32_t address) {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(address & 0xFF)
-        .arg((address >> 8) & 0xFF)
-        .arg((address >> 16) & 0xFF)
-        .arg(address >> 24);
-}
-
 uint32_t g_ParseIpAddress(const QString& text) {
     const QStringList octets = text.split(QLatin1Char('.'));
     uint32_t address = 0;
@@ -71,6 +63,7 @@ uint32_t g_ParseIpAddress(const QString& text) {
 
 CCommSettingDlg::CCommSettingDlg(tagSerialInfo& settings, uint32_t& interfaceType, QWidget* parent)
     : QDialog(parent), m_logic(*this, settings, interfaceType) {
+    m_portIcon.LoadBitmap(QStringLiteral(":/bitmaps/port.xpm"));
     setWindowTitle(tr("Communication config"));
     setFont(g_DialogFont(QLocale().language() == QLocale::Chinese));
     const CDialogUnits units(font());
@@ -188,8 +181,7 @@ std::vector<std::string> CCommSettingDlg::FillPortList() {
     m_icons.clear(); // the list holds none of them any more
     std::vector<std::string> names;
     for (const tagSerialPortItem& port : g_SerialPortsPresent()) {
-        auto icon = std::make_unique<CCISBitmap>();
-        icon->LoadBitmap(QStringLiteral(":/bitmaps/port.xpm"));
+        auto icon = std::make_unique<CCISBitmap>(m_portIcon);
         const int index = m_portList->AddItem(icon.get(), port.name);
         m_portList->setItemData(index, port.Tooltip(), Qt::ToolTipRole);
         m_icons.push_back(std::move(icon));
@@ -240,7 +232,7 @@ void CCommSettingDlg::ShowControls(const tagCommControls& controls) {
     }
     m_peerList->setCurrentIndex(controls.peerIndex);
     if (g_ParseIpAddress(m_ipAddress->text()) != controls.ipAddress || m_ipAddress->text().isEmpty()) {
-        m_ipAddress->setText(g_IpAddressText(controls.ipAddress));
+        m_ipAddress->setText(QString::fromStdString(g_IpAddressText(controls.ipAddress)));
     }
     m_tcpPort->setText(QString::fromStdString(controls.tcpPortText));
     m_highDelay->setChecked(controls.highDelay);

@@ -41,7 +41,6 @@ public:
         IDC_OK = 1,
         IDC_CANCEL = 2,
     };
-    static constexpr int IDB_PORT = 356;
 
     // Edits the caller's copies of the settings and the interface type.
     CCommSettingDlg(tagSerialInfo& settings, uint32_t& interfaceType, QWidget* parent = nullptr);
@@ -67,6 +66,7 @@ private:
     void Accept() override { accept(); }
 
     CCommSettingLogic m_logic;
+    CCISBitmap m_portIcon;                            // bitmap 356, read once; each item gets its own copy
     std::vector<std::unique_ptr<CCISBitmap>> m_icons; // the port list's bitmaps
     QRadioButton* m_serial;
     QRadioButton* m_usb;
@@ -83,7 +83,6 @@ private:
     QLineEdit* m_timeout;
 };
 
-// The dotted form of an address in network byte order (first octet in the lowest byte), and back;
-// octets left out read as 0.
-QString g_IpAddressText(uint32_t address);
+// An address in network byte order (first octet in the lowest byte) from its dotted form; octets
+// left out read as 0.
 uint32_t g_ParseIpAddress(const QString& text);

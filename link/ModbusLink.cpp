@@ -24,16 +24,6 @@ bool IsBitTable(EnumModbusTable table) {
     return table == MODBUS_COILS || table == MODBUS_DISCRETE_INPUTS;
 }
 
-std::string IpText(uint32_t ip) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", ip & 0xFF, (ip >> 8) & 0xFF, (ip >> 16) & 0xFF, ip >> 24);
-    return text;
-}
-
-char ParityLetter(uint32_t parity) {
-    return parity == 1 ? 'O' : parity == 2 ? 'E' : 'N';
-}
-
 // The sample word from the registers or bits read for one element, as the controller itself would
 // deliver it for the type.
 uint32_t RawWord(const CModbusMap& map, const tagModbusAddress& at, const uint16_t* words,
@@ -73,7 +63,7 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
     if (type == INTERFACE_ETHERNET) {
         // A map file may name the port of devices that listen elsewhere than the dialog's ports.
         const uint32_t port = m_map.TcpPort() ? m_map.TcpPort() : info.tcpPort;
-        m_ctx = modbus_new_tcp(IpText(info.ipAddress).c_str(), static_cast<int>(port));
+        m_ctx = modbus_new_tcp(g_IpAddressText(info.ipAddress).c_str(), static_cast<int>(port));
     } else {
         std::string device;
         if (type == INTERFACE_USB) {
@@ -87,7 +77,7 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
         if (device.empty()) {
             return Fail("no serial device for this port");
         }
-        m_ctx = modbus_new_rtu(device.c_str(), static_cast<int>(info.baudRate), ParityLetter(info.parity),
+        m_ctx = modbus_new_rtu(device.c_str(), static_cast<int>(info.baudRate), g_ParityLetter(info.parity),
                                static_cast<int>(info.dataBits), static_cast<int>(info.stopBits));
     }
     if (!m_ctx) {

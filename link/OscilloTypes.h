@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,19 @@ struct tagSerialInfo {
 
     bool operator==(const tagSerialInfo&) const = default;
 };
+
+// The parity of the settings as a letter: N, O or E.
+inline char g_ParityLetter(uint32_t parity) {
+    return parity == 1 ? 'O' : parity == 2 ? 'E' : 'N';
+}
+
+// The dotted form of an address in network byte order (first octet in the lowest byte).
+inline std::string g_IpAddressText(uint32_t address) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", address & 0xFF, (address >> 8) & 0xFF,
+                  (address >> 16) & 0xFF, address >> 24);
+    return text;
+}
 
 // Oscilloscope commands.
 constexpr int OSCILLO_CMD_LOAD = 146;

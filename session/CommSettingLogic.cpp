@@ -62,10 +62,6 @@ std::string tagCommControls::UsbPortName() const {
 CCommSettingLogic::CCommSettingLogic(CCommSettingView& view, tagSerialInfo& settings, uint32_t& interfaceType)
     : m_view(view), m_settings(settings), m_interfaceType(interfaceType) {}
 
-char CCommSettingLogic::ParityLetter(uint32_t parity) {
-    return parity == 1 ? 'O' : parity == 2 ? 'E' : 'N';
-}
-
 std::vector<tagSerialTestEntry> CCommSettingLogic::TestList(const tagSerialInfo& settings) {
     std::vector<tagSerialTestEntry> list;
     list.push_back({settings.baudRate, settings.dataBits, settings.stopBits, settings.parity, 150});
@@ -223,8 +219,8 @@ void CCommSettingLogic::SelectBaudRate(uint32_t baudRate) {
 std::string CCommSettingLogic::ProgressText() const {
     return g_FormatText(m_view.LoadText(IDS_TEST_PROGRESS),
                         {std::to_string(m_settings.comPort), std::to_string(m_settings.baudRate),
-                         std::string(1, ParityLetter(m_settings.parity)), std::to_string(m_settings.dataBits),
-                         std::to_string(m_settings.stopBits)});
+                         std::string(1, g_ParityLetter(m_settings.parity)),
+                         std::to_string(m_settings.dataBits), std::to_string(m_settings.stopBits)});
 }
 
 void CCommSettingLogic::OnTest() {
@@ -266,7 +262,7 @@ void CCommSettingLogic::OnTest() {
         m_testRunning = false;
         m_controls.progress = g_FormatText(
             m_view.LoadText(IDS_TEST_SUCCESS),
-            {std::to_string(m_settings.baudRate), std::string(1, ParityLetter(m_settings.parity)),
+            {std::to_string(m_settings.baudRate), std::string(1, g_ParityLetter(m_settings.parity)),
              std::to_string(m_settings.dataBits), std::to_string(m_settings.stopBits)});
         Show();
         m_view.SetWaitCursor(false);

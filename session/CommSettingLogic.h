@@ -44,7 +44,6 @@ public:
     bool TestRunning() const { return m_testRunning; }
     // The formats Test tries, entry 0 being the settings' own.
     static std::vector<tagSerialTestEntry> TestList(const tagSerialInfo& settings);
-    static char ParityLetter(uint32_t parity);
 
 private:
     // Controls into the state; false (after telling the user) when a field holds no integer.

@@ -145,7 +145,7 @@ TEST(BitmapCombo, WithoutTextTheBitmapIsCentredAndADisabledListHasNoHighlight) {
 }
 
 TEST(IpAddressText, NetworkByteOrderBothWays) {
-    EXPECT_EQ(g_IpAddressText(0x0A01A8C0), QStringLiteral("192.168.1.10"));
+    EXPECT_EQ(g_IpAddressText(0x0A01A8C0), "192.168.1.10");
     EXPECT_EQ(g_ParseIpAddress(QStringLiteral("192.168.1.10")), 0x0A01A8C0u);
     EXPECT_EQ(g_ParseIpAddress(QStringLiteral("10..3")), 0x0003000Au);
 }
