@@ -1,6 +1,6 @@
 #include "acquisition/ChannelTableModel.h"
 #include "acquisition/ChannelModel.h"
-#include "support/RecordingSurface.h"
+#include "support/HeadlessTraces.h"
 
 #include <gtest/gtest.h>
 
@@ -8,21 +8,10 @@ namespace {
 
 class TableModelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_chart.SetHost(&m_host);
-        m_traces = std::make_unique<CTraceSet>(m_chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
-    }
     void Add(const tagOscilloElem& channel, const std::vector<std::pair<double, double>>& points) {
-        const size_t k = m_state.channels.size();
-        m_state.channels.push_back(channel);
-        m_traces->ApplyChannel(k, channel);
-        for (const auto& [x, y] : points) {
-            m_traces->Serie(k).AddPoint(x, y);
-        }
+        m_traces.AddChannel(m_state, channel, points);
     }
-    CFakeChartHost m_host;
-    CChartCtrl m_chart;
-    std::unique_ptr<CTraceSet> m_traces;
+    tagHeadlessTraces m_traces;
     tagMonitorState m_state;
 };
 

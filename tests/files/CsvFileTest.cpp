@@ -15,12 +15,7 @@ namespace {
 class CsvFileTest : public ::testing::Test {
 protected:
     void Add(const tagOscilloElem& channel, const std::vector<std::pair<double, double>>& points) {
-        const size_t k = m_state.channels.size();
-        m_state.channels.push_back(channel);
-        m_traces->ApplyChannel(k, channel);
-        for (const auto& [x, y] : points) {
-            m_traces->Serie(k).AddPoint(x, y);
-        }
+        m_traces.AddChannel(m_state, channel, points);
     }
     std::vector<tagCsvData> Exported() {
         EXPECT_TRUE(WriteCsvFile(m_path, m_state, *m_traces));
