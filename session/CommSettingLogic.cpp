@@ -308,24 +308,31 @@ bool CCommSettingLogic::OkSerial() {
     return true;
 }
 
-bool CCommSettingLogic::OkEthernet() {
+bool CCommSettingLogic::SwitchAndAsk(uint32_t interfaceType, int okId, int failedId) {
     CCommunicater::CloseCPPSerialPort();
     g_Delay(kSettleSeconds);
     const uint32_t previousType = m_interfaceType;
-    CCommunicater::SetInterface(INTERFACE_ETHERNET);
+    CCommunicater::SetInterface(interfaceType);
+    if (!OpenAndAsk()) {
+        CCommunicater::SetInterface(previousType);
+        m_view.ShowMessage(failedId);
+        return false;
+    }
+    m_interfaceType = interfaceType;
+    m_view.ShowMessage(okId);
+    return true;
+}
+
+bool CCommSettingLogic::OkEthernet() {
     const uint32_t previousAddress = m_settings.ipAddress;
     const uint32_t previousPort = m_settings.tcpPort;
     m_settings.ipAddress = m_controls.ipAddress;
     m_settings.tcpPort = m_tcpPort;
-    if (!OpenAndAsk()) {
+    if (!SwitchAndAsk(INTERFACE_ETHERNET, IDS_ETHERNET_OK, IDS_ETHERNET_FAILED)) {
         m_settings.ipAddress = previousAddress;
         m_settings.tcpPort = previousPort;
-        CCommunicater::SetInterface(previousType);
-        m_view.ShowMessage(IDS_ETHERNET_FAILED);
         return false;
     }
-    m_interfaceType = INTERFACE_ETHERNET;
-    m_view.ShowMessage(IDS_ETHERNET_OK);
     return true;
 }
 
@@ -336,18 +343,7 @@ bool CCommSettingLogic::OkUsb() {
         return false;
     }
     m_settings.usbPort = PortNumber(port);
-    CCommunicater::CloseCPPSerialPort();
-    g_Delay(kSettleSeconds);
-    const uint32_t previousType = m_interfaceType;
-    CCommunicater::SetInterface(INTERFACE_USB);
-    if (!OpenAndAsk()) {
-        CCommunicater::SetInterface(previousType);
-        m_view.ShowMessage(IDS_USB_FAILED);
-        return false;
-    }
-    m_interfaceType = INTERFACE_USB;
-    m_view.ShowMessage(IDS_USB_OK);
-    return true;
+    return SwitchAndAsk(INTERFACE_USB, IDS_USB_OK, IDS_USB_FAILED);
 }
 
 void CCommSettingLogic::OnOK() {

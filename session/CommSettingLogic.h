@@ -61,6 +61,9 @@ private:
     bool OkUsb();
     // Open with the settings and ask the controller for its state; closes again on failure.
     bool OpenAndAsk();
+    // Ethernet and USB: the link on that interface, opened and asked; on failure the library goes
+    // back to the interface it had. Tells the user either way.
+    bool SwitchAndAsk(uint32_t interfaceType, int okId, int failedId);
 
     CCommSettingView& m_view;
     tagSerialInfo& m_settings;
