@@ -2,11 +2,12 @@
 
 #include "ChannelModel.h"
 #include "kit/ElementKinds.h"
+#include "kit/ElementName.h"
+#include "kit/IntegerText.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -20,13 +21,8 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 }
 
 // The longest leading run of digits valid in the radix, read as a number (0 when there is none).
-long LeadingNumber(const std::string& text, int radix) {
-    const char top = radix == 8 ? '7' : '9';
-    size_t n = 0;
-    while (n < text.size() && text[n] >= '0' && text[n] <= top && n < 12) {
-        ++n;
-    }
-    return n == 0 ? 0 : std::strtol(text.substr(0, n).c_str(), nullptr, radix);
+int64_t LeadingNumber(const std::string& text, int radix) {
+    return g_ParseInteger(text, {radix, false, false, true}).value;
 }
 
 } // namespace
@@ -89,7 +85,8 @@ tagChannelFields FieldsOfRecord(const tagOscilloElem& record) {
     const std::string rest = digit == std::string::npos ? record.name : record.name.substr(digit);
     if (prefix == "AXIS") {
         fields.kind = kAxisKind;
-        fields.axis = static_cast<int>(std::clamp<long>(LeadingNumber(rest, 10), 0, kAxisCountInDialog - 1));
+        fields.axis =
+            static_cast<int>(std::clamp<int64_t>(LeadingNumber(rest, 10), 0, kAxisCountInDialog - 1));
         fields.parameterRow = 0;
         for (size_t row = 0; row < AxisParameterTable.size(); ++row) {
             if (AxisParameterTable[row].code == record.paramCode) {
@@ -116,7 +113,7 @@ bool RecordFromFields(const tagChannelFields& fields, const std::string& typeTex
         return true;
     }
     const tagElementKind& kind = ElementKindTable[static_cast<size_t>(fields.kind)];
-    const long address = LeadingNumber(fields.address, kind.octal ? 8 : 10);
+    const int64_t address = LeadingNumber(fields.address, kind.octal ? 8 : 10);
     if (address > kind.highestAddress) {
         return false;
     }
@@ -128,9 +125,6 @@ bool RecordFromFields(const tagChannelFields& fields, const std::string& typeTex
             type = GCM_INT;
         }
     }
-    char name[32];
-    std::snprintf(name, sizeof name, kind.octal ? "%s%lo" : "%s%ld", std::string(kind.prefix).c_str(),
-                  address);
-    record = {name, 0, type, colour};
+    record = {g_ElementNameText(fields.kind, static_cast<int>(address)), 0, type, colour};
     return true;
 }

@@ -1,6 +1,8 @@
 #include "ElementWrite.h"
 
-#include "kit/SymbolNameParser.h"
+#include "kit/ElementKinds.h"
+#include "kit/ElementName.h"
+#include "kit/IntegerText.h"
 #include "link/Communicater.h"
 
 #include <algorithm>
@@ -26,22 +28,17 @@ std::string Upper(std::string s) {
 } // namespace
 
 bool ValidateElementName(const std::string& text, std::string& prefix) {
-    int cls = 0;
-    std::string number, indexPrefix, indexNumber, dot;
-    CSymbolNameParser parser(text, 0);
-    parser.GetResult(cls, prefix, number, indexPrefix, indexNumber, dot);
-    prefix = Upper(prefix);
-    if (prefix.empty() || number.empty() || prefix == "LM" || prefix == "V") {
+    const std::optional<tagElementName> name = g_SplitElementName(text);
+    prefix = name ? name->prefix : std::string();
+    // No address range applies to a write: only the kind, octal X and Y, and bits 0..15 of words
+    // other than R.
+    if (!name || name->IsAxis() || name->kind < 0) {
         return false;
     }
-    if ((prefix == "X" || prefix == "Y") && number.find_first_not_of("01234567") != std::string::npos) {
+    if (ElementKindTable[name->kind].octal && !g_IsOctal(name->digits)) {
         return false;
     }
-    if (cls == SYMBOL_WORD_BIT && (prefix == "R" || parser.GetDDotValue() > 15)) {
-        return false;
-    }
-    return cls == SYMBOL_BIT || cls == SYMBOL_WORD || cls == SYMBOL_TIMER || cls == SYMBOL_COUNTER ||
-           cls == SYMBOL_WORD_BIT;
+    return name->bit < 0 || (name->prefix != "R" && name->bit <= 15);
 }
 
 std::optional<tagWriteRequest> PrepareWrite(const std::string& addressText, const std::string& valueText,
@@ -71,7 +68,7 @@ std::optional<tagWriteRequest> PrepareWrite(const std::string& addressText, cons
         request.value = text;
     } else {
         // The controller's integers are 32-bit; longer numbers saturate like its own parser.
-        const long n = std::clamp<long>(std::strtol(value.c_str(), nullptr, 10), INT32_MIN, INT32_MAX);
+        const int64_t n = std::clamp<int64_t>(g_LeadingInteger(value), INT32_MIN, INT32_MAX);
         if (request.type == GCM_BOOL) {
             request.value = n < 1 ? "OFF" : "ON";
         } else {

@@ -28,6 +28,13 @@ bool CRecorder::StopWorker() {
 }
 
 void CRecorder::StopRecording() {
+    if (!StopWorker()) {
+        return; // the stop in progress sends the command
+    }
+    m_writePending.store(0, std::memory_order_release);
+    if (!m_recording) {
+        return;
+    }
     m_recording = false;
     m_setting.run = 0;
     CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0);
@@ -44,14 +51,26 @@ void CRecorder::OnRun() {
     if (!StopWorker()) {
         return;
     }
-    if (m_state.channels.empty()) {
-        m_view.ShowMessage(IDS_NO_CHANNEL);
-        return;
-    }
-    m_writePending.store(0, std::memory_order_release);
     if (m_recording) {
         StopRecording();
         return;
+    }
+    const tagResult started = StartRecording();
+    if (!started.ok) {
+        m_view.ShowResult(started);
+    }
+}
+
+tagResult CRecorder::StartRecording() {
+    if (!StopWorker()) {
+        return tagResult::Failed(0, "a stop is in progress");
+    }
+    if (m_state.channels.empty()) {
+        return tagResult::Failed(IDS_NO_CHANNEL);
+    }
+    m_writePending.store(0, std::memory_order_release);
+    if (m_recording) {
+        return tagResult::Done();
     }
 
     m_batch = {};
@@ -80,12 +99,10 @@ void CRecorder::OnRun() {
     m_setting.requestedPeriod = static_cast<uint16_t>(m_state.period * 8);
     m_setting.actualPeriod = m_setting.requestedPeriod;
     if (CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &m_setting, 1, 0) != LINK_OK) {
-        m_view.ShowMessage(IDS_SET_CHANNELS_FAILED);
-        return;
+        return tagResult::Failed(IDS_SET_CHANNELS_FAILED, CCommunicater::LastError());
     }
     if (CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0) != LINK_OK) {
-        m_view.ShowMessage(IDS_RUN_COMMAND_FAILED);
-        return;
+        return tagResult::Failed(IDS_RUN_COMMAND_FAILED, CCommunicater::LastError());
     }
     m_batch.actualPeriod = m_setting.actualPeriod;
     if (m_setting.actualPeriod != m_setting.requestedPeriod) {
@@ -96,6 +113,7 @@ void CRecorder::OnRun() {
     m_recording = true;
     m_worker.Start(&CRecorder::AcquisitionThreadProc, this, [this] { m_view.PumpMessages(); });
     m_view.UpdateRunControls(true);
+    return tagResult::Done();
 }
 
 void CRecorder::AcquisitionThreadProc(CCustomThread::tagParams& params) {
@@ -146,12 +164,17 @@ void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
         return;
     }
     switch (lParam) {
-    case FAILURE_READ:
-        OnRun();
-        m_view.ShowMessage(IDS_READ_FAILED);
+    case FAILURE_READ: {
+        // Stops the recording it came from; one that already ended stays ended.
+        const bool recording = m_recording;
+        StopRecording();
+        if (recording) {
+            m_view.ShowResult(tagResult::Failed(IDS_READ_FAILED, CCommunicater::LastError()));
+        }
         break;
+    }
     case FAILURE_WRITE:
-        m_view.ShowMessage(IDS_WRITE_FAILED);
+        m_view.ShowResult(tagResult::Failed(IDS_WRITE_FAILED, CCommunicater::LastError()));
         break;
     case FAILURE_LOAD_WORKSPACE:
         m_view.SetWaitCursor(true);

@@ -6,6 +6,7 @@
 #include "ElementWrite.h"
 #include "MonitorState.h"
 #include "TraceSet.h"
+#include "kit/Result.h"
 #include "link/OscilloTypes.h"
 
 #include <atomic>
@@ -27,7 +28,8 @@ public:
     virtual void PostNotify(int wParam, int lParam) = 0;
     // Dispatches the window thread's pending messages once.
     virtual void PumpMessages() = 0;
-    virtual void ShowMessage(int stringId) = 0;
+    // A message with its reason (the result's detail), for what happens while recording.
+    virtual void ShowResult(const tagResult& result) = 0;
     virtual void UpdateRunControls(bool recording) = 0;
     virtual void ShowPeriod(uint32_t period) = 0;
     // After each batch: adaptive scaling, cursor readouts and statistics of the table.
@@ -58,8 +60,14 @@ public:
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
 
-    // Run button: starts when idle, stops when recording.
+    // Run button: starts when idle, stops when recording; tells the user why a start failed.
     void OnRun();
+    // Configures the controller and starts the worker; what failed when it could not (153 without
+    // channels, 154 and 155 for the two commands, with the link's reason). Nothing happens while a
+    // stop is in progress or a recording runs.
+    tagResult StartRecording();
+    // Sends the stop command when a recording runs; never starts one.
+    void StopRecording();
     void OnAcquisitionNotify(int wParam, int lParam);
     void ProcessBatch();
     // Clear Tracks after the user agreed.
@@ -78,7 +86,6 @@ public:
 private:
     static void AcquisitionThreadProc(CCustomThread::tagParams& params);
     bool AcquireStep();
-    void StopRecording();
 
     tagMonitorState& m_state;
     CTraceSet& m_traces;

@@ -6,18 +6,16 @@
 #include "dialogs/Translation.h"
 #include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
+#include "sim/SimulatedController.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QStringList>
 #include <QTimer>
 
-#include <cstdlib>
 #include <sys/resource.h>
 
 namespace {
-
-CChronoscopeApp* g_current = nullptr;
 
 // The recording should not be starved by other programs; without the right to raise the
 // priority the program runs at normal priority, silently.
@@ -25,11 +23,10 @@ void RaiseProcessPriority() {
     setpriority(PRIO_PROCESS, 0, -10);
 }
 
-// For headless runs: CHRONOSCOPE_AUTOCLOSE_MS closes each window through its cancel path.
-void ArmAutoClose(QDialog& window) {
-    const char* value = std::getenv("CHRONOSCOPE_AUTOCLOSE_MS");
-    if (value && std::atoi(value) > 0) {
-        QTimer::singleShot(std::atoi(value), &window, &QDialog::reject);
+// For headless runs: each window closes itself through its cancel path.
+void ArmAutoClose(QDialog& window, int ms) {
+    if (ms > 0) {
+        QTimer::singleShot(ms, &window, &QDialog::reject);
     }
 }
 
@@ -41,39 +38,31 @@ int g_UserUiLanguageId() {
     return chinese ? kLangIdChinese : kLangIdEnglish;
 }
 
-CChronoscopeApp::CChronoscopeApp(std::string commandLine) : m_commandLine(std::move(commandLine)) {
-    g_current = this;
-}
-
-CChronoscopeApp::~CChronoscopeApp() {
-    g_current = nullptr;
-}
-
-CChronoscopeApp* CChronoscopeApp::Current() {
-    return g_current;
-}
+CChronoscopeApp::CChronoscopeApp(const tagProgramOptions& options, std::string commandLine)
+    : m_commandLine(std::move(commandLine)), m_options(options) {}
 
 void CChronoscopeApp::LoadLanguage() {
     m_language = ChooseLanguage(m_commandLine, g_ReadFirstLine(LanguageFilePath()), g_UserUiLanguageId());
     g_ApplyUiLanguage(m_language == kLanguageChinese);
-    m_languageInEffect = m_language;
+    m_languages.inEffect = m_language;
 }
 
 bool CChronoscopeApp::InitInstance() {
     QCoreApplication::setOrganizationName(QStringLiteral("QXPLC-Chronoscope"));
     RaiseProcessPriority();
-    CCommunicater::Instance();
+    g_InstallLink(m_options);
 
     while (m_restartRequested == 1) {
         m_restartRequested = 0;
         LoadLanguage();
         QGuiApplication::setApplicationDisplayName(LoadStringById(IDS_APP_NAME));
 
-        CChronoscopeDlg window;
-        ArmAutoClose(window);
+        CChronoscopeDlg window(m_languages);
+        ArmAutoClose(window, m_options.autoCloseMs);
         window.exec();
         // The workspace: channels, traces and settings come back at the next start.
-        window.Session().SaveWorkspace();
+        window.Session().Files().SaveWorkspace();
+        m_restartRequested = window.RestartRequested() ? 1 : 0;
     }
 
     CCommunicater::CloseCPPSerialPort();

@@ -2,7 +2,6 @@
 
 #include "AppIcon.h"
 #include "ChannelTable.h"
-#include "ChronoscopeApp.h"
 #include "chart/qt/ChartWidget.h"
 #include "dialogs/BufferSettingDlg.h"
 #include "dialogs/ColourPicker.h"
@@ -105,7 +104,8 @@ bool IsChinese() {
 
 } // namespace
 
-CChronoscopeDlg::CChronoscopeDlg(QWidget* parent) : QDialog(parent), m_chinese(IsChinese()) {
+CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
+    : QDialog(parent), m_languages(languages), m_chinese(IsChinese()) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(g_AppIcon());
@@ -122,8 +122,9 @@ CChronoscopeDlg::CChronoscopeDlg(QWidget* parent) : QDialog(parent), m_chinese(I
     CSessionView& view = *this;
     m_session =
         std::make_unique<CMonitorSession>(m_chart->Chart(), LoadStringById(IDS_TIMELINE).toStdString(), view);
-    CCommunicater::SetProtocal(&m_session->State().protocol);
-    m_session->ApplyLinkSettings();
+    uint32_t protocol = m_session->State().protocol;
+    CCommunicater::SetProtocal(&protocol);
+    m_session->Link().Apply();
 
     m_table->SetupChannelTable(LoadStringById(IDS_TABLE_HEADER));
     PushStateToControls();
@@ -252,7 +253,7 @@ void CChronoscopeDlg::OnSize() {
     if (!m_table || !m_session || isMinimized()) {
         return;
     }
-    m_session->State().maximized = isMaximized() ? 1 : 0;
+    m_session->Fields().SetMaximized(isMaximized());
     const int columnLeft = width() - m_rightColumnOffset;
     for (int id : kRightColumn) {
         QWidget* control = Control(id);
@@ -264,7 +265,7 @@ void CChronoscopeDlg::OnSize() {
     m_table->setGeometry(m_table->x(), tableBottom - tableHeight, right - m_table->x(), tableHeight);
     m_chart->setGeometry(m_chart->x(), m_chart->y(), right - m_chart->x(), m_table->y() - 2 - m_chart->y());
     m_table->LayoutTableColumns();
-    m_session->UpdateCursorReadouts();
+    m_session->Readouts().UpdateCursorReadouts();
 }
 
 void CChronoscopeDlg::PushStateToControls() {
@@ -281,15 +282,9 @@ void CChronoscopeDlg::PushStateToControls() {
     }
 }
 
-void CChronoscopeDlg::ReadControls() {
-    tagMonitorState& state = m_session->State();
-    state.measurement = m_measurement->isChecked();
-    state.adaptive = m_adaptive->isChecked();
-    state.period = m_period->text().toUInt();
-    state.timeAxisStep = m_timeAxis->text().toUInt();
-    state.writeAddress = m_address->text().toStdString();
-    state.writeValue = m_value->text().toStdString();
-    state.writeTypeIndex = m_writeType->currentIndex();
+void CChronoscopeDlg::ReadWriteFields() {
+    m_session->Fields().SetWriteFields(m_address->text().toStdString(), m_value->text().toStdString(),
+                                       m_writeType->currentIndex());
 }
 
 void CChronoscopeDlg::UpdateRunControls(bool recording) {
@@ -301,7 +296,10 @@ void CChronoscopeDlg::UpdateRunControls(bool recording) {
 }
 
 void CChronoscopeDlg::OnRun() {
-    ReadControls();
+    // Run reads the fields the user may not have left yet.
+    OnPeriodChanged();
+    OnTimeAxisChanged();
+    ReadWriteFields();
     m_session->OnRun();
 }
 
@@ -314,42 +312,42 @@ void CChronoscopeDlg::OnAddChannel() {
         return;
     }
     CElemSelectDlg dialog(true, this);
-    dialog.m_record.colour = m_session->NextChannelColour();
+    dialog.m_record.colour = m_session->Channels().NextColour();
     if (dialog.exec() == QDialog::Accepted) {
-        m_session->AddChannel(dialog.m_record);
+        m_session->Channels().Add(dialog.m_record);
     }
 }
 
 void CChronoscopeDlg::OnWrite() {
-    ReadControls();
+    ReadWriteFields();
     m_session->OnWrite();
 }
 
 void CChronoscopeDlg::OnMeasurement() {
-    m_session->OnMeasurement(m_measurement->isChecked());
+    m_session->Fields().OnMeasurement(m_measurement->isChecked());
 }
 
 void CChronoscopeDlg::OnAdaptive() {
-    m_session->OnAdaptive(m_adaptive->isChecked());
+    m_session->Fields().OnAdaptive(m_adaptive->isChecked());
 }
 
 void CChronoscopeDlg::OnTimeAxisChanged() {
-    m_session->OnTimeAxisChanged(m_timeAxis->text().toStdString());
+    m_session->Fields().OnTimeAxisChanged(m_timeAxis->text().toStdString());
 }
 
 void CChronoscopeDlg::OnPeriodChanged() {
-    m_session->OnPeriodChanged(m_period->text().toStdString());
+    m_session->Fields().OnPeriodChanged(m_period->text().toStdString());
 }
 
 void CChronoscopeDlg::OnCommunicate() {
-    tagLinkFields fields = m_session->BeginCommSettings();
+    tagLinkFields fields = m_session->Link().BeginCommSettings();
     CCommSettingDlg dialog(fields.link, fields.interfaceType, this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    m_session->EndCommSettings(accepted, fields);
+    m_session->Link().EndCommSettings(accepted, fields);
 }
 
 void CChronoscopeDlg::OnTriggerSetting() {
-    std::optional<tagTriggerDialogFields> fields = m_session->BeginTriggerSetting();
+    std::optional<tagTriggerDialogFields> fields = m_session->Fields().BeginTriggerSetting();
     if (!fields) {
         return;
     }
@@ -368,7 +366,7 @@ void CChronoscopeDlg::OnTriggerSetting() {
     fields->channel = dialog.m_channel;
     fields->condition = dialog.m_condition;
     fields->valueText = dialog.m_value.toStdString();
-    m_session->ApplyTriggerSetting(*fields);
+    m_session->Fields().ApplyTriggerSetting(*fields);
 }
 
 void CChronoscopeDlg::OnExportData() {
@@ -387,30 +385,30 @@ void CChronoscopeDlg::OnTableClick(int row, int column) {
     switch (column) {
     case CChannelTable::COL_VISIBLE:
         m_table->clearSelection();
-        m_session->ToggleVisibility(k);
+        m_session->Channels().ToggleVisibility(k);
         break;
     case CChannelTable::COL_COLOUR:
         m_table->clearSelection();
         if (k < m_session->State().channels.size()) {
             if (const std::optional<uint32_t> colour =
                     g_PickTraceColour(m_session->State().channels[k].colour, this)) {
-                m_session->SetChannelColour(k, *colour);
+                m_session->Channels().SetColour(k, *colour);
             }
         }
         break;
     case CChannelTable::COL_MODIFY:
         m_table->clearSelection();
-        if (m_session->CanEditChannels() && k < m_session->State().channels.size()) {
+        if (m_session->Channels().CanEdit() && k < m_session->State().channels.size()) {
             CElemSelectDlg dialog(false, this);
             dialog.m_record = m_session->State().channels[k];
             if (dialog.exec() == QDialog::Accepted) {
-                m_session->ModifyChannel(k, dialog.m_record);
+                m_session->Channels().Modify(k, dialog.m_record);
             }
         }
         break;
     case CChannelTable::COL_DELETE:
         m_table->clearSelection();
-        m_session->RequestDeleteChannel(k);
+        m_session->Channels().RequestDelete(k);
         break;
     default:
         break;
@@ -425,27 +423,29 @@ void CChronoscopeDlg::OnTableDblClick(int row, int column) {
 
 void CChronoscopeDlg::OnTableAfterEdit(int row, int column) {
     if (column == CChannelTable::COL_SCALE && row >= 0) {
-        m_session->SetScaleText(static_cast<size_t>(row), m_table->CellText(row, column).toStdString());
+        m_session->Channels().SetScaleText(static_cast<size_t>(row),
+                                           m_table->CellText(row, column).toStdString());
     }
 }
 
 void CChronoscopeDlg::OnSysCommand(int id) {
-    CChronoscopeApp* app = CChronoscopeApp::Current();
-    if (id == 32 && app) {
-        if (app->m_lastChosenLanguage < 0) {
-            app->m_lastChosenLanguage = app->m_languageInEffect;
+    if (id == 32) {
+        if (m_languages.lastChosen < 0) {
+            m_languages.lastChosen = m_languages.inEffect;
         }
-        CLanguageDlg dialog(app->m_lastChosenLanguage, app->m_languageInEffect, this);
+        CLanguageDlg dialog(m_languages.lastChosen, m_languages.inEffect, this);
         if (dialog.exec() == QDialog::Accepted && dialog.m_saved && AskYesNo(IDS_RESTART_CONFIRM)) {
-            app->m_restartRequested = 1;
+            m_restartRequested = true;
             reject();
         }
     } else if (id == 33) {
-        tagMonitorState& state = m_session->State();
+        const tagMonitorState& state = m_session->State();
         CBufferSettingDlg dialog(this);
         dialog.Set(state.autoSave, state.cacheSize);
         if (dialog.exec() == QDialog::Accepted) {
-            dialog.Get(state.autoSave, state.cacheSize);
+            uint32_t autoSave = 0, cacheSize = 0;
+            dialog.Get(autoSave, cacheSize);
+            m_session->Fields().SetCache(autoSave != 0, cacheSize);
         }
     }
 }
@@ -503,8 +503,14 @@ void CChronoscopeDlg::PumpMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-void CChronoscopeDlg::ShowMessage(int stringId) {
-    QMessageBox::information(this, LoadStringById(IDS_APP_NAME), LoadStringById(stringId));
+void CChronoscopeDlg::ShowResult(const tagResult& result) {
+    if (result.stringId == 0) {
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, LoadStringById(IDS_APP_NAME), LoadStringById(result.stringId),
+                    QMessageBox::Ok, this);
+    box.setInformativeText(QString::fromStdString(result.detail));
+    box.exec();
 }
 
 bool CChronoscopeDlg::AskYesNo(int stringId) {

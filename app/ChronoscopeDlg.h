@@ -3,6 +3,7 @@
 // owns; the window pushes state into controls, reads them back and shows messages.
 #pragma once
 
+#include "LanguageChoice.h"
 #include "session/MonitorSession.h"
 
 #include <QDialog>
@@ -48,10 +49,13 @@ public:
         IDC_TABLE = 1740,
     };
 
-    explicit CChronoscopeDlg(QWidget* parent = nullptr);
+    // The language dialog reads and updates the application's language state.
+    explicit CChronoscopeDlg(tagLanguageState& languages, QWidget* parent = nullptr);
     ~CChronoscopeDlg() override;
 
     CMonitorSession& Session() { return *m_session; }
+    // Whether the window closed for a language restart.
+    bool RestartRequested() const { return m_restartRequested; }
 
     // The window's handlers: each reads its controls and hands the action to the session.
     void OnRun();
@@ -85,7 +89,7 @@ private:
     // CSessionView
     void PostNotify(int wParam, int lParam) override;
     void PumpMessages() override;
-    void ShowMessage(int stringId) override;
+    void ShowResult(const tagResult& result) override;
     bool AskYesNo(int stringId) override;
     void SetWaitCursor(bool on) override;
     std::string AskSavePath(const std::string& proposedName) override;
@@ -106,8 +110,11 @@ private:
     void CreateControls();
     void LayoutFromTemplate();
     void OnSize();
-    void ReadControls();
+    // The element-write fields into the session.
+    void ReadWriteFields();
 
+    tagLanguageState& m_languages;
+    bool m_restartRequested = false;
     bool m_chinese = false;
     int m_rightColumnOffset = 0;
     std::map<int, int> m_columnShift;

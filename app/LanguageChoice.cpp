@@ -1,7 +1,8 @@
 #include "LanguageChoice.h"
 
+#include "kit/IntegerText.h"
+
 #include <cctype>
-#include <climits>
 #include <fstream>
 
 namespace {
@@ -20,27 +21,6 @@ std::string Trim(const std::string& s) {
 
 } // namespace
 
-long g_ParseLeadingLong(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        const int digit = text[i] - '0';
-        if (value > (LONG_MAX - digit) / 10) {
-            return negative ? LONG_MIN : LONG_MAX; // saturates like wcstol
-        }
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
-}
-
 std::optional<std::string> g_ReadFirstLine(const std::string& path) {
     std::ifstream in(path);
     if (!in) {
@@ -54,7 +34,7 @@ std::optional<std::string> g_ReadFirstLine(const std::string& path) {
 int ChooseLanguage(std::string& commandLine, const std::optional<std::string>& languageFileFirstLine,
                    int userUiLanguageId) {
     if (!commandLine.empty()) {
-        const long number = g_ParseLeadingLong(commandLine);
+        const int64_t number = g_LeadingInteger(commandLine);
         commandLine.clear();
         if (number == kLanguageChinese || number == kLanguageEnglish) {
             return static_cast<int>(number);

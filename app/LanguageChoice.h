@@ -10,9 +10,12 @@ constexpr int kLanguageEnglish = 1;
 constexpr int kLangIdEnglish = 1033;
 constexpr int kLangIdChinese = 2052;
 
-// Reads text as a decimal number the way wcstol does: leading blanks and a sign are accepted,
-// reading stops at the first non-digit, and no digits give 0.
-long g_ParseLeadingLong(const std::string& text);
+// The language of the running windows and the language dialog's last choice, which the
+// application keeps across restarts.
+struct tagLanguageState {
+    int inEffect = kLanguageChinese;
+    int lastChosen = -1; // preselected by the language dialog; -1: the language in effect
+};
 
 // The first line of a text file, or nullopt when the file cannot be opened.
 std::optional<std::string> g_ReadFirstLine(const std::string& path);

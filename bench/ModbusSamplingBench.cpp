@@ -1,8 +1,9 @@
 // Sustained sampling of six channels over real Modbus links to the PLC simulator: loopback TCP at
 // 1, 2 and 5 ms, and RTU at 115200 baud over a pseudo-terminal pair. Reported: the achieved period,
 // ticks skipped by overrunning polls, and how late polls started against their slots.
-#include "ModbusSimServer.h"
 #include "link/ModbusLink.h"
+#include "link/SerialDevices.h"
+#include "sim/ModbusSimServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,12 +42,12 @@ void Sample(benchmark::State& state, CModbusLink& link, int periodMs) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     setting.run = 0;
     link.SetOscillo(OSCILLO_CMD_RUN, setting);
-    const auto lateness = link.Lateness();
+    const tagLinkStatistics statistics = link.Statistics();
     state.counters["actual_period_ms"] = setting.actualPeriod / 8.0;
     state.counters["achieved_period_ms"] = data.samples.empty() ? 0 : seconds * 1000.0 / data.samples.size();
-    state.counters["missed_ticks"] = static_cast<double>(link.MissedTicks());
-    state.counters["late_mean_us"] = lateness.mean;
-    state.counters["late_max_us"] = lateness.max;
+    state.counters["missed_ticks"] = static_cast<double>(statistics.skippedTicks);
+    state.counters["late_mean_us"] = statistics.meanLateMicros;
+    state.counters["late_max_us"] = statistics.maxLateMicros;
 }
 
 void BM_ModbusTcp(benchmark::State& state) {
@@ -87,7 +88,7 @@ void BM_ModbusRtu115200(benchmark::State& state) {
             state.SkipWithError(error.c_str());
         } else {
             server.Start();
-            setenv("CHRONOSCOPE_SERIAL_DIR", dir.c_str(), 1);
+            g_SetSerialDirectory(dir);
             CModbusLink link;
             tagSerialInfo info;
             info.baudRate = 115200;

@@ -5,7 +5,6 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -27,8 +26,9 @@ QString tagSerialPortItem::Tooltip() const {
 
 std::vector<tagSerialPortItem> g_SerialPortsPresent() {
     std::vector<std::pair<uint32_t, tagSerialPortItem>> found;
-    const char* folder = std::getenv("CHRONOSCOPE_SERIAL_DIR");
-    if (folder && *folder) {
+    // Devices in a folder of the program's own choosing (pseudo-terminals in tests) are not the
+    // system's ports: they are listed from the folder.
+    if (g_SerialDirectory() != "/dev") {
         for (uint32_t port : g_ComPortsInDirectory()) {
             found.push_back(
                 {port, {ComName(port), QString::fromStdString(g_SerialDeviceOfComPort(port)), {}, {}}});

@@ -5,6 +5,8 @@
 #include "kit/KitHelpers.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -86,10 +88,11 @@ std::string CsvChannelHeading(const tagOscilloElem& channel) {
     return heading + ":" + g_DataTypeToStr(channel.dataType);
 }
 
-bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceSet& traces) {
+bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceSet& traces,
+                  std::string* error) {
     CCsvRowWriter out(path);
     if (!out.IsOpen()) {
-        return false;
+        return Fail(error, "cannot create " + path + ": " + std::strerror(errno));
     }
     const size_t channels = std::min<size_t>(state.channels.size(), kMaxChannels);
     uint32_t rows = 0;
@@ -124,7 +127,7 @@ bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceS
         *p++ = '\n';
         out.CommitRaw(p);
     }
-    return out.Close();
+    return out.Close() || Fail(error, "cannot write " + path + ": " + std::strerror(errno));
 }
 
 bool ReadCsvFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, std::string* error) {

@@ -7,8 +7,9 @@
 #include <string>
 
 // Header row, then one row per point index up to the longest trace; values as the table shows
-// them (no scale or offset). False when the file cannot be written.
-bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceSet& traces);
+// them (no scale or offset). False when the file cannot be written; error then says why.
+bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceSet& traces,
+                  std::string* error = nullptr);
 
 // Replaces the channels, the traces and the trigger by the table's (link, sampling, cache and
 // window settings stay). A missing file, a bad header or malformed CSV changes nothing; error

@@ -3,7 +3,9 @@
 #include "acquisition/ChannelModel.h"
 #include "kit/DocPath.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -121,6 +123,17 @@ void Load(CBinaryArchive& ar, tagMonitorState& s, CTraceSet& traces) {
     s.cacheSize = ar.ReadU32();
 }
 
+bool Fail(std::string* error, const std::string& what) {
+    if (error) {
+        *error = what;
+    }
+    return false;
+}
+
+std::string SystemError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -136,38 +149,44 @@ void SerializeData(CBinaryArchive& archive, tagMonitorState& state, CTraceSet& t
     }
 }
 
-bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX) {
+bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX,
+                   std::string* error) {
     const std::string folder = FolderOf(path);
     if (!folder.empty() && !g_fCreateAllDir(folder)) {
-        return false;
+        return Fail(error, SystemError("cannot create the folder", folder));
     }
     std::unique_ptr<CBinaryArchive> archive = CBinaryArchive::OpenFile(path, CBinaryArchive::Store);
     if (!archive) {
-        return false;
+        return Fail(error, SystemError("cannot create", path));
     }
     try {
         SerializeData(*archive, state, traces, limitX);
         archive->Close();
-    } catch (const CArchiveException&) {
+    } catch (const CArchiveException& e) {
         archive->Abort();
-        return false;
+        return Fail(error, path + ": " + e.what());
     }
     return true;
 }
 
-EnumDataFileRead ReadDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces) {
+EnumDataFileRead ReadDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces,
+                              std::string* error) {
     if (!g_fFileExists(path)) {
+        Fail(error, path + ": no such file");
         return EnumDataFileRead::Missing;
     }
     std::unique_ptr<CBinaryArchive> archive = CBinaryArchive::OpenFile(path, CBinaryArchive::Load);
     if (!archive) {
+        Fail(error, SystemError("cannot open", path));
         return EnumDataFileRead::Missing;
     }
     try {
         SerializeData(*archive, state, traces, nullptr);
-    } catch (const CArchiveException&) {
+    } catch (const CArchiveException& e) {
+        Fail(error, path + ": " + e.what() + "; what came before is kept");
         return EnumDataFileRead::Damaged;
     } catch (const std::bad_alloc&) {
+        Fail(error, path + ": more points than memory holds; what came before is kept");
         return EnumDataFileRead::Damaged;
     }
     return EnumDataFileRead::Read;

@@ -15,15 +15,18 @@ void SerializeData(CBinaryArchive& archive, tagMonitorState& state, CTraceSet& t
 
 // Creates the folder when needed and writes the file; with a limit, each trace only up to the point
 // found for it. False when the folder or file cannot be made or a write fails (a partly written
-// file stays).
-bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX);
+// file stays); error then says why.
+bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX,
+                   std::string* error = nullptr);
 
 enum class EnumDataFileRead {
     Missing, // no file or it cannot be opened; nothing was touched
     Read,
     Damaged, // ended early or malformed; the state holds what was read
 };
-EnumDataFileRead ReadDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces);
+// error says what was wrong with a damaged or unreadable file.
+EnumDataFileRead ReadDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces,
+                              std::string* error = nullptr);
 
 // The number of channel records a file may announce; more is a damaged file.
 constexpr uint32_t kMaxFileChannels = kMaxChannels;

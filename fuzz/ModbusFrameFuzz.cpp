@@ -1,6 +1,6 @@
 // The simulator's Modbus TCP server on arbitrary bytes from a client: frames are cut by their
 // length field and each request by its function, and nothing reads beyond what arrived.
-#include "ModbusSimServer.h"
+#include "sim/ModbusSimServer.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

@@ -1,6 +1,7 @@
 #include "BinaryArchive.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -10,6 +11,11 @@ static_assert(std::endian::native == std::endian::little,
 namespace {
 
 constexpr size_t kBufferSize = 4096;
+
+// What the system said about the last failed call, for the message.
+std::string Why(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
 
 } // namespace
 
@@ -71,7 +77,7 @@ void CBinaryArchive::WriteBytes(const void* data, size_t size) {
     }
     if (size >= kBufferSize) {
         if (std::fwrite(bytes, 1, size, m_file) != size) {
-            throw CArchiveException(CArchiveException::WriteError, "the file cannot be written");
+            throw CArchiveException(CArchiveException::WriteError, Why("the file cannot be written"));
         }
         return;
     }
@@ -142,11 +148,11 @@ void CBinaryArchive::Flush() {
     }
     if (!m_buffer.empty() && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size()) {
         m_buffer.clear();
-        throw CArchiveException(CArchiveException::WriteError, "the file cannot be written");
+        throw CArchiveException(CArchiveException::WriteError, Why("the file cannot be written"));
     }
     m_buffer.clear();
     if (std::fflush(m_file) != 0) {
-        throw CArchiveException(CArchiveException::WriteError, "the file cannot be written");
+        throw CArchiveException(CArchiveException::WriteError, Why("the file cannot be written"));
     }
 }
 
@@ -158,7 +164,7 @@ void CBinaryArchive::Close() {
     const bool failed = std::fclose(m_file) != 0;
     m_file = nullptr;
     if (failed) {
-        throw CArchiveException(CArchiveException::WriteError, "the file cannot be closed");
+        throw CArchiveException(CArchiveException::WriteError, Why("the file cannot be closed"));
     }
 }
 

@@ -1,10 +1,10 @@
 #include "SoftAddrMap.h"
 
 #include "ElementKinds.h"
-#include "SymbolNameParser.h"
+#include "ElementName.h"
+#include "IntegerText.h"
 
-#include <algorithm>
-#include <cctype>
+#include <cstdint>
 
 void CSoftAddrMap::SetAt(const std::string& key, std::unique_ptr<tagSoftAddr> entry) {
     m_entries[key] = std::move(entry);
@@ -21,20 +21,13 @@ std::string CSoftAddrMap::MakeKey(EnumGCMDataType type, const std::string& name)
 
 void CSoftAddrMap::OctToDec() {
     for (auto& [key, entry] : m_entries) {
-        CSymbolNameParser parser(entry->name, 0);
-        if (parser.GetClass() != SYMBOL_BIT) {
+        const std::optional<tagElementName> name = g_SplitElementName(entry->name);
+        if (!name || name->kind < 0 || !ElementKindTable[name->kind].octal || name->bit >= 0) {
             continue;
         }
-        int cls = 0;
-        std::string prefix, number, ip, in, dot;
-        parser.GetResult(cls, prefix, number, ip, in, dot);
-        std::transform(prefix.begin(), prefix.end(), prefix.begin(),
-                       [](unsigned char c) { return std::toupper(c); });
-        auto kind = g_FindElementKind(prefix);
-        if (!kind || !ElementKindTable[*kind].octal || number.size() > 10 ||
-            number.find_first_not_of("01234567") != std::string::npos) {
-            continue;
+        const auto address = g_ParseIntegerIn(name->digits, 0, UINT32_MAX, 8);
+        if (address) {
+            entry->name = name->prefix + std::to_string(*address);
         }
-        entry->name = prefix + std::to_string(std::stoull(number, nullptr, 8));
     }
 }

@@ -1,5 +1,7 @@
 #include "SymbolNameParser.h"
 
+#include "IntegerText.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -136,5 +138,7 @@ int CSymbolNameParser::GetDDotValue() const {
         return -1;
     }
     // Longer digit runs are out of any bit range anyway.
-    return m_dotPart.size() > 9 ? std::numeric_limits<int>::max() : std::stoi(m_dotPart);
+    const tagParsedInteger bit = g_ParseInteger(m_dotPart);
+    return bit.overflow || bit.value > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                                       : static_cast<int>(bit.value);
 }

@@ -1,11 +1,7 @@
 #include "Communicater.h"
 
-#include "LinkBackend.h"
 #include "ModbusLink.h"
-#include "SimulatedController.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -20,11 +16,6 @@ struct tagLinkState {
 tagLinkState& State() {
     static tagLinkState state;
     return state;
-}
-
-bool SimulatorRequested() {
-    const char* value = std::getenv("CHRONOSCOPE_SIMULATOR");
-    return value && std::strcmp(value, "1") == 0;
 }
 
 // Opens the link with the remembered settings when it is not open yet.
@@ -45,20 +36,15 @@ long Result(bool ok) {
 
 } // namespace
 
-CLinkBackend* g_GetLinkBackend() {
-    return State().backend.get();
+void CCommunicater::Instance() {
+    if (!State().backend) {
+        State().backend = std::make_unique<CModbusLink>();
+    }
 }
 
-void CCommunicater::Instance() {
-    tagLinkState& s = State();
-    if (s.backend) {
-        return;
-    }
-    if (SimulatorRequested()) {
-        s.backend = std::make_unique<CSimulatedController>();
-    } else {
-        s.backend = std::make_unique<CModbusLink>();
-    }
+void CCommunicater::Instance(std::unique_ptr<CLinkBackend> backend) {
+    State() = tagLinkState{};
+    State().backend = std::move(backend);
 }
 
 void CCommunicater::Destroy() {
@@ -148,4 +134,12 @@ long CCommunicater::OscilloGetData(tagOscilloData* data, void*, int, int) {
 long CCommunicater::OscilloWriteElem(CSoftAddrMap* request) {
     CLinkBackend* backend = OpenBackend();
     return Result(backend && request && backend->WriteElements(*request));
+}
+
+std::string CCommunicater::LastError() {
+    return State().backend ? State().backend->LastError() : std::string("the link is not set up");
+}
+
+tagLinkStatistics CCommunicater::Statistics() {
+    return State().backend ? State().backend->Statistics() : tagLinkStatistics{};
 }

@@ -3,17 +3,22 @@
 // execution mode and command level, always 1 and 0.
 #pragma once
 
+#include "LinkBackend.h"
 #include "OscilloTypes.h"
 #include "kit/SoftAddrMap.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 class CCommunicater {
 public:
-    // Chooses the backend: the simulated controller with CHRONOSCOPE_SIMULATOR=1, else the real
-    // transports. Called once before the main window exists.
+    // The real transports, unless a backend is in place already. Called once before the main
+    // window exists.
     static void Instance();
+    // The given backend (a simulated controller, say), replacing any other.
+    static void Instance(std::unique_ptr<CLinkBackend> backend);
     static void Destroy();
 
     static void SetProtocal(uint32_t* protocol);
@@ -32,4 +37,9 @@ public:
     static long OscilloSetData(int command, tagOscilloSetting* setting, int mode, int level);
     static long OscilloGetData(tagOscilloData* data, void* window, int mode, int level);
     static long OscilloWriteElem(CSoftAddrMap* request);
+
+    // Why the last call failed, in the link's words; empty when nothing is known.
+    static std::string LastError();
+    // How the running recording's sampling goes.
+    static tagLinkStatistics Statistics();
 };

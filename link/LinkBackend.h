@@ -5,7 +5,16 @@
 #include "kit/SoftAddrMap.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
+
+// How the sampling of the running recording goes.
+struct tagLinkStatistics {
+    uint64_t skippedTicks = 0; // ticks no sample was taken for
+    uint64_t polls = 0;        // samples taken
+    double meanLateMicros = 0; // how late polls started against their slots
+    double maxLateMicros = 0;
+};
 
 class CLinkBackend {
 public:
@@ -26,7 +35,7 @@ public:
     // Appends what has been sampled since the last call.
     virtual bool GetOscillo(tagOscilloData& data) = 0;
     virtual bool WriteElements(const CSoftAddrMap& request) = 0;
-};
 
-// The backend in use, or null before CCommunicater::Instance and after Destroy.
-CLinkBackend* g_GetLinkBackend();
+    virtual std::string LastError() const = 0;
+    virtual tagLinkStatistics Statistics() const { return {}; }
+};

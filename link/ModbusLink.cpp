@@ -1,6 +1,7 @@
 #include "ModbusLink.h"
 
 #include "SerialDevices.h"
+#include "kit/IntegerText.h"
 
 #include <modbus/modbus.h>
 
@@ -53,16 +54,24 @@ CModbusLink::~CModbusLink() {
 }
 
 bool CModbusLink::Fail(const std::string& what) {
+    std::lock_guard lock(m_errorMutex);
     m_lastError = what;
     return false;
+}
+
+std::string CModbusLink::LastError() const {
+    std::lock_guard lock(m_errorMutex);
+    return m_lastError;
 }
 
 bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
     Close();
     std::lock_guard lock(m_io);
+    std::string where; // the device or address, for the messages
     if (type == INTERFACE_ETHERNET) {
         // A map file may name the port of devices that listen elsewhere than the dialog's ports.
         const uint32_t port = m_map.TcpPort() ? m_map.TcpPort() : info.tcpPort;
+        where = g_IpAddressText(info.ipAddress) + ":" + std::to_string(port);
         m_ctx = modbus_new_tcp(g_IpAddressText(info.ipAddress).c_str(), static_cast<int>(port));
     } else {
         std::string device;
@@ -77,18 +86,19 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
         if (device.empty()) {
             return Fail("no serial device for this port");
         }
+        where = device;
         m_ctx = modbus_new_rtu(device.c_str(), static_cast<int>(info.baudRate), g_ParityLetter(info.parity),
                                static_cast<int>(info.dataBits), static_cast<int>(info.stopBits));
     }
     if (!m_ctx) {
-        return Fail(modbus_strerror(errno));
+        return Fail(where + ": " + modbus_strerror(errno));
     }
     modbus_set_slave(m_ctx, m_map.Unit());
     if (info.timeout > 0) {
         modbus_set_response_timeout(m_ctx, info.timeout, 0);
     }
     if (modbus_connect(m_ctx) != 0) {
-        const std::string error = modbus_strerror(errno);
+        const std::string error = where + ": " + modbus_strerror(errno);
         modbus_free(m_ctx);
         m_ctx = nullptr;
         return Fail(error);
@@ -268,7 +278,7 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
     m_missedTicks = 0;
     {
         std::lock_guard lock(m_statsMutex);
-        m_lateness = {};
+        m_statistics = {};
     }
     m_stop = false;
     {
@@ -282,6 +292,7 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
 
 void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
     uint64_t tick = 0;
+    uint64_t sampledTick = 0; // the tick after the last one sampled
     while (!m_stop) {
         const Clock::time_point due = start + std::chrono::microseconds(tick * periodMicros);
         std::this_thread::sleep_until(due);
@@ -291,8 +302,9 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
         {
             const double late = std::chrono::duration<double, std::micro>(Clock::now() - due).count();
             std::lock_guard lock(m_statsMutex);
-            m_lateness.max = std::max(m_lateness.max, late);
-            m_lateness.mean += (late - m_lateness.mean) / static_cast<double>(++m_lateness.polls);
+            tagLinkStatistics& s = m_statistics;
+            s.maxLateMicros = std::max(s.maxLateMicros, late);
+            s.meanLateMicros += (late - s.meanLateMicros) / static_cast<double>(++s.polls);
         }
         tagOscilloVal sample;
         sample.tick = static_cast<uint32_t>(tick);
@@ -306,19 +318,23 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
                 m_queue.erase(m_queue.begin());
             }
             m_queue.push_back(sample);
+            // Counted with the sample that follows them: every tick up to the last sample is
+            // either a sample or skipped.
+            m_missedTicks += tick - sampledTick;
+            sampledTick = tick + 1;
         }
         // An overrun skips the slots that have passed instead of bunching samples after it.
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-        const uint64_t next = std::max<uint64_t>(tick + 1, static_cast<uint64_t>(elapsed) / periodMicros + 1);
-        m_missedTicks += next - tick - 1;
-        tick = next;
+        tick = std::max<uint64_t>(tick + 1, static_cast<uint64_t>(elapsed) / periodMicros + 1);
     }
 }
 
-CModbusLink::tagLateness CModbusLink::Lateness() const {
+tagLinkStatistics CModbusLink::Statistics() const {
     std::lock_guard lock(m_statsMutex);
-    return m_lateness;
+    tagLinkStatistics statistics = m_statistics;
+    statistics.skippedTicks = m_missedTicks;
+    return statistics;
 }
 
 void CModbusLink::StopSampler() {
@@ -361,7 +377,7 @@ bool CModbusLink::WriteElements(const CSoftAddrMap& request) {
         }
         int result = -1;
         if (IsBitTable(at->table) || at->bit >= 0) {
-            const bool on = text == "ON" || std::strtol(text.c_str(), nullptr, 10) >= 1;
+            const bool on = text == "ON" || g_LeadingInteger(text) >= 1;
             if (IsBitTable(at->table)) {
                 result = modbus_write_bit(m_ctx, at->address, on ? 1 : 0);
             } else {
@@ -379,7 +395,7 @@ bool CModbusLink::WriteElements(const CSoftAddrMap& request) {
                 const float f = static_cast<float>(std::strtod(text.c_str(), nullptr));
                 std::memcpy(&value, &f, sizeof value);
             } else {
-                value = static_cast<uint32_t>(std::strtoll(text.c_str(), nullptr, 10));
+                value = static_cast<uint32_t>(g_LeadingInteger(text));
             }
             if (at->count == 2) {
                 uint16_t words[2];

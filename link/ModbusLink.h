@@ -32,19 +32,11 @@ public:
     bool GetOscillo(tagOscilloData& data) override;
     bool WriteElements(const CSoftAddrMap& request) override;
 
+    std::string LastError() const override;
+    // Skipped ticks and how late polls started against their slots since the run started.
+    tagLinkStatistics Statistics() const override;
     // The problem with the map file, if the default map is in force because of one.
     const std::string& MapError() const { return m_mapError; }
-    const std::string& LastError() const { return m_lastError; }
-    const CModbusMap& Map() const { return m_map; }
-    // Ticks skipped by overrunning polls since the run started.
-    uint64_t MissedTicks() const { return m_missedTicks; }
-    // How late polls started against their slots since the run started (microseconds).
-    struct tagLateness {
-        uint64_t polls = 0;
-        double mean = 0.0;
-        double max = 0.0;
-    };
-    tagLateness Lateness() const;
 
 private:
     struct tagPollGroup {
@@ -68,6 +60,7 @@ private:
     _modbus* m_ctx = nullptr;
     CModbusMap m_map;
     std::string m_mapError;
+    mutable std::mutex m_errorMutex;
     std::string m_lastError;
 
     std::vector<tagPollGroup> m_groups;
@@ -80,7 +73,7 @@ private:
     std::atomic<bool> m_failed{false};
     std::atomic<uint64_t> m_missedTicks{0};
     mutable std::mutex m_statsMutex;
-    tagLateness m_lateness;
+    tagLinkStatistics m_statistics;
     std::mutex m_queueMutex;
     std::vector<tagOscilloVal> m_queue;
 };

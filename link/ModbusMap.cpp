@@ -1,6 +1,7 @@
 #include "ModbusMap.h"
 
 #include "kit/DocPath.h"
+#include "kit/IntegerText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -182,20 +183,27 @@ bool CModbusMap::Parse(const std::string& text, std::string& error) {
             parsed.m_lowWordFirst = value == "LOW_FIRST";
             continue;
         }
+        // One number within [low, high] and nothing after it.
+        auto number = [&](int64_t low, int64_t high) -> std::optional<int64_t> {
+            if (!(words >> value) || (words >> extra)) {
+                return std::nullopt;
+            }
+            return g_ParseIntegerIn(value, low, high);
+        };
         if (key == "UNIT") {
-            int unit = -1;
-            if (!(words >> unit) || unit < 0 || unit > 247 || (words >> extra)) {
+            const auto unit = number(0, 247);
+            if (!unit) {
                 return fail("unit is a number from 0 to 247");
             }
-            parsed.m_unit = unit;
+            parsed.m_unit = static_cast<int>(*unit);
             continue;
         }
         if (key == "TCP_PORT") {
-            long port = 0;
-            if (!(words >> port) || port < 1 || port > 65535 || (words >> extra)) {
+            const auto port = number(1, 65535);
+            if (!port) {
                 return fail("tcp_port is a number from 1 to 65535");
             }
-            parsed.m_tcpPort = static_cast<uint32_t>(port);
+            parsed.m_tcpPort = static_cast<uint32_t>(*port);
             continue;
         }
         tagModbusRange* range = nullptr;
@@ -224,11 +232,11 @@ bool CModbusMap::Parse(const std::string& text, std::string& error) {
         if (!which) {
             return fail("unknown table '" + table + "'");
         }
-        long base = -1;
-        if (!(words >> base) || base < 0 || base > 65535 || (words >> extra)) {
+        const auto base = number(0, 65535);
+        if (!base) {
             return fail("the base address is a number from 0 to 65535");
         }
-        *range = {*which, static_cast<int>(base), true};
+        *range = {*which, static_cast<int>(*base), true};
     }
     *this = parsed;
     return true;

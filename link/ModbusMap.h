@@ -2,7 +2,7 @@
 // registers, and how 32-bit values span two registers.
 #pragma once
 
-#include "ElementMemory.h"
+#include "ElementRef.h"
 #include "kit/ElementKinds.h"
 
 #include <array>

@@ -1,7 +1,8 @@
 #include "SerialDevices.h"
 
+#include "kit/IntegerText.h"
+
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -20,10 +21,7 @@ int DeviceNumber(const std::string& name, const std::string& prefix) {
         return -1;
     }
     const std::string digits = name.substr(prefix.size());
-    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 2) {
-        return -1;
-    }
-    return std::stoi(digits);
+    return digits.size() > 2 ? -1 : static_cast<int>(g_ParseIntegerIn(digits, 0, 99).value_or(-1));
 }
 
 // Numbers n of the devices <prefix>n present, in order.
@@ -42,9 +40,21 @@ std::vector<int> Present(const std::string& prefix) {
 
 } // namespace
 
+namespace {
+
+std::string& SerialDirectory() {
+    static std::string folder = "/dev";
+    return folder;
+}
+
+} // namespace
+
+void g_SetSerialDirectory(const std::string& folder) {
+    SerialDirectory() = folder.empty() ? std::string("/dev") : folder;
+}
+
 std::string g_SerialDirectory() {
-    const char* dir = std::getenv("CHRONOSCOPE_SERIAL_DIR");
-    return dir && *dir ? std::string(dir) : std::string("/dev");
+    return SerialDirectory();
 }
 
 std::string g_SerialDeviceOfComPort(uint32_t comPort) {

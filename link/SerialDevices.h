@@ -3,13 +3,15 @@
 //   COM100..COM199 -> /dev/ttyUSB0..ttyUSB99
 //   COM200..COM299 -> /dev/ttyACM0..ttyACM99
 //   USBn           -> the n-th USB serial device: ttyUSB* in number order, then ttyACM*
-// CHRONOSCOPE_SERIAL_DIR replaces /dev (tests point it at pseudo-terminal links).
+// Another folder may replace /dev (tests point it at pseudo-terminal links).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+// The folder the devices are looked for in: /dev unless the program's options say otherwise.
+void g_SetSerialDirectory(const std::string& folder);
 std::string g_SerialDirectory();
 // The device of a COM port number; empty when the number names no family.
 std::string g_SerialDeviceOfComPort(uint32_t comPort);

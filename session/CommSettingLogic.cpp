@@ -1,12 +1,12 @@
 #include "CommSettingLogic.h"
 
 #include "acquisition/StringIds.h"
+#include "kit/IntegerText.h"
 #include "kit/KitHelpers.h"
 #include "link/Communicater.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
 namespace {
 
@@ -14,34 +14,22 @@ constexpr uint32_t kMainModulePort = 9016;
 constexpr uint32_t kEthernetModulePort = 502;
 constexpr double kSettleSeconds = 0.1; // after closing the link, before opening another
 
-// An integer field as the platform reads one: blanks around an optional sign and digits.
+// An integer field as the platform reads one: blanks around an optional sign and at most ten
+// digits.
 bool ParseInteger(const std::string& text, int64_t& value) {
-    size_t i = text.find_first_not_of(' ');
-    const size_t end = text.find_last_not_of(' ');
-    if (i == std::string::npos) {
+    const tagParsedInteger parsed = g_ParseInteger(text, {10, true, true, false});
+    constexpr int64_t kTenDigits = 9'999'999'999;
+    if (!parsed.ok || parsed.overflow || parsed.value > kTenDigits || parsed.value < -kTenDigits) {
         return false;
     }
-    const bool negative = text[i] == '-';
-    if (text[i] == '-' || text[i] == '+') {
-        ++i;
-    }
-    if (i > end || end - i > 9) {
-        return false;
-    }
-    int64_t number = 0;
-    for (; i <= end; ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
-            return false;
-        }
-        number = number * 10 + (text[i] - '0');
-    }
-    value = negative ? -number : number;
+    value = parsed.value;
     return true;
 }
 
 // The number that follows the three letters of a port name (COM12, USB1).
 uint32_t PortNumber(const std::string& name) {
-    return name.size() > 3 ? static_cast<uint32_t>(std::strtoul(name.c_str() + 3, nullptr, 10)) : 0;
+    const int64_t number = name.size() > 3 ? g_LeadingInteger(name.substr(3)) : 0;
+    return number > 0 && number <= UINT32_MAX ? static_cast<uint32_t>(number) : 0;
 }
 
 std::string Selected(const std::vector<std::string>& items, int index) {

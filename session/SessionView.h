@@ -3,6 +3,7 @@
 #pragma once
 
 #include "acquisition/ChannelTableModel.h"
+#include "kit/Result.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,8 @@ public:
     virtual void PostNotify(int wParam, int lParam) = 0;
     // Dispatches the window thread's pending messages once.
     virtual void PumpMessages() = 0;
-    virtual void ShowMessage(int stringId) = 0;
+    // The result's message with its reason below it.
+    virtual void ShowResult(const tagResult& result) = 0;
     // A Yes/No question; true only for Yes.
     virtual bool AskYesNo(int stringId) = 0;
     virtual void SetWaitCursor(bool on) = 0;

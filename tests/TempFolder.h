@@ -1,5 +1,8 @@
-// A fresh temporary folder per test, removed afterwards; also the documents folder of the test.
+// A fresh temporary folder per test, removed afterwards; also the documents folder of the test
+// and of the programs it starts.
 #pragma once
+
+#include "kit/DocPath.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +15,7 @@ public:
         std::random_device random;
         m_path = std::filesystem::temp_directory_path() / ("chronoscope-test-" + std::to_string(random()));
         std::filesystem::create_directories(m_path);
+        g_SetDocPath(m_path.string());
         setenv("CHRONOSCOPE_DOCUMENTS", m_path.c_str(), 1);
     }
     ~CTempFolder() {

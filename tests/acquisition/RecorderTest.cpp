@@ -3,9 +3,7 @@
 #include "acquisition/NotifyQueue.h"
 #include "acquisition/StringIds.h"
 #include "link/Communicater.h"
-#include "link/LinkBackend.h"
-#include "link/SimulatedController.h"
-#include "link/SimulatedMachine.h"
+#include "sim/SimulatedMachine.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
 
@@ -14,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -24,6 +23,9 @@ class CTestView : public CRecorderView {
 public:
     void PostNotify(int wParam, int lParam) override { m_queue.Post(wParam, lParam); }
     void PumpMessages() override {
+        for (const auto& [wParam, lParam] : std::exchange(injected, {})) {
+            recorder->OnAcquisitionNotify(wParam, lParam);
+        }
         m_queue.Dispatch([this](int wParam, int lParam) {
             if (wParam == NOTIFY_BATCH) {
                 ++batches;
@@ -32,12 +34,14 @@ public:
             recorder->OnAcquisitionNotify(wParam, lParam);
         });
     }
-    void ShowMessage(int id) override { messages.push_back(id); }
+    void ShowResult(const tagResult& result) override { messages.push_back(result.stringId); }
     void UpdateRunControls(bool on) override { runControls = on; }
     void ShowPeriod(uint32_t period) override { shownPeriod = period; }
     void AfterBatch() override { ++afterBatches; }
 
     CRecorder* recorder = nullptr;
+    // Delivered at the next pump, before what the worker posted.
+    std::vector<std::pair<int, int>> injected;
     std::chrono::milliseconds batchDelay{0};
     std::vector<int> messages;
     bool runControls = false;
@@ -55,8 +59,6 @@ protected:
     CSimulatedLink m_link;
 
     void SetUp() override {
-        m_sim = m_link.Controller();
-        ASSERT_NE(m_sim, nullptr);
         CCommunicater::SetCommunicatCPPCfg(&m_state.link, nullptr);
         m_chart.SetHost(&m_host);
         m_traces = std::make_unique<CTraceSet>(m_chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
@@ -99,7 +101,7 @@ protected:
     std::unique_ptr<CTraceSet> m_traces;
     CTestView m_view;
     std::unique_ptr<CRecorder> m_recorder;
-    CSimulatedController* m_sim = nullptr;
+    CSimulatorPanel& m_sim = m_link.Panel();
 };
 
 } // namespace
@@ -117,7 +119,7 @@ TEST_F(RecorderTest, EverySampleBecomesOnePointPerChannelAtTickTimesPeriod) {
     }
     for (uint32_t i = 0; i < n; ++i) {
         ASSERT_EQ(Serie(0).GetXValue(i), i * 10.0) << "sample " << i << " missing or out of order";
-        const double t = m_sim->MachineTimeOfTick(i);
+        const double t = m_sim.MachineTimeOfTick(i);
         EXPECT_EQ(Serie(0).GetYValue(i), CSimulatedMachine::Sine(t));
         EXPECT_EQ(Serie(1).GetYValue(i), std::floor(t / 100.0) - 2 * std::floor(t / 200.0));
         EXPECT_EQ(Serie(2).GetYValue(i),
@@ -172,12 +174,35 @@ TEST_F(RecorderTest, AReadFailureStopsWithTheMessageAndKeepsTheTraces) {
     Pump(300ms);
     const uint32_t drawn = Serie(0).GetPointCount();
     ASSERT_GT(drawn, 0u);
-    m_sim->FailNextReads(1);
+    m_sim.failReads = 1;
     Pump(300ms);
     EXPECT_FALSE(m_recorder->IsRecording());
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_READ_FAILED});
     EXPECT_GE(Serie(0).GetPointCount(), drawn);
     EXPECT_FALSE(m_view.runControls);
+}
+
+TEST_F(RecorderTest, AReadFailureDuringOrAfterAStopNeverStartsARecording) {
+    AddChannels({Channel("D0", GCM_INT)});
+    // Delivered while the user's Stop waits for the worker.
+    m_recorder->OnRun();
+    Pump(100ms);
+    m_view.injected.push_back({NOTIFY_FAILURE, FAILURE_READ});
+    m_recorder->OnRun();
+    m_view.PumpMessages();
+    EXPECT_FALSE(m_recorder->IsRecording());
+    EXPECT_FALSE(m_view.runControls);
+
+    // Delivered once the stop is over: the recording it came from has ended already.
+    m_view.messages.clear();
+    m_recorder->OnRun();
+    Pump(100ms);
+    m_recorder->StopRecording();
+    m_recorder->OnAcquisitionNotify(NOTIFY_FAILURE, FAILURE_READ);
+    m_view.PumpMessages();
+    EXPECT_FALSE(m_recorder->IsRecording());
+    EXPECT_FALSE(m_view.runControls);
+    EXPECT_TRUE(m_view.messages.empty());
 }
 
 TEST_F(RecorderTest, StopDrawsTheBatchStillQueued) {
@@ -194,9 +219,9 @@ TEST_F(RecorderTest, StartRefusalsAreReported) {
     m_recorder->OnRun();
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_NO_CHANNEL});
     AddChannels({Channel("D0", GCM_INT)});
-    m_sim->RefuseCommand(OSCILLO_CMD_LOAD);
+    m_sim.refusedCommand = OSCILLO_CMD_LOAD;
     m_recorder->OnRun();
-    m_sim->RefuseCommand(OSCILLO_CMD_RUN);
+    m_sim.refusedCommand = OSCILLO_CMD_RUN;
     m_recorder->OnRun();
     EXPECT_EQ(m_view.messages,
               (std::vector<int>{IDS_NO_CHANNEL, IDS_SET_CHANNELS_FAILED, IDS_RUN_COMMAND_FAILED}));
@@ -210,7 +235,7 @@ TEST_F(RecorderTest, PeriodIsSentInEighthsAndTheAcceptedOneIsShown) {
     EXPECT_EQ(m_recorder->Setting().requestedPeriod, 160);
     EXPECT_EQ(m_recorder->Setting().actualPeriod, 160);
     m_recorder->OnRun();
-    m_sim->SetMinimumPeriod(100);
+    m_sim.minimumPeriod = 100;
     m_state.period = 1;
     m_recorder->OnRun();
     EXPECT_EQ(m_view.shownPeriod, 12u);

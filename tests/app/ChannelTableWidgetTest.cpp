@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -28,13 +29,12 @@ CChannelTable& Table(const CChronoscopeDlg& window) {
 
 // Fills the channel dialog that the window opens and presses OK.
 void AddThroughDialog(CChronoscopeDlg& window, const std::function<void(CElemSelectDlg&)>& fill) {
-    QTimer::singleShot(0, [fill] {
-        auto* dialog = qobject_cast<CElemSelectDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        fill(*dialog);
-        dialog->OnOK();
-    });
-    window.OnAddChannel();
+    EXPECT_TRUE(AnswerModal<CElemSelectDlg>(
+        [&](CElemSelectDlg& dialog) {
+            fill(dialog);
+            dialog.OnOK();
+        },
+        [&] { window.OnAddChannel(); }));
 }
 
 } // namespace
@@ -42,7 +42,8 @@ void AddThroughDialog(CChronoscopeDlg& window, const std::function<void(CElemSel
 using ChannelTableWidgetTest = CSimulatedWindowTest;
 
 TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecording) {
-    CChronoscopeDlg window;
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
     window.show();
     AddThroughDialog(window, [](CElemSelectDlg& d) {
         ControlById<QComboBox>(d, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_D);
@@ -82,7 +83,7 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     EXPECT_EQ(table.CellText(0, CChannelTable::COL_X1), QString());
     // With 100 ms per division they fall on the data, at the same screen places.
     window.Session().Traces().TimeAxis().SetBaseStep(100.0);
-    window.Session().UpdateCursorReadouts();
+    window.Session().Readouts().UpdateCursorReadouts();
     const int x1 = table.CellText(0, CChannelTable::COL_X1).toInt();
     const int x2 = table.CellText(0, CChannelTable::COL_X2).toInt();
     EXPECT_GT(x1, 200);
@@ -103,7 +104,7 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     EXPECT_EQ(window.Session().Traces().Serie(1).GetYScale(), 1e-6);
 
     // Deleting the first channel shifts the others up.
-    window.Session().DeleteChannel(0);
+    window.Session().Channels().Delete(0);
     EXPECT_EQ(table.rowCount(), 2);
     EXPECT_EQ(table.CellText(0, CChannelTable::COL_NAME), QStringLiteral("M4"));
 }
@@ -113,12 +114,8 @@ TEST_P(ChannelTableWidgetTest, OutOfRangeAddressKeepsTheDialogOpen) {
     dialog.OnInitDialog();
     ControlById<QComboBox>(dialog, CElemSelectDlg::IDC_KIND)->setCurrentIndex(KIND_X);
     ControlById<QLineEdit>(dialog, CElemSelectDlg::IDC_ADDRESS)->setText(QStringLiteral("1000"));
-    QTimer::singleShot(0, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            box->close(); // the range message
-        }
-    });
-    dialog.OnOK();
+    // The range message.
+    EXPECT_TRUE(AnswerModal<QMessageBox>([](QMessageBox& box) { box.close(); }, [&] { dialog.OnOK(); }));
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.m_record.name, "X0");
     // Modify mode shows the record: SM12 selects SM, not S.

@@ -4,8 +4,7 @@
 #include "dialogs/BitmapCombo.h"
 #include "dialogs/CISBitmap.h"
 #include "dialogs/StringTable.h"
-#include "link/LinkBackend.h"
-#include "link/SimulatedController.h"
+#include "link/SerialDevices.h"
 #include "support/QtTestHelpers.h"
 
 #include <QAbstractItemView>
@@ -84,15 +83,14 @@ protected:
         for (const char* device : {"ttyS0", "ttyS2", "ttyUSB0"}) {
             std::ofstream(m_documents.File(device));
         }
-        setenv("CHRONOSCOPE_SERIAL_DIR", m_documents.Path().c_str(), 1);
-        m_sim = dynamic_cast<CSimulatedController*>(g_GetLinkBackend());
-        m_sim->SetProbeWaits(false);
+        g_SetSerialDirectory(m_documents.Path());
+        m_sim.probeWaits = false;
     }
     void TearDown() override {
-        unsetenv("CHRONOSCOPE_SERIAL_DIR");
+        g_SetSerialDirectory({});
         CSimulatedWindowTest::TearDown();
     }
-    CSimulatedController* m_sim = nullptr;
+    CSimulatorPanel& m_sim = m_link.Panel();
 };
 
 } // namespace
@@ -194,7 +192,7 @@ TEST_P(CommSettingDlgTest, SerialAndEthernetAsTheUserSeesThem) {
 }
 
 TEST_P(CommSettingDlgTest, ATestInProgressShowsItsFormatAndCannotBeCancelled) {
-    m_sim->SetSerialFormat(9600, 8, 1, 2);
+    m_sim.SetSerialFormat(9600, 8, 1, 2);
     tagSerialInfo settings;
     uint32_t type = INTERFACE_SERIAL;
     CCommSettingDlg dialog(settings, type);
@@ -216,7 +214,7 @@ TEST_P(CommSettingDlgTest, ATestInProgressShowsItsFormatAndCannotBeCancelled) {
         }
     });
     poll.start(0);
-    m_sim->SetAnswerDelay(30); // long enough for the timer to look in between
+    m_sim.answerDelayMs = 30; // long enough for the timer to look in between
     ControlById<QPushButton>(dialog, CCommSettingDlg::IDC_TEST)->click();
     poll.stop();
     ASSERT_FALSE(seen.isEmpty());
@@ -231,28 +229,27 @@ TEST_P(CommSettingDlgTest, ATestInProgressShowsItsFormatAndCannotBeCancelled) {
 }
 
 TEST_P(CommSettingDlgTest, TheWindowTakesTheSettingsBackOnlyOnOK) {
-    CChronoscopeDlg window;
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
     window.show();
     CMonitorSession& session = window.Session();
     CMessageBoxAnswerer answerer;
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CCommSettingDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        ControlById<CBitmapCombo>(*dialog, CCommSettingDlg::IDC_PORT_LIST)->setCurrentIndex(1);
-        ControlById<QPushButton>(*dialog, CCommSettingDlg::IDC_OK)->click();
-    });
-    window.OnCommunicate();
+    EXPECT_TRUE(AnswerModal<CCommSettingDlg>(
+        [](CCommSettingDlg& dialog) {
+            ControlById<CBitmapCombo>(dialog, CCommSettingDlg::IDC_PORT_LIST)->setCurrentIndex(1);
+            ControlById<QPushButton>(dialog, CCommSettingDlg::IDC_OK)->click();
+        },
+        [&] { window.OnCommunicate(); }));
     EXPECT_EQ(session.State().link.comPort, 3u);
     EXPECT_EQ(answerer.texts, QStringList{LoadStringById(IDS_SERIAL_SETUP_OK)});
 
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CCommSettingDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        ControlById<CBitmapCombo>(*dialog, CCommSettingDlg::IDC_PORT_LIST)->setCurrentIndex(2);
-        ControlById<QRadioButton>(*dialog, CCommSettingDlg::IDC_USB)->click();
-        dialog->reject();
-    });
-    window.OnCommunicate();
+    EXPECT_TRUE(AnswerModal<CCommSettingDlg>(
+        [](CCommSettingDlg& dialog) {
+            ControlById<CBitmapCombo>(dialog, CCommSettingDlg::IDC_PORT_LIST)->setCurrentIndex(2);
+            ControlById<QRadioButton>(dialog, CCommSettingDlg::IDC_USB)->click();
+            dialog.reject();
+        },
+        [&] { window.OnCommunicate(); }));
     EXPECT_EQ(session.State().link.comPort, 3u);
     EXPECT_EQ(session.State().interfaceType, static_cast<uint32_t>(INTERFACE_SERIAL));
 }

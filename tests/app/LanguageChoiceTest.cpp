@@ -47,13 +47,6 @@ TEST(LanguageChoice, WithoutAFileTheSystemDecides) {
     EXPECT_EQ(Choose("", std::nullopt, 1031), kLanguageEnglish); // German UI
 }
 
-TEST(LanguageChoice, ParsesNumbersLikeWcstol) {
-    EXPECT_EQ(g_ParseLeadingLong(" \t-42xyz"), -42);
-    EXPECT_EQ(g_ParseLeadingLong("x1"), 0);
-    EXPECT_EQ(g_ParseLeadingLong("+"), 0);
-    EXPECT_EQ(g_ParseLeadingLong("99999999999999999999999"), LONG_MAX);
-}
-
 TEST(LanguageChoice, ReadsOnlyTheFirstLineOfTheFile) {
     CTempFolder folder;
     const std::string path = folder.File("Language.cfg");

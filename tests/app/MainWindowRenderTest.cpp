@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -56,11 +57,12 @@ using MainWindowTest = CSimulatedWindowTest;
 
 TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     const QString language = GetParam() ? QStringLiteral("zh") : QStringLiteral("en");
-    CChronoscopeDlg window;
-    CCommunicater::SetCommunicatCPPCfg(&window.Session().State().link, nullptr);
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.Session().Link().Apply();
     window.show();
-    window.Session().AddChannel({"D0", 0, GCM_INT, DefaultChannelColours[0]});
-    window.Session().AddChannel({"AXIS0", 17, GCM_DINT, DefaultChannelColours[1]});
+    window.Session().Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+    window.Session().Channels().Add({"AXIS0", 17, GCM_DINT, DefaultChannelColours[1]});
     window.Session().Traces().Serie(1).SetYScale(0.05); // 200000 position units into the value axis
 
     window.OnRun();
@@ -91,7 +93,8 @@ TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
 }
 
 TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
-    CChronoscopeDlg window;
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
     window.show();
     auto* period = ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD);
     period->setText(QStringLiteral("0"));
@@ -109,24 +112,28 @@ TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
 
 TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
     {
-        CChronoscopeDlg window;
+        tagLanguageState languages;
+        CChronoscopeDlg window(languages);
         window.show();
         RunEventLoop(50); // the start-up load of a workspace that is not there yet
         CMonitorSession& session = window.Session();
-        session.AddChannel({"D0", 0, GCM_INT, DefaultChannelColours[0]});
-        session.AddChannel({"M3", 0, GCM_BOOL, 0x00FF00});
+        session.Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+        session.Channels().Add({"M3", 0, GCM_BOOL, 0x00FF00});
         for (int i = 0; i < 500; ++i) {
             session.Traces().Serie(0).AddPoint(i * 20.0, i);
         }
-        session.State().trigger = {1, 1, TRIGGER_EQUAL, 1.0};
-        session.State().cacheSize = 2400000;
-        session.State().link.baudRate = 115200;
+        session.Fields().SetTrigger({1, 1, TRIGGER_EQUAL, 1.0});
+        session.Fields().SetCache(false, 2400000);
+        tagLinkFields link = session.Link().BeginCommSettings();
+        link.link.baudRate = 115200;
+        session.Link().Set(link);
         ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD)->setText(QStringLiteral("35"));
         window.OnPeriodChanged();
         window.reject();
-        session.SaveWorkspace(); // what the application does when the window's loop ends
+        session.Files().SaveWorkspace(); // what the application does when the window's loop ends
     }
-    CChronoscopeDlg window;
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
     window.show();
     RunEventLoop(100);
     const tagMonitorState& state = window.Session().State();
@@ -150,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Languages, MainWindowTest, ::testing::Values(false, tru
                          [](const auto& info) { return info.param ? "Chinese" : "English"; });
 
 TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
-    CChronoscopeDlg window;
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
     QStringList texts;
     for (QAction* action : window.actions()) {
         texts << action->text();
@@ -161,24 +169,22 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     EXPECT_EQ(window.actions()[0]->shortcut(), QKeySequence(QStringLiteral("Alt+L")));
 
     // The cache size dialog hands its values back only on OK.
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CBufferSettingDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        ControlById<QComboBox>(*dialog, CBufferSettingDlg::IDC_SIZE)->setCurrentIndex(0);
-        ControlById<QCheckBox>(*dialog, CBufferSettingDlg::IDC_AUTO_SAVE)->setChecked(true);
-        SaveShotOf(*dialog, QStringLiteral("cache-dialog"));
-        dialog->accept();
-    });
-    window.OnSysCommand(33);
+    EXPECT_TRUE(AnswerModal<CBufferSettingDlg>(
+        [](CBufferSettingDlg& dialog) {
+            ControlById<QComboBox>(dialog, CBufferSettingDlg::IDC_SIZE)->setCurrentIndex(0);
+            ControlById<QCheckBox>(dialog, CBufferSettingDlg::IDC_AUTO_SAVE)->setChecked(true);
+            SaveShotOf(dialog, QStringLiteral("cache-dialog"));
+            dialog.accept();
+        },
+        [&] { window.OnSysCommand(33); }));
     EXPECT_EQ(window.Session().State().cacheSize, 1200000u);
     EXPECT_EQ(window.Session().State().autoSave, 1u);
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CBufferSettingDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        ControlById<QCheckBox>(*dialog, CBufferSettingDlg::IDC_AUTO_SAVE)->setChecked(false);
-        dialog->reject();
-    });
-    window.OnSysCommand(33);
+    EXPECT_TRUE(AnswerModal<CBufferSettingDlg>(
+        [](CBufferSettingDlg& dialog) {
+            ControlById<QCheckBox>(dialog, CBufferSettingDlg::IDC_AUTO_SAVE)->setChecked(false);
+            dialog.reject();
+        },
+        [&] { window.OnSysCommand(33); }));
     EXPECT_EQ(window.Session().State().autoSave, 1u);
 
     int lastChosen = GetParam() ? 0 : 1;
@@ -188,22 +194,19 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
 }
 
 TEST_P(MainWindowTest, TheTriggerDialogHandsInAndTakesBack) {
-    CChronoscopeDlg window;
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
     window.show();
     CMonitorSession& session = window.Session();
-    QTimer::singleShot(0, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            box->close(); // "No channel selected!"
-        }
-    });
-    window.OnTriggerSetting();
-    session.AddChannel({"D0", 0, GCM_INT, 1});
-    session.AddChannel({"M1", 0, GCM_BOOL, 2});
-    session.AddChannel({"AXIS2", 18, GCM_DINT, 3});
-    session.State().trigger = {1, 4, TRIGGER_LESS, 2.5}; // channel 4 of three
-    QTimer::singleShot(0, [this] {
-        auto* dialog = qobject_cast<CTriggerSettingDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    // "No channel selected!"
+    EXPECT_TRUE(
+        AnswerModal<QMessageBox>([](QMessageBox& box) { box.close(); }, [&] { window.OnTriggerSetting(); }));
+    session.Channels().Add({"D0", 0, GCM_INT, 1});
+    session.Channels().Add({"M1", 0, GCM_BOOL, 2});
+    session.Channels().Add({"AXIS2", 18, GCM_DINT, 3});
+    session.Fields().SetTrigger({1, 4, TRIGGER_LESS, 2.5}); // channel 4 of three
+    const auto inspect = [this](CTriggerSettingDlg& d) {
+        CTriggerSettingDlg* dialog = &d;
         auto* enable = ControlById<QCheckBox>(*dialog, CTriggerSettingDlg::IDC_ENABLE);
         EXPECT_FALSE(enable->isChecked()); // the invalid channel switched the trigger off
         auto* value = ControlById<QLineEdit>(*dialog, CTriggerSettingDlg::IDC_VALUE);
@@ -219,19 +222,19 @@ TEST_P(MainWindowTest, TheTriggerDialogHandsInAndTakesBack) {
         enable->click();
         EXPECT_FALSE(channels->isEnabled());
         dialog->reject();
-    });
-    window.OnTriggerSetting();
+    };
+    EXPECT_TRUE(AnswerModal<CTriggerSettingDlg>(inspect, [&] { window.OnTriggerSetting(); }));
     EXPECT_EQ(session.State().trigger,
               (tagTriggerSettings{0, 0, TRIGGER_LESS, 2.5})); // Cancel keeps the reset
 
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CTriggerSettingDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        ControlById<QComboBox>(*dialog, CTriggerSettingDlg::IDC_CHANNEL)->setCurrentIndex(1);
-        ControlById<QComboBox>(*dialog, CTriggerSettingDlg::IDC_CONDITION)->setCurrentIndex(3);
-        ControlById<QLineEdit>(*dialog, CTriggerSettingDlg::IDC_VALUE)->setText(QStringLiteral("7.5 volts"));
-        dialog->OnOK(); // enable stays off; the other fields are taken
-    });
-    window.OnTriggerSetting();
+    EXPECT_TRUE(AnswerModal<CTriggerSettingDlg>(
+        [](CTriggerSettingDlg& dialog) {
+            ControlById<QComboBox>(dialog, CTriggerSettingDlg::IDC_CHANNEL)->setCurrentIndex(1);
+            ControlById<QComboBox>(dialog, CTriggerSettingDlg::IDC_CONDITION)->setCurrentIndex(3);
+            ControlById<QLineEdit>(dialog, CTriggerSettingDlg::IDC_VALUE)
+                ->setText(QStringLiteral("7.5 volts"));
+            dialog.OnOK(); // enable stays off; the other fields are taken
+        },
+        [&] { window.OnTriggerSetting(); }));
     EXPECT_EQ(session.State().trigger, (tagTriggerSettings{0, 1, TRIGGER_GREATER_EQUAL, 7.5}));
 }

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 TEST(KitHelpers, RealWordsAreIeeeSinglePrecision) {
     EXPECT_EQ(g_IntToFloat(0x3F800000u), 1.0f);
@@ -24,43 +23,6 @@ TEST(KitHelpers, EveryDataTypeNameReadsBack) {
     EXPECT_EQ(g_StrToDataType("real"), GCM_REAL);
     EXPECT_EQ(g_StrToDataType("WORD"), GCM_INT);
     EXPECT_EQ(g_StrToDataType(""), GCM_INT);
-}
-
-class DocPathTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* name : {"CHRONOSCOPE_DOCUMENTS", "HOME", "XDG_CONFIG_HOME"}) {
-            const char* value = std::getenv(name);
-            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : m_saved) {
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        }
-    }
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
-
-TEST_F(DocPathTest, EnvironmentOverrideWinsAndEndsInSlash) {
-    setenv("CHRONOSCOPE_DOCUMENTS", "/data/docs", 1);
-    EXPECT_EQ(g_fGetDocPath(), "/data/docs/");
-    setenv("CHRONOSCOPE_DOCUMENTS", "/data/docs/", 1);
-    EXPECT_EQ(g_fGetDocPath(), "/data/docs/");
-}
-
-TEST_F(DocPathTest, FollowsTheXdgDocumentsFolderElseDocuments) {
-    CTempFolder home;
-    unsetenv("CHRONOSCOPE_DOCUMENTS");
-    setenv("HOME", home.Path().c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(g_fGetDocPath(), home.Path() + "/Documents/");
-
-    std::filesystem::create_directories(home.File(".config"));
-    std::ofstream(home.File(".config/user-dirs.dirs")) << "# written by xdg-user-dirs-update\n"
-                                                          "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                                                          "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n";
-    EXPECT_EQ(g_fGetDocPath(), home.Path() + "/Dokumente/");
 }
 
 TEST(KitHelpers, CreatesEveryFolderLevelAndTellsFilesFromFolders) {

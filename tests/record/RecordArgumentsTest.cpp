@@ -7,49 +7,29 @@
 
 namespace {
 
-tagOscilloElem Parsed(const std::string& text) {
-    tagOscilloElem channel;
-    std::string error;
-    EXPECT_TRUE(ParseChannel(text, 0, channel, error)) << text << ": " << error;
-    return channel;
-}
-
-std::string Refused(const std::string& text) {
-    tagOscilloElem channel;
-    std::string error;
-    EXPECT_FALSE(ParseChannel(text, 0, channel, error)) << text;
-    return error;
-}
-
 bool Parse(const std::vector<std::string>& args, tagRecordArguments& parsed, std::string& error) {
     return ParseRecordArguments(args, parsed, error);
 }
 
-} // namespace
-
-TEST(RecordChannels, TypesAndNamesFollowTheChannelDialog) {
-    EXPECT_EQ(Parsed("D0").dataType, GCM_INT);
-    EXPECT_EQ(Parsed("d10:dint").name, "D10");
-    EXPECT_EQ(Parsed("D10:DINT").dataType, GCM_DINT);
-    EXPECT_EQ(Parsed("D20:REAL").dataType, GCM_REAL);
-    EXPECT_EQ(Parsed("M3").dataType, GCM_BOOL);
-    EXPECT_EQ(Parsed("X17").name, "X17");         // octal as written
-    EXPECT_EQ(Parsed("C210").dataType, GCM_BOOL); // the contact comes first, as in the dialog
-    EXPECT_EQ(Parsed("C210:INT").dataType, GCM_DINT);
-    const tagOscilloElem axis = Parsed("AXIS0.Input1-ActPosition");
-    EXPECT_EQ(axis.name, "AXIS0");
-    EXPECT_EQ(axis.paramCode, 17);
-    EXPECT_EQ(axis.dataType, GCM_DINT);
-    EXPECT_EQ(Parsed("axis31.18").paramCode, 18);
-
-    EXPECT_EQ(Refused("D8000"), "D8000: Out of element address range, please re-enter");
-    EXPECT_EQ(Refused("X18"), "X18: X and Y addresses are octal");
-    EXPECT_EQ(Refused("M3:REAL"), "M3: the type is one of BOOL");
-    EXPECT_EQ(Refused("D1:WORD"), "D1: the type is one of INT, DINT, REAL");
-    EXPECT_NE(Refused("Q5").find("unknown element"), std::string::npos);
-    EXPECT_NE(Refused("AXIS32.17").find("n from 0 to 31"), std::string::npos);
-    EXPECT_NE(Refused("AXIS1.Input99").find("unknown axis parameter"), std::string::npos);
+// A recording's arguments with this link; its choice in link.
+bool ParseLink(const std::string& text, tagLinkChoice& link, std::string& error) {
+    tagRecordArguments parsed;
+    const bool ok = Parse({"--link", text, "--channels", "D0,AXIS0.17,M3", "--out", "a.data"}, parsed, error);
+    link = parsed.link;
+    return ok;
 }
+
+// A recording's arguments with this trigger on D0, AXIS0.17 and M3.
+bool ParseTrigger(const std::string& text, tagTriggerSettings& trigger, std::string& error) {
+    tagRecordArguments parsed;
+    const bool ok =
+        Parse({"--link", "sim", "--channels", "D0,AXIS0.17,M3", "--out", "a.data", "--trigger", text}, parsed,
+              error);
+    trigger = parsed.trigger.value_or(tagTriggerSettings{});
+    return ok;
+}
+
+} // namespace
 
 TEST(RecordLinks, EveryKindWithItsDefaults) {
     tagLinkChoice link;
@@ -83,30 +63,28 @@ TEST(RecordLinks, EveryKindWithItsDefaults) {
     EXPECT_FALSE(ParseLink("udp:1.2.3.4", link, error));
 }
 
-TEST(RecordTimesAndTriggers, UnitsConditionsAndChannels) {
-    double seconds = 0;
-    ASSERT_TRUE(ParseDuration("8h", seconds));
-    EXPECT_EQ(seconds, 28800);
-    ASSERT_TRUE(ParseDuration("1500ms", seconds));
-    EXPECT_DOUBLE_EQ(seconds, 1.5);
-    ASSERT_TRUE(ParseDuration("2.5", seconds));
-    EXPECT_EQ(seconds, 2.5);
-    EXPECT_FALSE(ParseDuration("0s", seconds));
-    EXPECT_FALSE(ParseDuration("3 weeks", seconds));
-
-    const std::vector<tagOscilloElem> channels{Parsed("D0"), Parsed("AXIS0.17"), Parsed("M3")};
+TEST(RecordTimesAndTriggers, ConditionsOnTheRecordedChannels) {
     tagTriggerSettings trigger;
     std::string error;
-    ASSERT_TRUE(ParseTrigger("D0>=500", channels, trigger, error)) << error;
+    ASSERT_TRUE(ParseTrigger("D0>=500", trigger, error)) << error;
     EXPECT_EQ(trigger, (tagTriggerSettings{1, 0, TRIGGER_GREATER_EQUAL, 500.0}));
-    ASSERT_TRUE(ParseTrigger("AXIS0.Input1-ActPosition<-2.5", channels, trigger, error)) << error;
+    ASSERT_TRUE(ParseTrigger("AXIS0.Input1-ActPosition<-2.5", trigger, error)) << error;
     EXPECT_EQ(trigger, (tagTriggerSettings{1, 1, TRIGGER_LESS, -2.5}));
-    ASSERT_TRUE(ParseTrigger("M3=1", channels, trigger, error));
+    ASSERT_TRUE(ParseTrigger("M3=1", trigger, error));
     EXPECT_EQ(trigger.condition, static_cast<uint32_t>(TRIGGER_EQUAL));
-    EXPECT_FALSE(ParseTrigger("D1>5", channels, trigger, error));
+    EXPECT_FALSE(ParseTrigger("D1>5", trigger, error));
     EXPECT_EQ(error, "the trigger watches D1, which is not one of the channels");
-    EXPECT_FALSE(ParseTrigger("D0>=lots", channels, trigger, error));
-    EXPECT_FALSE(ParseTrigger("D0", channels, trigger, error));
+    EXPECT_FALSE(ParseTrigger("D0>=lots", trigger, error));
+    EXPECT_FALSE(ParseTrigger("D0", trigger, error));
+
+    tagRecordArguments parsed;
+    ASSERT_TRUE(Parse({"--link", "sim", "--channels", "D0", "--out", "a.data", "--duration", "1500ms"},
+                      parsed, error));
+    EXPECT_DOUBLE_EQ(parsed.durationSeconds.value_or(0), 1.5);
+    EXPECT_FALSE(Parse({"--link", "sim", "--channels", "D0", "--out", "a.data", "--duration", "3 weeks"},
+                       parsed, error));
+    EXPECT_FALSE(Parse({"--link", "sim", "--channels", "D8000", "--out", "a.data"}, parsed, error));
+    EXPECT_EQ(error, "D8000: Out of element address range, please re-enter");
 }
 
 TEST(RecordCommandLine, WhatARecordingAndAConversionNeed) {

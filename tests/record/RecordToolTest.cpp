@@ -7,8 +7,8 @@
 #include "files/CsvFile.h"
 #include "files/DataFile.h"
 #include "link/Communicater.h"
-#include "link/SimulatedMachine.h"
 #include "session/MonitorSession.h"
+#include "sim/SimulatedMachine.h"
 #include "support/ChildProcess.h"
 #include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
@@ -209,16 +209,16 @@ protected:
         CTestSessionView view;
         CMonitorSession session(m_chart, "Timeline(ms)", view);
         view.session = &session;
-        session.ApplyLinkSettings();
-        session.AddChannel(Channel("D0", GCM_INT));
-        session.AddChannel(Channel("D20", GCM_REAL));
-        session.AddChannel(Channel("M1", GCM_BOOL));
-        session.OnPeriodChanged("2");
+        session.Link().Apply();
+        session.Channels().Add(Channel("D0", GCM_INT));
+        session.Channels().Add(Channel("D20", GCM_REAL));
+        session.Channels().Add(Channel("M1", GCM_BOOL));
+        session.Fields().OnPeriodChanged("2");
         session.OnRun();
         view.Pump(400ms);
         session.OnRun();
         view.PumpMessages();
-        ASSERT_TRUE(session.SaveDataFile(File("window.data"), nullptr));
+        ASSERT_TRUE(session.Files().SaveDataFile(File("window.data"), nullptr).ok);
         fs::create_directories(File("exported"));
         view.savePath = File("exported/window.csv");
         session.OnExportData();

@@ -10,14 +10,10 @@ namespace {
 
 class CommSettingLogicTest : public CCommSettingFixture {
 protected:
-    void SetUp() override {
-        m_sim = m_link.Controller();
-        ASSERT_NE(m_sim, nullptr);
-        m_sim->SetProbeWaits(false);
-    }
+    void SetUp() override { m_sim.probeWaits = false; }
 
     CSimulatedLink m_link;
-    CSimulatedController* m_sim = nullptr;
+    CSimulatorPanel& m_sim = m_link.Panel();
 };
 
 } // namespace
@@ -52,7 +48,7 @@ TEST(CommSettingTestList, FortyNineFormatsInTheirOrder) {
 }
 
 TEST_F(CommSettingLogicTest, TestFindsAControllerAt9600EvenAfterTheDefaultsAndThe115200Variants) {
-    m_sim->SetSerialFormat(9600, 8, 1, 2);
+    m_sim.SetSerialFormat(9600, 8, 1, 2);
     Open();
     EXPECT_EQ(m_view.shown.baudIndex, 1); // "2400" until a test runs
     m_view.SelectSerialPort("COM3");
@@ -75,7 +71,7 @@ TEST_F(CommSettingLogicTest, TestFindsAControllerAt9600EvenAfterTheDefaultsAndTh
 }
 
 TEST_F(CommSettingLogicTest, TheControllersFormatByteOverridesTheEntry) {
-    m_sim->SetFormatReport(0x58); // valid, odd parity, two stop bits, seven data bits
+    m_sim.formatReport = 0x58; // valid, odd parity, two stop bits, seven data bits
     Open();
     m_logic->OnTest();
     EXPECT_EQ(m_view.repainted.size(), 1u);
@@ -86,7 +82,7 @@ TEST_F(CommSettingLogicTest, TheControllersFormatByteOverridesTheEntry) {
 }
 
 TEST_F(CommSettingLogicTest, NoControllerRestoresTheSettingsButKeepsTheTestedPort) {
-    m_sim->SetSerialFormat(300, 8, 1, 0); // a format the list never tries
+    m_sim.SetSerialFormat(300, 8, 1, 0); // a format the list never tries
     m_type = INTERFACE_SERIAL;
     Open();
     m_view.SelectSerialPort("COM5");
@@ -106,7 +102,7 @@ TEST_F(CommSettingLogicTest, NoControllerRestoresTheSettingsButKeepsTheTestedPor
 }
 
 TEST_F(CommSettingLogicTest, EverythingButRepaintingWaitsWhileATestRuns) {
-    m_sim->SetSerialFormat(300, 8, 1, 0);
+    m_sim.SetSerialFormat(300, 8, 1, 0);
     Open();
     int clicks = 0;
     m_view.duringRepaint = [&] {
@@ -217,7 +213,7 @@ TEST_F(CommSettingLogicTest, COM5WithOKAndNoTestOpensCOM5AtTheCurrentFormat) {
 
     // At a format the controller does not answer, the dialog stays open.
     m_view = CTestCommView();
-    m_sim->SetSerialFormat(9600, 8, 1, 0);
+    m_sim.SetSerialFormat(9600, 8, 1, 0);
     Open();
     m_logic->OnOK();
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_SERIAL_SETUP_FAILED});
@@ -232,7 +228,7 @@ TEST_F(CommSettingLogicTest, COM5WithOKAndNoTestOpensCOM5AtTheCurrentFormat) {
 }
 
 TEST_F(CommSettingLogicTest, UsbListFollowsTheDeviceCount) {
-    m_sim->SetUsbCount(0);
+    m_sim.usbCount = 0;
     m_type = INTERFACE_USB;
     Open();
     EXPECT_TRUE(m_view.shown.usbPorts.empty());
@@ -241,7 +237,7 @@ TEST_F(CommSettingLogicTest, UsbListFollowsTheDeviceCount) {
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_SELECT_USB_PORT});
     EXPECT_FALSE(m_view.accepted);
 
-    m_sim->SetUsbCount(3);
+    m_sim.usbCount = 3;
     m_settings.usbPort = 2;
     m_view = CTestCommView();
     Open();

@@ -29,10 +29,10 @@ protected:
         m_chart.SetHost(&m_host);
         m_session = std::make_unique<CMonitorSession>(m_chart, "Timeline(ms)", m_view);
         m_view.session = m_session.get();
-        m_session->ApplyLinkSettings();
+        m_session->Link().Apply();
     }
     void TearDown() override { m_session.reset(); }
-    tagMonitorState& State() { return m_session->State(); }
+    const tagMonitorState& State() { return m_session->State(); }
     void Record(std::chrono::milliseconds duration) {
         m_session->OnRun();
         ASSERT_TRUE(m_session->IsRecording());
@@ -53,8 +53,8 @@ TEST_F(MonitorSessionTest, SixChannelsAtMostAndEachTakesItsSeries) {
     for (int k = 0; k < kMaxChannels; ++k) {
         ASSERT_TRUE(m_session->BeginAddChannel());
         tagOscilloElem channel = Channel("D" + std::to_string(k), k == 2 ? GCM_BOOL : GCM_INT);
-        channel.colour = m_session->NextChannelColour();
-        m_session->AddChannel(channel);
+        channel.colour = m_session->Channels().NextColour();
+        m_session->Channels().Add(channel);
     }
     EXPECT_TRUE(m_view.messages.empty());
     EXPECT_EQ(m_view.tableRefreshes, kMaxChannels);
@@ -64,97 +64,98 @@ TEST_F(MonitorSessionTest, SixChannelsAtMostAndEachTakesItsSeries) {
 
     EXPECT_FALSE(m_session->BeginAddChannel());
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_TOO_MANY_CHANNELS});
-    m_session->AddChannel(Channel("D9", GCM_INT));
+    m_session->Channels().Add(Channel("D9", GCM_INT));
     EXPECT_EQ(State().channels.size(), 6u);
 }
 
 TEST_F(MonitorSessionTest, DeletingAsksAndKeepsTheTriggerOnItsChannel) {
     for (const char* name : {"D0", "D1", "D2"}) {
-        m_session->AddChannel(Channel(name, GCM_INT));
+        m_session->Channels().Add(Channel(name, GCM_INT));
     }
-    State().trigger = {1, 2, TRIGGER_GREATER_EQUAL, 500.0};
+    m_session->Fields().SetTrigger({1, 2, TRIGGER_GREATER_EQUAL, 500.0});
     m_view.answer = false;
-    m_session->RequestDeleteChannel(0);
+    m_session->Channels().RequestDelete(0);
     EXPECT_EQ(m_view.questions, std::vector<int>{IDS_DELETE_CONFIRM});
     EXPECT_EQ(State().channels.size(), 3u);
 
     m_view.answer = true;
-    m_session->RequestDeleteChannel(0);
+    m_session->Channels().RequestDelete(0);
     ASSERT_EQ(State().channels.size(), 2u);
     EXPECT_EQ(State().channels[0].name, "D1");
     EXPECT_EQ(State().trigger.channel, 1u); // still D2
-    m_session->RequestDeleteChannel(1);     // the trigger channel itself
+    m_session->Channels().RequestDelete(1); // the trigger channel itself
     EXPECT_EQ(State().trigger, tagTriggerSettings{});
-    m_session->RequestDeleteChannel(7); // no such row: nothing asked
+    m_session->Channels().RequestDelete(7); // no such row: nothing asked
     EXPECT_EQ(m_view.questions.size(), 3u);
 }
 
 TEST_F(MonitorSessionTest, FieldCorrections) {
-    m_session->OnPeriodChanged("0");
+    m_session->Fields().OnPeriodChanged("0");
     EXPECT_EQ(State().period, 1u);
     EXPECT_EQ(m_view.shownPeriod, 1);
-    m_session->OnPeriodChanged("500");
+    m_session->Fields().OnPeriodChanged("500");
     EXPECT_EQ(State().period, 200u);
     EXPECT_EQ(m_view.shownPeriod, 200);
     m_view.shownPeriod = -1;
-    m_session->OnPeriodChanged("20");
+    m_session->Fields().OnPeriodChanged("20");
     EXPECT_EQ(State().period, 20u);
     EXPECT_EQ(m_view.shownPeriod, -1); // nothing to correct
-    m_session->OnPeriodChanged("");
+    m_session->Fields().OnPeriodChanged("");
     EXPECT_EQ(m_view.shownPeriod, 1);
-    m_session->OnPeriodChanged("99999999999");
+    m_session->Fields().OnPeriodChanged("99999999999");
     EXPECT_EQ(State().period, 200u);
 
-    m_session->OnTimeAxisChanged("0");
+    m_session->Fields().OnTimeAxisChanged("0");
     EXPECT_EQ(State().timeAxisStep, 1000u);
     EXPECT_EQ(m_view.shownStep, 1000);
     EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 10000.0);
-    m_session->OnTimeAxisChanged("250");
+    m_session->Fields().OnTimeAxisChanged("250");
     EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 2500.0);
 }
 
 TEST_F(MonitorSessionTest, TableOperationsReportToTheView) {
-    m_session->AddChannel(Channel("D0", GCM_INT));
+    m_session->Channels().Add(Channel("D0", GCM_INT));
     m_session->Traces().Serie(0).AddPoint(0, 5);
     m_session->Traces().Serie(0).AddPoint(10, -7);
 
-    m_session->ToggleVisibility(0);
+    m_session->Channels().ToggleVisibility(0);
     EXPECT_FALSE(m_view.visibility.at(0));
     EXPECT_EQ(m_view.statistics.at(0), (tagStatistics{"-7", "", ""})); // hidden: no min and max
-    m_session->ToggleVisibility(0);
+    m_session->Channels().ToggleVisibility(0);
     EXPECT_EQ(m_view.statistics.at(0), (tagStatistics{"-7", "-7", "5"}));
 
-    m_session->SetScaleText(0, "abc");
+    m_session->Channels().SetScaleText(0, "abc");
     EXPECT_EQ(m_view.scales.at(0), "0.000001");
     EXPECT_EQ(m_session->Traces().Serie(0).GetYScale(), 1e-6);
-    m_session->SetChannelColour(0, 0x123456);
+    m_session->Channels().SetColour(0, 0x123456);
     EXPECT_EQ(m_session->Traces().Serie(0).GetColor(), 0x123456u);
     EXPECT_EQ(m_view.colours.at(0), 0x123456u);
 
-    m_session->OnMeasurement(false);
+    m_session->Fields().OnMeasurement(false);
     EXPECT_FALSE(m_session->Traces().CursorX1().IsVisible());
     EXPECT_EQ(m_view.readouts.at(0), tagCursorReadout{});
 }
 
 TEST_F(MonitorSessionTest, TooltipNamesComeFromTheChannels) {
-    m_session->AddChannel(Channel("AXIS3", GCM_DINT, 17));
-    m_session->AddChannel(Channel("D5", GCM_INT));
+    m_session->Channels().Add(Channel("AXIS3", GCM_DINT, 17));
+    m_session->Channels().Add(Channel("D5", GCM_INT));
     m_session->Traces().Serie(0).AddPoint(0, 1234);
     m_session->Traces().Serie(0).AddPoint(2000, 1300);
     m_chart.OnMouseMove(m_session->Traces().TimeAxis().ValueToPixel(0.0), 100);
-    EXPECT_EQ(m_session->ChartTooltip(), "X=0.000\r\nAxis3(Input1-ActPosition)=1234\r\nD5=--");
-    EXPECT_EQ(m_view.tooltip, m_session->ChartTooltip());
+    EXPECT_EQ(m_session->Readouts().ChartTooltip(false),
+              "X=0.000\r\nAxis3(Input1-ActPosition)=1234\r\nD5=--");
+    EXPECT_EQ(m_view.tooltip, m_session->Readouts().ChartTooltip(false));
 }
 
 TEST_F(MonitorSessionTest, ClearAsksAndEditsWaitForTheRecordingToStop) {
-    m_session->AddChannel(Channel("D0", GCM_INT));
-    State().period = 10;
+    m_session->Channels().Add(Channel("D0", GCM_INT));
+    m_session->Fields().OnPeriodChanged("10");
     m_session->OnRun();
     ASSERT_TRUE(m_session->IsRecording());
     EXPECT_TRUE(m_view.runControls);
-    EXPECT_FALSE(m_session->CanEditChannels());
-    m_session->ModifyChannel(0, Channel("D1", GCM_INT));
-    m_session->RequestDeleteChannel(0);
+    EXPECT_FALSE(m_session->Channels().CanEdit());
+    m_session->Channels().Modify(0, Channel("D1", GCM_INT));
+    m_session->Channels().RequestDelete(0);
     EXPECT_EQ(State().channels[0].name, "D0");
     m_session->OnExportData();
     m_session->OnImportData();
@@ -173,21 +174,22 @@ TEST_F(MonitorSessionTest, ClearAsksAndEditsWaitForTheRecordingToStop) {
     m_view.answer = true;
     m_session->OnClearTracks();
     EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 0u);
-    m_session->ModifyChannel(0, Channel("D1", GCM_INT));
+    m_session->Channels().Modify(0, Channel("D1", GCM_INT));
     EXPECT_EQ(State().channels[0].name, "D1");
 }
 
 TEST_F(MonitorSessionTest, TheInterfaceReachesTheLink) {
-    m_session->AddChannel(Channel("D0", GCM_INT));
-    State().interfaceType = INTERFACE_USB;
-    State().link.usbPort = 3; // the simulated controller sits on USB port 0 only
-    m_session->ApplyLinkSettings();
+    m_session->Channels().Add(Channel("D0", GCM_INT));
+    tagLinkFields usb{State().link, INTERFACE_USB};
+    usb.link.usbPort = 3; // the simulated controller sits on USB port 0 only
+    m_session->Link().Set(usb);
     m_session->OnRun();
     EXPECT_FALSE(m_session->IsRecording());
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_SET_CHANNELS_FAILED});
+    EXPECT_FALSE(m_view.details.back().empty()); // the link says why
 
-    State().link.usbPort = 0;
-    m_session->ApplyLinkSettings();
+    usb.link.usbPort = 0;
+    m_session->Link().Set(usb);
     Record(200ms);
     EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 0u);
 }
@@ -197,8 +199,8 @@ TEST_F(MonitorSessionTest, TheInterfaceReachesTheLink) {
 class SessionFilesTest : public MonitorSessionTest {
 protected:
     void Fill() {
-        m_session->AddChannel(Channel("D0", GCM_INT));
-        m_session->AddChannel(Channel("D1", GCM_REAL));
+        m_session->Channels().Add(Channel("D0", GCM_INT));
+        m_session->Channels().Add(Channel("D1", GCM_REAL));
         for (int i = 0; i < 100; ++i) {
             m_session->Traces().Serie(0).AddPoint(i * 10.0, i);
             m_session->Traces().Serie(1).AddPoint(i * 20.0, i * 0.5);
@@ -209,15 +211,16 @@ protected:
 
 TEST_F(SessionFilesTest, LoadingRefreshesTheWindowAlsoWhenTheFileIsDamaged) {
     Fill();
-    State().interfaceType = INTERFACE_USB;
-    State().link.usbPort = 3;
-    State().timeAxisStep = 100;
+    tagLinkFields usb{State().link, INTERFACE_USB};
+    usb.link.usbPort = 3;
+    m_session->Link().Set(usb);
+    m_session->Fields().OnTimeAxisChanged("100");
     const std::string path = m_documents.File("a.data");
-    ASSERT_TRUE(m_session->SaveDataFile(path, nullptr));
+    ASSERT_TRUE(m_session->Files().SaveDataFile(path, nullptr).ok);
     m_session->Traces().Serie(1).SetVisible(false); // stored visible: comes back
-    State() = tagMonitorState{};
+    m_session->Link().Set({});
     const int pushes = m_view.pushes;
-    ASSERT_TRUE(m_session->LoadDataFile(path));
+    ASSERT_TRUE(m_session->Files().LoadDataFile(path).ok);
     EXPECT_EQ(m_view.pushes, pushes + 1);
     EXPECT_EQ(State().channels.size(), 2u);
     EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 1980.0); // follows the latest visible time
@@ -227,11 +230,14 @@ TEST_F(SessionFilesTest, LoadingRefreshesTheWindowAlsoWhenTheFileIsDamaged) {
     EXPECT_EQ(m_view.messages.back(), IDS_SET_CHANNELS_FAILED);
 
     std::filesystem::resize_file(path, 200);
-    EXPECT_FALSE(m_session->LoadDataFile(path));
+    const tagResult damaged = m_session->Files().LoadDataFile(path);
+    EXPECT_FALSE(damaged.ok);
+    EXPECT_EQ(damaged.stringId, IDS_IMPORT_FAILED);
+    EXPECT_NE(damaged.detail.find("a.data"), std::string::npos) << damaged.detail;
     EXPECT_EQ(m_view.pushes, pushes + 2);
     EXPECT_EQ(State().channels.size(), 2u);
     EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 0u);
-    EXPECT_FALSE(m_session->LoadDataFile(m_documents.File("none.data")));
+    EXPECT_FALSE(m_session->Files().LoadDataFile(m_documents.File("none.data")).ok);
     EXPECT_EQ(m_view.pushes, pushes + 2); // a missing file touches nothing
 }
 
@@ -257,12 +263,12 @@ TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
     EXPECT_EQ(std::filesystem::file_size(m_view.savePath), size);
 
     // Only a path ending in exactly "data" is a data file.
-    EXPECT_TRUE(CMonitorSession::IsDataFilePath("x/tracedata"));
-    EXPECT_FALSE(CMonitorSession::IsDataFilePath("trace.DATA"));
-    EXPECT_FALSE(CMonitorSession::IsDataFilePath("ata"));
+    EXPECT_TRUE(CRecordingFiles::IsDataFilePath("x/tracedata"));
+    EXPECT_FALSE(CRecordingFiles::IsDataFilePath("trace.DATA"));
+    EXPECT_FALSE(CRecordingFiles::IsDataFilePath("ata"));
 
     m_view.openPath = m_view.savePath;
-    State().channels.clear();
+    m_session->Channels().Delete(1);
     m_session->OnImportData();
     EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_OK);
     EXPECT_EQ(State().channels.size(), 2u);
@@ -274,9 +280,11 @@ TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
     m_view.savePath = m_documents.File("trace.DATA");
     m_session->OnExportData();
     EXPECT_EQ(m_view.messages.back(), IDS_EXPORT_OK);
-    State().channels.clear();
-    m_session->Traces().ResetAll();
-    State().link.baudRate = 4800;
+    m_session->Channels().Delete(1);
+    m_session->Channels().Delete(0);
+    tagLinkFields slow = m_session->Link().BeginCommSettings();
+    slow.link.baudRate = 4800;
+    m_session->Link().Set(slow);
     m_view.openPath = m_view.savePath;
     m_session->OnImportData();
     EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_OK);
@@ -287,18 +295,18 @@ TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
     std::ofstream(m_view.openPath) << "Time(ms),D0:INT\n1,\"2\n";
     m_session->OnImportData();
     EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_FAILED);
+    EXPECT_NE(m_view.details.back().find("line 2"), std::string::npos) << m_view.details.back();
     EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 100u);
 }
 
 TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
-    m_session->AddChannel(Channel("D0", GCM_INT));
-    m_session->AddChannel(Channel("D1", GCM_INT));
-    m_session->AddChannel(Channel("D2", GCM_INT));
-    m_session->ToggleVisibility(2); // hidden traces are trimmed too
+    m_session->Channels().Add(Channel("D0", GCM_INT));
+    m_session->Channels().Add(Channel("D1", GCM_INT));
+    m_session->Channels().Add(Channel("D2", GCM_INT));
+    m_session->Channels().ToggleVisibility(2); // hidden traces are trimmed too
     // The cache of the window's smallest setting, filled one point short of it.
     constexpr uint32_t kCache = 1'200'000;
-    State().cacheSize = kCache;
-    State().autoSave = 1;
+    m_session->Fields().SetCache(true, kCache);
     std::vector<SChartXYPoint> points(kCache);
     for (uint32_t i = 0; i < kCache; ++i) {
         points[i] = {static_cast<double>(i), static_cast<double>(i % 1000)};
@@ -306,24 +314,24 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     for (size_t k = 0; k < 3; ++k) {
         m_session->Traces().Serie(k).AddPoints(points.data(), kCache - 1);
     }
-    m_session->TrimCache();
+    m_session->Trimmer().TrimCache();
     EXPECT_FALSE(std::filesystem::exists(AutoSaveFolder()));
     for (size_t k = 0; k < 3; ++k) {
         m_session->Traces().Serie(k).AddPoints(&points[kCache - 1], 1);
     }
-    m_session->TrimCache();
+    m_session->Trimmer().TrimCache();
     // Cut at the time of point 599 999: the file holds the points up to it, the chart the rest.
     for (size_t k = 0; k < 3; ++k) {
         ASSERT_EQ(m_session->Traces().Serie(k).GetPointCount(), 600'000u);
         EXPECT_EQ(m_session->Traces().Serie(k).GetXValue(0), 600'000.0);
     }
-    EXPECT_EQ(m_session->TrimmedPoints(), 600'000u);
+    EXPECT_EQ(m_session->Trimmer().TrimmedPoints(), 600'000u);
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(AutoSaveFolder())) {
         files.push_back(entry.path());
     }
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(m_session->AutoSavedFiles(), std::vector<std::string>{files[0].string()});
+    EXPECT_EQ(m_session->Trimmer().AutoSavedFiles(), std::vector<std::string>{files[0].string()});
     EXPECT_EQ(files[0].extension(), ".data");
     EXPECT_EQ(files[0].stem().string().size(), 14u);
 
@@ -336,13 +344,13 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     }
 
     // Auto-save off: the cut of the first full trace goes without a file, on every trace.
-    State().autoSave = 0;
+    m_session->Fields().SetCache(false, kCache);
     std::vector<SChartXYPoint> more(kCache);
     for (uint32_t i = 0; i < kCache; ++i) {
         more[i] = {kCache + static_cast<double>(i), 0.0};
     }
     m_session->Traces().Serie(0).AddPoints(more.data(), kCache - 600'000);
-    m_session->TrimCache();
+    m_session->Trimmer().TrimCache();
     EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 600'000u);
     // The cut time is the other traces' last point; the search never lands on it, so it stays.
     EXPECT_EQ(m_session->Traces().Serie(1).GetPointCount(), 1u);

@@ -6,10 +6,9 @@
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
-#include "link/ElementMemory.h"
-#include "link/LinkBackend.h"
-#include "link/SimulatedController.h"
-#include "link/SimulatedMachine.h"
+#include "sim/ElementMemory.h"
+#include "sim/SimulatedController.h"
+#include "sim/SimulatedMachine.h"
 #include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
@@ -29,7 +28,7 @@ constexpr uint32_t kCache = 1'200'000;
 // Checks one trace slot's points against the machine: consecutive ticks from firstTick on and
 // the value the controller's memory held at each (every 499th point and the ends).
 void CheckPoints(const CChartLineSerie& serie, const tagOscilloElem& channel, uint64_t firstTick,
-                 CSimulatedController& sim) {
+                 const CSimulatorPanel& sim) {
     const auto ref = g_ResolveElement(channel.name, channel.paramCode, true);
     ASSERT_TRUE(ref.has_value());
     const uint32_t n = serie.GetPointCount();
@@ -49,10 +48,8 @@ void CheckPoints(const CChartLineSerie& serie, const tagOscilloElem& channel, ui
 
 TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
     CTempFolder documents;
-    setenv("CHRONOSCOPE_SIM_SPEED", "200", 1);
-    CSimulatedLink link;
-    auto* sim = link.Controller();
-    ASSERT_NE(sim, nullptr);
+    CSimulatedLink link(200); // the controller's clock 200 times faster
+    const CSimulatorPanel& sim = link.Panel();
 
     CFakeChartHost host;
     CChartCtrl chart;
@@ -62,17 +59,16 @@ TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
     CTestSessionView view;
     auto session = std::make_unique<CMonitorSession>(chart, "Timeline(ms)", view);
     view.session = session.get();
-    session->ApplyLinkSettings();
+    session->Link().Apply();
     const std::vector<tagOscilloElem> channels{Channel("D0", GCM_INT),   Channel("D1", GCM_INT),
                                                Channel("D2", GCM_INT),   Channel("D10", GCM_DINT),
                                                Channel("D20", GCM_REAL), Channel("M3", GCM_BOOL)};
     for (const tagOscilloElem& c : channels) {
-        session->AddChannel(c);
+        session->Channels().Add(c);
     }
-    session->State().period = 1;
-    session->State().cacheSize = kCache;
-    session->State().autoSave = 1;
-    session->State().adaptive = false;
+    session->Fields().OnPeriodChanged("1");
+    session->Fields().SetCache(true, kCache);
+    session->Fields().OnAdaptive(false);
 
     auto files = [] {
         std::vector<std::string> names;
@@ -105,15 +101,14 @@ TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
         EXPECT_NEAR(n, kCache / 2, kCache / 100) << path;
         for (size_t k = 0; k < channels.size(); ++k) {
             ASSERT_EQ(traces->Serie(k).GetPointCount(), n);
-            CheckPoints(traces->Serie(k), channels[k], nextTick, *sim);
+            CheckPoints(traces->Serie(k), channels[k], nextTick, sim);
         }
         nextTick += n;
     }
     const CTraceSet& chartTraces = session->Traces();
     ASSERT_GT(chartTraces.Serie(0).GetPointCount(), 0u);
     for (size_t k = 0; k < channels.size(); ++k) {
-        CheckPoints(chartTraces.Serie(k), channels[k], nextTick, *sim);
+        CheckPoints(chartTraces.Serie(k), channels[k], nextTick, sim);
     }
     session.reset();
-    unsetenv("CHRONOSCOPE_SIM_SPEED");
 }

@@ -2,33 +2,28 @@
 #pragma once
 
 #include "link/Communicater.h"
-#include "link/LinkBackend.h"
 #include "link/OscilloTypes.h"
-#include "link/SimulatedController.h"
+#include "sim/SimulatedController.h"
+#include "sim/SimulatorPanel.h"
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
-// The device link on the in-process simulated controller for as long as the object lives, also
-// when a test ends early.
+// The device link on an in-process simulated controller for as long as the object lives, also
+// when a test ends early. The panel sets the controller up and switches its faults.
 class CSimulatedLink {
 public:
-    CSimulatedLink() {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-        CCommunicater::Instance();
+    explicit CSimulatedLink(double speed = 1.0) : m_panel(std::make_shared<CSimulatorPanel>()) {
+        CCommunicater::Instance(std::make_unique<CSimulatedController>(tagSimulatorOptions{speed, m_panel}));
     }
-    ~CSimulatedLink() {
-        CCommunicater::Destroy();
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
+    ~CSimulatedLink() { CCommunicater::Destroy(); }
     CSimulatedLink(const CSimulatedLink&) = delete;
     CSimulatedLink& operator=(const CSimulatedLink&) = delete;
 
-    // The controller behind the link now.
-    CSimulatedController* Controller() const {
-        return dynamic_cast<CSimulatedController*>(g_GetLinkBackend());
-    }
+    CSimulatorPanel& Panel() const { return *m_panel; }
+
+private:
+    std::shared_ptr<CSimulatorPanel> m_panel;
 };
 
 inline tagOscilloElem Channel(const std::string& name, EnumGCMDataType type, uint16_t code = 0) {

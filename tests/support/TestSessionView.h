@@ -28,7 +28,10 @@ public:
         }
         PumpMessages();
     }
-    void ShowMessage(int stringId) override { messages.push_back(stringId); }
+    void ShowResult(const tagResult& result) override {
+        messages.push_back(result.stringId);
+        details.push_back(result.detail);
+    }
     bool AskYesNo(int stringId) override {
         questions.push_back(stringId);
         return answer;
@@ -57,6 +60,7 @@ public:
     std::string openPath;
     std::vector<std::string> proposedNames;
     std::vector<int> messages;
+    std::vector<std::string> details; // beside each message
     std::vector<int> questions;
     int shownPeriod = -1;
     int shownStep = -1;

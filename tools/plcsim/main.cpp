@@ -2,11 +2,11 @@
 // hardware.
 //   chronoscope-plcsim --tcp 127.0.0.1:1502
 //   chronoscope-plcsim --rtu /dev/ttyUSB0 --baud 115200 --format 8E1
-#include "ModbusSimServer.h"
+#include "kit/IntegerText.h"
+#include "sim/ModbusSimServer.h"
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         } else if (option == "--rtu") {
             rtu = argv[i + 1];
         } else if (option == "--baud") {
-            baud = std::atoi(argv[i + 1]);
+            baud = static_cast<int>(g_ParseIntegerIn(argv[i + 1], 50, 4'000'000).value_or(0));
         } else if (option == "--format") {
             format = argv[i + 1];
         } else {
@@ -53,14 +53,18 @@ int main(int argc, char** argv) {
         if (colon == std::string::npos) {
             return Usage();
         }
-        if (!server.ListenTcp(tcp.substr(0, colon), std::atoi(tcp.c_str() + colon + 1), error)) {
+        const auto port = g_ParseIntegerIn(tcp.substr(colon + 1), 0, 65535);
+        if (!port) {
+            return Usage();
+        }
+        if (!server.ListenTcp(tcp.substr(0, colon), static_cast<int>(*port), error)) {
             std::fprintf(stderr, "chronoscope-plcsim: cannot listen on %s: %s\n", tcp.c_str(), error.c_str());
             return 1;
         }
         std::printf("chronoscope-plcsim: Modbus TCP on %s (port %d)\n", tcp.c_str(), server.Port());
     } else if (!rtu.empty()) {
-        if (format.size() != 3 || !std::strchr("78", format[0]) || !std::strchr("NEO", format[1]) ||
-            !std::strchr("12", format[2])) {
+        if (baud == 0 || format.size() != 3 || !std::strchr("78", format[0]) ||
+            !std::strchr("NEO", format[1]) || !std::strchr("12", format[2])) {
             return Usage();
         }
         if (!server.OpenRtu(rtu, baud, format[1], format[0] - '0', format[2] - '0', error)) {

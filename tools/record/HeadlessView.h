@@ -1,6 +1,5 @@
 // The session's view for a program without a window: the worker's messages queue up until the
-// main thread pumps them, messages are kept, questions are answered Yes and the file dialogs
-// answer with the paths set beforehand.
+// main thread pumps them; there is nothing to show and nobody to ask.
 #pragma once
 
 #include "acquisition/NotifyQueue.h"
@@ -17,11 +16,12 @@ public:
     // Waits until a message is posted or the time is up, then pumps.
     void WaitAndPump(std::chrono::milliseconds longest);
 
-    void ShowMessage(int stringId) override { messages.push_back(stringId); }
+    // A read failure ends the recording, which the recorder sees; the rest has no screen to go to.
+    void ShowResult(const tagResult&) override {}
     bool AskYesNo(int) override { return true; }
     void SetWaitCursor(bool) override {}
-    std::string AskSavePath(const std::string&) override { return savePath; }
-    std::string AskOpenPath() override { return openPath; }
+    std::string AskSavePath(const std::string&) override { return {}; }
+    std::string AskOpenPath() override { return {}; }
     void ShowPeriod(uint32_t) override {}
     void ShowTimeAxisStep(uint32_t) override {}
     void UpdateRunControls(bool) override {}
@@ -34,13 +34,7 @@ public:
     void ShowColour(size_t, uint32_t) override {}
     void ShowTooltip(const std::string&) override {}
 
-    // Whether the session said this since the messages were last cleared.
-    bool Said(int stringId) const;
-
     CMonitorSession* session = nullptr;
-    std::string savePath;
-    std::string openPath;
-    std::vector<int> messages;
 
 private:
     CNotifyQueue m_queue;

@@ -1,9 +1,10 @@
 #include "RecordArguments.h"
 
-#include "acquisition/ChannelDialogRules.h"
 #include "acquisition/ChannelModel.h"
+#include "acquisition/ChannelText.h"
 #include "acquisition/StringTexts.h"
-#include "kit/ElementKinds.h"
+#include "kit/Duration.h"
+#include "kit/IntegerText.h"
 #include "link/SerialDevices.h"
 
 #include <arpa/inet.h>
@@ -31,19 +32,11 @@ std::string Upper(std::string text) {
     return text;
 }
 
-bool AllDigits(const std::string& text, bool octal = false) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [octal](unsigned char c) {
-        return octal ? c >= '0' && c <= '7' : std::isdigit(c) != 0;
-    });
-}
-
 // A whole decimal number within [low, high].
 bool ParseNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value) {
-    if (!AllDigits(text) || text.size() > 12) {
-        return false;
-    }
-    value = std::stoull(text);
-    return value >= low && value <= high;
+    const auto number = g_ParseIntegerIn(text, static_cast<int64_t>(low), static_cast<int64_t>(high));
+    value = number ? static_cast<uint64_t>(*number) : value;
+    return number.has_value();
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -97,8 +90,6 @@ std::string Message(int stringId) {
 const char* kConditions[] = {">=", "<=", ">", "=", "<"};
 constexpr uint32_t kConditionCodes[] = {TRIGGER_GREATER_EQUAL, TRIGGER_LESS_EQUAL, TRIGGER_GREATER,
                                         TRIGGER_EQUAL, TRIGGER_LESS};
-
-} // namespace
 
 bool ParseLink(const std::string& text, tagLinkChoice& link, std::string& error) {
     link = tagLinkChoice();
@@ -171,86 +162,6 @@ bool ParseLink(const std::string& text, tagLinkChoice& link, std::string& error)
     return false;
 }
 
-bool ParseChannel(const std::string& text, size_t index, tagOscilloElem& channel, std::string& error) {
-    const size_t colon = text.find(':');
-    const std::string name = Upper(text.substr(0, colon));
-    const std::string typeText = colon == std::string::npos ? std::string() : Upper(text.substr(colon + 1));
-    const uint32_t colour = DefaultChannelColours[index % DefaultChannelColours.size()];
-    tagChannelFields fields;
-    if (name.rfind("AXIS", 0) == 0) {
-        const size_t dot = name.find('.');
-        uint64_t axis = 0;
-        if (dot == std::string::npos ||
-            !ParseNumber(name.substr(4, dot - 4), 0, kAxisCountInDialog - 1, axis)) {
-            error = text + ": an axis parameter is AXISn.PARAMETER with n from 0 to 31";
-            return false;
-        }
-        const std::string parameter = name.substr(dot + 1);
-        int row = -1;
-        for (size_t r = 0; r < AxisParameterTable.size(); ++r) {
-            const tagAxisParameter& p = AxisParameterTable[r];
-            if (Upper(std::string(p.name)) == parameter || std::to_string(p.code) == parameter) {
-                row = static_cast<int>(r);
-            }
-        }
-        if (row < 0) {
-            error = text + ": unknown axis parameter " + text.substr(dot + 1);
-            return false;
-        }
-        fields = {kAxisKind, "0", static_cast<int>(axis), row};
-    } else {
-        const size_t digit = name.find_first_of("0123456789");
-        const std::string prefix = name.substr(0, digit);
-        const std::string address = digit == std::string::npos ? std::string() : name.substr(digit);
-        const auto kind = g_FindElementKind(prefix);
-        if (!kind || address.empty()) {
-            error = text + ": unknown element (X, Y, M, S, SM, T, C, D, SD, R, W followed by an address, or "
-                           "AXISn.PARAMETER)";
-            return false;
-        }
-        if (!AllDigits(address, ElementKindTable[*kind].octal)) {
-            error = text + (ElementKindTable[*kind].octal ? ": X and Y addresses are octal"
-                                                          : ": the address is a number");
-            return false;
-        }
-        fields = {*kind, address, 0, 0};
-    }
-    const std::vector<std::string> offered = DataTypeTexts(fields.kind, fields.parameterRow);
-    std::string type = typeText.empty() ? offered.front() : typeText;
-    if (std::find(offered.begin(), offered.end(), type) == offered.end()) {
-        std::string list;
-        for (const std::string& t : offered) {
-            list += (list.empty() ? "" : ", ") + t;
-        }
-        error = text.substr(0, colon) + ": the type is one of " + list;
-        return false;
-    }
-    if (!RecordFromFields(fields, type, colour, channel)) {
-        error = text + ": " + Message(IDS_ADDRESS_RANGE);
-        return false;
-    }
-    return true;
-}
-
-bool ParseDuration(const std::string& text, double& seconds) {
-    size_t unitAt = text.find_first_not_of("0123456789.");
-    const std::string number = text.substr(0, unitAt);
-    const std::string unit = unitAt == std::string::npos ? "s" : text.substr(unitAt);
-    char* end = nullptr;
-    const double value = std::strtod(number.c_str(), &end);
-    if (number.empty() || *end != '\0' || !std::isfinite(value) || value <= 0) {
-        return false;
-    }
-    const double scale = unit == "ms"  ? 0.001
-                         : unit == "s" ? 1
-                         : unit == "m" ? 60
-                         : unit == "h" ? 3600
-                         : unit == "d" ? 86400
-                                       : 0;
-    seconds = value * scale;
-    return scale > 0;
-}
-
 bool ParseTrigger(const std::string& text, const std::vector<tagOscilloElem>& channels,
                   tagTriggerSettings& trigger, std::string& error) {
     for (size_t c = 0; c < std::size(kConditions); ++c) {
@@ -259,7 +170,7 @@ bool ParseTrigger(const std::string& text, const std::vector<tagOscilloElem>& ch
             continue;
         }
         tagOscilloElem watched;
-        if (!ParseChannel(text.substr(0, at), 0, watched, error)) {
+        if (!g_ParseChannelText(text.substr(0, at), 0, watched, error)) {
             return false;
         }
         const auto same = std::find_if(channels.begin(), channels.end(), [&](const tagOscilloElem& ch) {
@@ -282,6 +193,8 @@ bool ParseTrigger(const std::string& text, const std::vector<tagOscilloElem>& ch
     error = "a trigger is CHANNEL>VALUE with one of > = < >= <=, for example 'D0>=500'";
     return false;
 }
+
+} // namespace
 
 bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArguments& parsed,
                           std::string& error) {
@@ -320,12 +233,11 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
             }
             parsed.periodMs = static_cast<uint32_t>(number);
         } else if (option == "--duration") {
-            double seconds = 0;
-            if (!ParseDuration(value, seconds)) {
+            parsed.durationSeconds = g_ParseDuration(value);
+            if (!parsed.durationSeconds) {
                 error = "a duration is a number with ms, s, m, h or d, for example 8h";
                 return false;
             }
-            parsed.durationSeconds = seconds;
         } else if (option == "--samples") {
             if (!ParseNumber(value, 1, UINT32_MAX, number)) {
                 error = "--samples wants a positive number";
@@ -372,7 +284,7 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
     }
     for (size_t k = 0; k < names.size(); ++k) {
         tagOscilloElem channel;
-        if (!ParseChannel(names[k], k, channel, error)) {
+        if (!g_ParseChannelText(names[k], k, channel, error)) {
             return false;
         }
         parsed.channels.push_back(channel);

@@ -52,11 +52,3 @@ struct tagRecordArguments {
 bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArguments& parsed,
                           std::string& error);
 std::string RecordUsage();
-
-// The parts, for their tests.
-bool ParseLink(const std::string& text, tagLinkChoice& link, std::string& error);
-bool ParseChannel(const std::string& text, size_t index, tagOscilloElem& channel, std::string& error);
-// 8h, 90m, 45s, 1500ms or plain seconds.
-bool ParseDuration(const std::string& text, double& seconds);
-bool ParseTrigger(const std::string& text, const std::vector<tagOscilloElem>& channels,
-                  tagTriggerSettings& trigger, std::string& error);

@@ -4,12 +4,13 @@
 #include "acquisition/StringTexts.h"
 #include "chart/ChartCtrl.h"
 #include "link/Communicater.h"
+#include "sim/SimulatedController.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -27,6 +28,15 @@ void Say(std::FILE* err, const std::string& text) {
 std::string Text(int stringId) {
     const char* text = EnglishStringById(stringId);
     return text ? text : "message " + std::to_string(stringId);
+}
+
+// The result's message with its reason.
+std::string Text(const tagResult& result) {
+    std::string text = result.stringId ? Text(result.stringId) : std::string();
+    if (!result.detail.empty()) {
+        text += (text.empty() ? "" : " (") + result.detail + (text.empty() ? "" : ")");
+    }
+    return text;
 }
 
 // Whether a file can be created or written there, without leaving one behind.
@@ -72,14 +82,14 @@ public:
     tagProgress Measure(CMonitorSession& session) {
         const CChartLineSerie& serie = session.Traces().Serie(0);
         tagProgress progress;
-        progress.recorded = serie.GetPointCount() + session.TrimmedPoints();
+        progress.recorded = serie.GetPointCount() + session.Trimmer().TrimmedPoints();
         const double periodMs = session.Recorder().Setting().actualPeriod / 8.0;
         if (serie.GetPointCount() == 0 || periodMs <= 0) {
             return progress;
         }
         if (!m_haveFirst) {
             // Points cut before they were looked at were consecutive.
-            m_firstX = serie.GetXValue(0) - static_cast<double>(session.TrimmedPoints()) * periodMs;
+            m_firstX = serie.GetXValue(0) - static_cast<double>(session.Trimmer().TrimmedPoints()) * periodMs;
             m_haveFirst = true;
         }
         double lastX = 0;
@@ -106,20 +116,18 @@ void ShowProgress(std::FILE* err, Clock::duration elapsed, const tagProgress& p,
 
 } // namespace
 
-int RunRecording(const tagRecordArguments& args, const std::atomic<bool>& stop, std::FILE* err) {
+int RunRecording(const tagRecordArguments& args, const tagProgramOptions& options,
+                 const std::atomic<bool>& stop, std::FILE* err) {
     if (!CanWrite(args.out)) {
         Say(err, "cannot write " + args.out);
         return RECORD_NOT_WRITABLE;
     }
-    if (args.link.simulator) {
-        setenv("CHRONOSCOPE_SIMULATOR", "1", 1);
-    } else {
-        unsetenv("CHRONOSCOPE_SIMULATOR");
-    }
+    tagProgramOptions linkOptions = options;
+    linkOptions.simulator = args.link.simulator;
     if (!args.link.serialFolder.empty()) {
-        setenv("CHRONOSCOPE_SERIAL_DIR", args.link.serialFolder.c_str(), 1);
+        linkOptions.serialFolder = args.link.serialFolder;
     }
-    CCommunicater::Instance();
+    g_InstallLink(linkOptions);
     struct tagLinkCloser {
         ~tagLinkCloser() {
             CCommunicater::CloseCPPSerialPort();
@@ -130,31 +138,25 @@ int RunRecording(const tagRecordArguments& args, const std::atomic<bool>& stop, 
     tagHeadlessSession headless;
     CMonitorSession& session = headless.session;
     CHeadlessView& view = headless.view;
-    tagMonitorState& state = session.State();
-    state.link = args.link.settings;
-    state.interfaceType = args.link.interfaceType;
-    session.ApplyLinkSettings();
+    session.Link().Set({args.link.settings, args.link.interfaceType});
     for (const tagOscilloElem& channel : args.channels) {
-        session.AddChannel(channel);
+        session.Channels().Add(channel);
     }
-    session.OnPeriodChanged(std::to_string(args.periodMs));
+    session.Fields().OnPeriodChanged(std::to_string(args.periodMs));
     if (args.trigger) {
-        state.trigger = *args.trigger;
+        session.Fields().SetTrigger(*args.trigger);
     }
-    state.cacheSize = args.cache; // 0 keeps everything
-    state.autoSave = args.cache ? 1 : 0;
-    session.SetAutoSaveFolder(FolderOf(args.out));
+    session.Fields().SetCache(args.cache != 0, args.cache); // 0 keeps everything
+    session.Trimmer().SetAutoSaveFolder(FolderOf(args.out));
 
     uint32_t controllerState = 0;
     if (CCommunicater::GetGCMState(&controllerState, nullptr, 1, 0) != LINK_OK) {
         Say(err, "the controller does not answer over " + args.link.text);
         return RECORD_LINK_UNREACHABLE;
     }
-    session.OnRun();
-    if (!session.IsRecording()) {
-        for (int id : view.messages) {
-            Say(err, Text(id));
-        }
+    const tagResult started = session.StartRecording();
+    if (!started.ok) {
+        Say(err, Text(started));
         Say(err, "the controller refused the recording over " + args.link.text);
         return RECORD_LINK_UNREACHABLE;
     }
@@ -179,40 +181,36 @@ int RunRecording(const tagRecordArguments& args, const std::atomic<bool>& stop, 
             break;
         }
         if (terminal && now >= nextProgress) {
-            ShowProgress(err, now - start, progress, session.AutoSavedFiles().size());
+            ShowProgress(err, now - start, progress, session.Trimmer().AutoSavedFiles().size());
             nextProgress = now + 500ms;
         }
     }
-    if (session.IsRecording()) {
-        session.OnRun();
-    }
+    session.StopRecording();
     view.PumpMessages();
     progress = meter.Measure(session);
+    const size_t cuts = session.Trimmer().AutoSavedFiles().size();
     if (terminal) {
-        ShowProgress(err, Clock::now() - start, progress, session.AutoSavedFiles().size());
+        ShowProgress(err, Clock::now() - start, progress, cuts);
         std::fputc('\n', err);
     }
     if (lost) {
         Say(err, "the link stopped answering: " + Text(IDS_READ_FAILED));
     }
     if (!args.cache) {
-        state.cacheSize = kDefaultCacheSize; // what the window shows when it loads the file
+        session.Fields().SetCache(false, kDefaultCacheSize); // what the window shows when it loads the file
     }
 
-    view.messages.clear();
-    view.savePath = args.out;
-    session.OnExportData();
-    if (!view.Said(IDS_EXPORT_OK)) {
-        Say(err, Text(IDS_EXPORT_FAILED) + ": cannot write " + args.out);
+    const tagResult written = session.Files().ExportRecording(args.out);
+    if (!written.ok) {
+        Say(err, Text(written));
         return RECORD_NOT_WRITABLE;
     }
-    std::string where = std::to_string(session.Traces().Serie(0).GetPointCount()) + " samples of " +
-                        std::to_string(args.channels.size()) +
+    const uint32_t kept = session.Traces().Serie(0).GetPointCount();
+    std::string where = std::to_string(kept) + " samples of " + std::to_string(args.channels.size()) +
                         (args.channels.size() == 1 ? " channel" : " channels") + " written to " + args.out;
-    if (!session.AutoSavedFiles().empty()) {
-        where += "; " + std::to_string(progress.recorded - session.Traces().Serie(0).GetPointCount()) +
-                 " earlier samples in " + std::to_string(session.AutoSavedFiles().size()) + " files in " +
-                 FolderOf(args.out);
+    if (cuts) {
+        where += "; " + std::to_string(progress.recorded - kept) + " earlier samples in " +
+                 std::to_string(cuts) + " files in " + FolderOf(args.out);
     }
     if (progress.missed) {
         where += "; " + std::to_string(progress.missed) + " ticks missed";
@@ -222,9 +220,6 @@ int RunRecording(const tagRecordArguments& args, const std::atomic<bool>& stop, 
 }
 
 int RunConversion(const tagRecordArguments& args, std::FILE* err) {
-    tagHeadlessSession headless;
-    CMonitorSession& session = headless.session;
-    CHeadlessView& view = headless.view;
     bool missing = false, damaged = false, unwritable = false;
     if (!args.outDir.empty()) {
         std::error_code ec;
@@ -244,22 +239,24 @@ int RunConversion(const tagRecordArguments& args, std::FILE* err) {
             Say(err, in + ": already a ." + args.to + " file");
             continue;
         }
-        view.messages.clear();
-        view.openPath = in;
-        session.OnImportData();
-        if (view.Said(IDS_IMPORT_FAILED)) {
+        // A session of its own for each file: nothing of the previous one may leak into it.
+        tagHeadlessSession headless;
+        CMonitorSession& session = headless.session;
+        const tagResult read = session.Files().ImportRecording(in);
+        if (!read.ok) {
             Say(err, in + ": " + Text(IDS_IMPORT_FAILED) + "; what was read is converted");
+            if (!read.detail.empty()) {
+                Say(err, read.detail);
+            }
             damaged = true;
         }
         if (session.State().channels.empty()) {
             Say(err, in + ": " + Text(IDS_NO_CHANNEL) + " Nothing written");
             continue;
         }
-        view.messages.clear();
-        view.savePath = out;
-        session.OnExportData();
-        if (!view.Said(IDS_EXPORT_OK)) {
-            Say(err, out + ": " + Text(IDS_EXPORT_FAILED));
+        const tagResult written = session.Files().ExportRecording(out);
+        if (!written.ok) {
+            Say(err, out + ": " + Text(written));
             unwritable = true;
             continue;
         }

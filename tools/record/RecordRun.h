@@ -3,12 +3,15 @@
 #pragma once
 
 #include "RecordArguments.h"
+#include "kit/ProgramOptions.h"
 
 #include <atomic>
 #include <cstdio>
 
 // Records until the time, the samples or the stop flag says so, or the link is lost, then writes
-// everything recorded. Messages and the progress line go to err.
-int RunRecording(const tagRecordArguments& args, const std::atomic<bool>& stop, std::FILE* err);
+// everything recorded. The link is the arguments' over the options' serial folder and simulator
+// speed. Messages and the progress line go to err.
+int RunRecording(const tagRecordArguments& args, const tagProgramOptions& options,
+                 const std::atomic<bool>& stop, std::FILE* err);
 // Converts each input file through Import Data and Export Data.
 int RunConversion(const tagRecordArguments& args, std::FILE* err);

@@ -2,10 +2,13 @@
 // See --help.
 #include "RecordArguments.h"
 #include "RecordRun.h"
+#include "kit/DocPath.h"
+#include "kit/ProgramOptions.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,9 @@ void OnSignal(int) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const tagProgramOptions options =
+        g_ReadProgramOptions([](const char* name) { return std::getenv(name); });
+    g_SetDocPath(options.documentsFolder);
     const std::vector<std::string> args(argv + 1, argv + argc);
     tagRecordArguments parsed;
     std::string error;
@@ -39,5 +45,5 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
-    return RunRecording(parsed, g_stop, stderr);
+    return RunRecording(parsed, options, g_stop, stderr);
 }

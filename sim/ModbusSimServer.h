@@ -1,14 +1,15 @@
 // A PLC simulator on the wire: the simulated controller's machine and element memory served as a
-// Modbus TCP or RTU slave with the default element map.
+// Modbus TCP or RTU slave with the default element map. Its panel delays or spoils its replies.
 #pragma once
 
-#include "link/ElementMemory.h"
+#include "ElementMemory.h"
+#include "SimulatorPanel.h"
 #include "link/ModbusMap.h"
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,10 +19,7 @@ struct _modbus_mapping_t;
 
 class CModbusSimServer {
 public:
-    // Misbehaviour for tests of the link's error handling.
-    enum EnumFault { FAULT_NONE, FAULT_TRUNCATED_REPLY, FAULT_MALFORMED_REPLY };
-
-    CModbusSimServer();
+    explicit CModbusSimServer(std::shared_ptr<CSimulatorPanel> panel = {});
     ~CModbusSimServer();
     CModbusSimServer(const CModbusSimServer&) = delete;
     CModbusSimServer& operator=(const CModbusSimServer&) = delete;
@@ -38,14 +36,6 @@ public:
     void Run();
     void Stop();
 
-    void SetFault(EnumFault fault) { m_fault = fault; }
-    // Every answer waits this long, as a slow or busy controller would.
-    void SetAnswerDelay(int ms) { m_answerDelayMs = ms; }
-    // Controller time (ms since the server started) now.
-    double MachineTimeMs() const;
-    // What an element holds, read as the given type (names as in channel lists).
-    std::optional<uint32_t> Peek(const std::string& name, EnumGCMDataType type, uint16_t paramCode = 0);
-
     // Answers the complete Modbus TCP frames at the front of a connection's bytes on fd and drops
     // them, keeping an unfinished frame; false when the connection must close. Needs ListenTcp.
     bool AnswerFrames(int fd, std::vector<uint8_t>& pending);
@@ -61,6 +51,8 @@ private:
     bool Answer(const uint8_t* query, int length);
     void ExportRange(int function, int start, int count);
     void ImportRange(int function, int start, int count);
+    // Controller time (ms since the server started) now.
+    double MachineTimeMs() const;
 
     std::chrono::steady_clock::time_point m_start;
     std::mutex m_memoryMutex;
@@ -72,7 +64,6 @@ private:
     int m_listenSocket = -1;
     int m_port = 0;
     std::atomic<bool> m_stop{false};
-    std::atomic<EnumFault> m_fault{FAULT_NONE};
-    std::atomic<int> m_answerDelayMs{0};
+    const std::shared_ptr<CSimulatorPanel> m_panel;
     std::thread m_thread;
 };

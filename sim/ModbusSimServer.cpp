@@ -1,6 +1,6 @@
 #include "ModbusSimServer.h"
 
-#include "link/SimulatedMachine.h"
+#include "SimulatedMachine.h"
 
 #include <modbus/modbus.h>
 
@@ -45,9 +45,10 @@ EnumModbusTable TableOfFunction(int function) {
 
 } // namespace
 
-CModbusSimServer::CModbusSimServer()
+CModbusSimServer::CModbusSimServer(std::shared_ptr<CSimulatorPanel> panel)
     : m_start(std::chrono::steady_clock::now()),
-      m_mapping(modbus_mapping_new(kTableSize, kTableSize, kTableSize, kTableSize)) {
+      m_mapping(modbus_mapping_new(kTableSize, kTableSize, kTableSize, kTableSize)),
+      m_panel(panel ? std::move(panel) : std::make_shared<CSimulatorPanel>()) {
     for (int axis = 2; axis < kAxisCount; ++axis) {
         m_memory.SetAxis(axis, 16, 0x0250);
     }
@@ -293,18 +294,18 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
         count = std::min(Word(query + header + 3), kLargestRequest);
     }
 
-    if (const int delay = m_answerDelayMs; delay > 0) {
+    if (const int delay = m_panel->answerDelayMs; delay > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     }
-    const EnumFault fault = m_fault;
-    if (fault != FAULT_NONE && m_tcp) {
+    const CSimulatorPanel::EnumReplyFault fault = m_panel->replyFault;
+    if (fault != CSimulatorPanel::REPLY_OK && m_tcp) {
         // A reply that announces more than it brings, or whose byte count does not fit.
         const uint8_t truncated[] = {
             query[0], query[1], 0, 0, 0, 0xFF, query[6], static_cast<uint8_t>(function), 2};
         const uint8_t malformed[] = {query[0], query[1], 0, 0, 0, 5, query[6], static_cast<uint8_t>(function),
                                      0xFE,     0,        0};
         const int fd = modbus_get_socket(m_ctx);
-        if (fault == FAULT_TRUNCATED_REPLY) {
+        if (fault == CSimulatorPanel::REPLY_TRUNCATED) {
             return send(fd, truncated, sizeof truncated, MSG_NOSIGNAL) >= 0;
         }
         return send(fd, malformed, sizeof malformed, MSG_NOSIGNAL) >= 0;
@@ -401,12 +402,4 @@ void CModbusSimServer::ImportRange(int function, int start, int count) {
             m_memory.SetWord(ref.kind, ref.address, registers[address]);
         }
     }
-}
-
-std::optional<uint32_t> CModbusSimServer::Peek(const std::string& name, EnumGCMDataType type,
-                                               uint16_t paramCode) {
-    std::lock_guard lock(m_memoryMutex);
-    CSimulatedMachine::Apply(MachineTimeMs(), m_memory);
-    const auto ref = g_ResolveElement(name, paramCode, true);
-    return ref ? m_memory.Read(*ref, type) : std::nullopt;
 }

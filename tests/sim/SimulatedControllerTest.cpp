@@ -1,9 +1,9 @@
-#include "link/SimulatedController.h"
+#include "sim/SimulatedController.h"
 #include "kit/ElementKinds.h"
 #include "kit/KitHelpers.h"
 #include "link/Communicater.h"
-#include "link/LinkBackend.h"
-#include "link/SimulatedMachine.h"
+#include "link/SerialDevices.h"
+#include "sim/SimulatedMachine.h"
 #include "support/LinkTestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +21,7 @@ protected:
     CSimulatedLink m_link;
 
     void SetUp() override {
-        m_sim = m_link.Controller();
-        ASSERT_NE(m_sim, nullptr);
-        m_sim->SetProbeWaits(false);
+        m_sim.probeWaits = false;
         CCommunicater::SetInterface(INTERFACE_SERIAL);
         tagSerialInfo info;
         ASSERT_EQ(CCommunicater::OpenCPPSerialPort(&info), 1);
@@ -51,7 +49,7 @@ protected:
         return data.samples;
     }
 
-    CSimulatedController* m_sim = nullptr;
+    CSimulatorPanel& m_sim = m_link.Panel();
     tagOscilloSetting m_setting;
 };
 
@@ -65,14 +63,14 @@ TEST_F(SimulatedControllerTest, SamplesCarryConsecutiveTicksAndTheMachinesValues
     ASSERT_GE(samples.size(), 50u);
     for (size_t i = 0; i < samples.size(); ++i) {
         ASSERT_EQ(samples[i].tick, i);
-        const double t = m_sim->MachineTimeOfTick(samples[i].tick);
+        const double t = m_sim.MachineTimeOfTick(samples[i].tick);
         EXPECT_EQ(static_cast<int32_t>(samples[i].raw[0]), CSimulatedMachine::Sine(t));
         EXPECT_EQ(samples[i].raw[1], static_cast<uint32_t>(static_cast<int64_t>(std::floor(t / 100.0)) % 2));
         const double position = CSimulatedMachine::Motion(CSimulatedMachine::kAxis0, t).position;
         EXPECT_EQ(static_cast<int32_t>(samples[i].raw[2]), std::lround(position));
     }
     // Consecutive samples are one period apart on the controller's clock.
-    EXPECT_DOUBLE_EQ(m_sim->MachineTimeOfTick(7) - m_sim->MachineTimeOfTick(6), 10.0);
+    EXPECT_DOUBLE_EQ(m_sim.MachineTimeOfTick(7) - m_sim.MachineTimeOfTick(6), 10.0);
 }
 
 TEST_F(SimulatedControllerTest, WrittenElementsShowUpInTheFollowingSamples) {
@@ -100,7 +98,7 @@ TEST_F(SimulatedControllerTest, WrittenElementsShowUpInTheFollowingSamples) {
 TEST_F(SimulatedControllerTest, InjectedReadFailureIsReportedOnceThenReadingGoesOn) {
     Start({Channel("D1", GCM_INT)}, 5);
     tagOscilloData data;
-    m_sim->FailNextReads(1);
+    m_sim.failReads = 1;
     EXPECT_NE(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1);
@@ -112,9 +110,9 @@ TEST_F(SimulatedControllerTest, RefusedCommandsAndUnknownChannelsFail) {
     tagOscilloSetting setting;
     setting.channels = {Channel("D1", GCM_INT)};
     setting.requestedPeriod = 160;
-    m_sim->RefuseCommand(OSCILLO_CMD_LOAD);
+    m_sim.refusedCommand = OSCILLO_CMD_LOAD;
     EXPECT_NE(CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &setting, 1, 0), 1);
-    m_sim->RefuseCommand(0);
+    m_sim.refusedCommand = 0;
     EXPECT_EQ(CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &setting, 1, 0), 1);
 
     setting.channels = {Channel("D8000", GCM_INT)};
@@ -132,7 +130,7 @@ TEST_F(SimulatedControllerTest, RefusedCommandsAndUnknownChannelsFail) {
 }
 
 TEST_F(SimulatedControllerTest, AnswersOnlyAtItsOwnSerialFormat) {
-    m_sim->SetSerialFormat(9600, 8, 1, 2);
+    m_sim.SetSerialFormat(9600, 8, 1, 2);
     uint32_t state = 0;
     std::vector<uint8_t> reply;
     EXPECT_NE(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
@@ -152,7 +150,7 @@ TEST_F(SimulatedControllerTest, AnswersOnlyAtItsOwnSerialFormat) {
 }
 
 TEST_F(SimulatedControllerTest, UsbAndEthernetLinks) {
-    m_sim->SetUsbCount(2);
+    m_sim.usbCount = 2;
     EXPECT_EQ(CCommunicater::GetUSBCount(), 2);
     tagSerialInfo info;
     CCommunicater::SetInterface(INTERFACE_USB);
@@ -170,7 +168,7 @@ TEST_F(SimulatedControllerTest, UsbAndEthernetLinks) {
 
 TEST_F(SimulatedControllerTest, OfflineControllerFailsEveryCall) {
     Start({Channel("D1", GCM_INT)}, 10);
-    m_sim->SetOffline(true);
+    m_sim.offline = true;
     tagOscilloData data;
     uint32_t state = 0;
     EXPECT_NE(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1);
@@ -179,7 +177,7 @@ TEST_F(SimulatedControllerTest, OfflineControllerFailsEveryCall) {
 }
 
 TEST_F(SimulatedControllerTest, SlowAnswersDelayButSucceed) {
-    m_sim->SetAnswerDelay(50);
+    m_sim.answerDelayMs = 50;
     uint32_t state = 0;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
@@ -187,20 +185,20 @@ TEST_F(SimulatedControllerTest, SlowAnswersDelayButSucceed) {
 }
 
 TEST(CommunicaterWithoutSimulator, ASerialPortWithoutDeviceFailsCleanly) {
-    unsetenv("CHRONOSCOPE_SIMULATOR");
     const std::string empty = std::filesystem::temp_directory_path() / "chronoscope-no-devices";
     std::filesystem::create_directories(empty);
-    setenv("CHRONOSCOPE_SERIAL_DIR", empty.c_str(), 1);
+    g_SetSerialDirectory(empty);
     CCommunicater::Instance();
     tagSerialInfo info;
     EXPECT_EQ(CCommunicater::OpenCPPSerialPort(&info), 0);
+    EXPECT_EQ(CCommunicater::LastError(), empty + "/ttyS0: No such file or directory");
     uint32_t state = 0;
     EXPECT_NE(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
     tagOscilloData data;
     EXPECT_NE(CCommunicater::OscilloGetData(&data, nullptr, 1, 0), 1);
     EXPECT_EQ(CCommunicater::GetUSBCount(), 0);
     CCommunicater::Destroy();
-    unsetenv("CHRONOSCOPE_SERIAL_DIR");
+    g_SetSerialDirectory({});
 }
 
 TEST(SimulatedMachine, AxisMotionIsConsistent) {

@@ -1,4 +1,4 @@
-#include "link/ElementMemory.h"
+#include "sim/ElementMemory.h"
 #include "kit/ElementKinds.h"
 #include "kit/KitHelpers.h"
 
@@ -13,20 +13,6 @@ tagElementRef Ref(const std::string& name, bool octal = true, uint16_t code = 0)
 }
 
 } // namespace
-
-TEST(ElementMemory, ResolvesNamesWithinTheControllerRanges) {
-    EXPECT_EQ(Ref("X17").address, 15);
-    EXPECT_EQ(Ref("X15", false).address, 15);
-    EXPECT_EQ(Ref("Y777").address, 511);
-    EXPECT_EQ(Ref("D7999").address, 7999);
-    EXPECT_EQ(Ref("d100.3").bit, 3);
-    EXPECT_EQ(Ref("AXIS31", true, 27).axis, 31);
-    for (const char* bad :
-         {"X8", "X1000", "D8000", "M10240", "C264", "LM1", "V3", "D100.16", "K5", "AXIS32"}) {
-        EXPECT_FALSE(g_ResolveElement(bad, 0, true).has_value()) << bad;
-    }
-    EXPECT_FALSE(g_ResolveElement("AXIS3", 9, true).has_value()); // no parameter 9
-}
 
 TEST(ElementMemory, WideValuesSpanTwoWordsLowWordFirst) {
     CElementMemory memory;

@@ -1,8 +1,8 @@
 #include "ElementMemory.h"
 
 #include "kit/ElementKinds.h"
+#include "kit/IntegerText.h"
 #include "kit/KitHelpers.h"
-#include "kit/SymbolNameParser.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,112 +17,21 @@ bool IsWordKind(int kind) {
     return kind >= KIND_D;
 }
 
-bool IsAxisParamCode(int code) {
-    return (code >= 0 && code <= 8) || (code >= 16 && code <= 27);
-}
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
-std::optional<int> ParseAddress(const std::string& digits, int radix) {
-    if (digits.empty() || digits.size() > 9) {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    long value = std::strtol(digits.c_str(), &end, radix);
-    if (*end != '\0') {
-        return std::nullopt; // an 8 or 9 among octal digits
-    }
-    return static_cast<int>(value);
-}
-
+// "ON", "OFF" or a number: 1 and above is on.
 bool ParseOnOff(const std::string& text, bool& on) {
-    const std::string upper = Upper(text);
-    if (upper == "ON") {
-        on = true;
+    std::string upper = text;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
+    if (upper == "ON" || upper == "OFF") {
+        on = upper == "ON";
         return true;
     }
-    if (upper == "OFF") {
-        on = false;
-        return true;
-    }
-    char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str()) {
-        return false;
-    }
-    on = value >= 1;
-    return true;
-}
-
-bool ParseInteger(const std::string& text, int64_t& value) {
-    char* end = nullptr;
-    value = std::strtoll(text.c_str(), &end, 10);
-    return end != text.c_str();
+    const tagParsedInteger number = g_ParseInteger(text, {10, true, true, true});
+    on = number.value >= 1;
+    return number.ok;
 }
 
 } // namespace
-
-uint32_t g_SignExtend16(uint16_t word) {
-    return static_cast<uint32_t>(static_cast<int32_t>(static_cast<int16_t>(word)));
-}
-
-uint32_t g_NarrowToType(uint32_t value, EnumGCMDataType type) {
-    switch (type) {
-    case GCM_UINT:
-        return value & 0xFFFF;
-    case GCM_USINT:
-        return value & 0xFF;
-    case GCM_INT:
-        return g_SignExtend16(static_cast<uint16_t>(value));
-    default:
-        return value;
-    }
-}
-
-std::optional<tagElementRef> g_ResolveElement(const std::string& name, uint16_t paramCode, bool octalXY) {
-    const std::string upper = Upper(name);
-    if (upper.rfind("AXIS", 0) == 0) {
-        auto axis = ParseAddress(upper.substr(4), 10);
-        if (!axis || *axis >= kAxisCount || !IsAxisParamCode(paramCode)) {
-            return std::nullopt;
-        }
-        tagElementRef ref;
-        ref.axis = *axis;
-        ref.paramCode = paramCode;
-        return ref;
-    }
-
-    CSymbolNameParser parser(name, 0);
-    int cls = 0;
-    std::string prefix, number, indexPrefix, indexNumber, dot;
-    parser.GetResult(cls, prefix, number, indexPrefix, indexNumber, dot);
-    if (cls != SYMBOL_BIT && cls != SYMBOL_WORD && cls != SYMBOL_TIMER && cls != SYMBOL_COUNTER &&
-        cls != SYMBOL_WORD_BIT) {
-        return std::nullopt;
-    }
-    auto kind = g_FindElementKind(Upper(prefix));
-    if (!kind) {
-        return std::nullopt; // LM and V have no memory here
-    }
-    const tagElementKind& info = ElementKindTable[*kind];
-    auto address = ParseAddress(number, info.octal && octalXY ? 8 : 10);
-    if (!address || *address > info.highestAddress) {
-        return std::nullopt;
-    }
-    tagElementRef ref;
-    ref.kind = *kind;
-    ref.address = *address;
-    if (cls == SYMBOL_WORD_BIT) {
-        ref.bit = parser.GetDDotValue();
-        if (ref.bit > 15) {
-            return std::nullopt;
-        }
-    }
-    return ref;
-}
 
 CElementMemory::CElementMemory() : m_bits(kElementKindCount), m_words(kElementKindCount) {
     for (int k = 0; k < kElementKindCount; ++k) {
@@ -230,11 +139,11 @@ bool CElementMemory::Write(const tagElementRef& ref, EnumGCMDataType type, const
         }
         raw = g_FloatToInt(static_cast<float>(value));
     } else {
-        int64_t value = 0;
-        if (!ParseInteger(valueText, value)) {
+        const tagParsedInteger value = g_ParseInteger(valueText, {10, true, true, true});
+        if (!value.ok) {
             return false;
         }
-        raw = static_cast<uint32_t>(value);
+        raw = static_cast<uint32_t>(value.value);
     }
     const bool wide = type != GCM_INT;
     if (ref.kind == kKindC) {

@@ -1,6 +1,6 @@
 // The simulator's Modbus TCP server against a client written from the frame layout alone, byte by
 // byte, so that it checks the server and not the library both sides share.
-#include "ModbusSimServer.h"
+#include "sim/ModbusSimServer.h"
 
 #include <gtest/gtest.h>
 
@@ -137,28 +137,26 @@ TEST_F(PlcsimTcpTest, ATricklingClientDoesNotStallTheOthers) {
     CRawClient fast(m_server.Port());
     ASSERT_TRUE(slow.Connected() && fast.Connected());
     const Bytes request = Frame(9, ReadHolding(1, 1));
-    std::atomic<bool> done{false};
+    std::atomic<size_t> sent{0};
     std::thread trickle([&] {
         for (uint8_t byte : request) {
             slow.Send({byte});
+            ++sent;
             std::this_thread::sleep_for(80ms);
         }
-        done = true;
     });
-    auto worst = std::chrono::steady_clock::duration::zero();
-    int answered = 0;
-    for (uint16_t t = 0; !done; ++t) {
-        const auto start = std::chrono::steady_clock::now();
+    // Which bytes of the slow frame were out when each fast answer came: a server that waited for
+    // the whole frame would answer only once it is complete.
+    std::vector<bool> answeredAt(request.size() + 1, false);
+    for (uint16_t t = 0; sent < request.size(); ++t) {
         const Bytes reply = fast.Ask(t, ReadHolding(1, 1));
-        worst = std::max(worst, std::chrono::steady_clock::now() - start);
         ASSERT_EQ(reply.size(), 11u);
         ASSERT_EQ(Word(reply, 0), t);
-        ++answered;
+        answeredAt[sent] = true;
         std::this_thread::sleep_for(5ms);
     }
     trickle.join();
-    EXPECT_GT(answered, 50);
-    EXPECT_LT(worst, 50ms);
+    EXPECT_GE(std::count(answeredAt.begin(), answeredAt.end() - 1, true), 6);
     const Bytes late = slow.Receive();
     ASSERT_EQ(late.size(), 11u);
     EXPECT_EQ(Word(late, 0), 9);
@@ -174,8 +172,11 @@ TEST_F(PlcsimTcpTest, ReadWriteMultipleRegistersAppliesTheWrite) {
     EXPECT_EQ(reply[8], 6);
     EXPECT_EQ(Word(reply, 11), 1234);
     EXPECT_EQ(Word(reply, 13), 0xFFFE);
-    EXPECT_EQ(m_server.Peek("D400", GCM_INT), 1234u);
-    EXPECT_EQ(m_server.Peek("D401", GCM_INT), 0xFFFFFFFEu);
+    // The registers keep what was written.
+    const Bytes kept = client.Ask(6, ReadHolding(400, 2));
+    ASSERT_EQ(kept.size(), 13u);
+    EXPECT_EQ(Word(kept, 9), 1234);
+    EXPECT_EQ(Word(kept, 11), 0xFFFE);
 }
 
 TEST_F(PlcsimTcpTest, ABadCountIsRefusedAtOnceAndTheFramesAfterItAreAnswered) {
@@ -184,11 +185,11 @@ TEST_F(PlcsimTcpTest, ABadCountIsRefusedAtOnceAndTheFramesAfterItAreAnswered) {
     Bytes both = Frame(20, ReadHolding(0, 200)); // more registers than one request may ask for
     const Bytes next = Frame(21, ReadHolding(1, 1));
     both.insert(both.end(), next.begin(), next.end());
-    const auto start = std::chrono::steady_clock::now();
     client.Send(both);
+    // Refused at once: waiting for the rest of a request the server thinks is coming would
+    // swallow the next frame.
     const Bytes refused = client.Receive();
     const Bytes answered = client.Receive();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
     ASSERT_EQ(refused.size(), 9u);
     EXPECT_EQ(Word(refused, 0), 20);
     EXPECT_EQ(refused[7], 0x83);

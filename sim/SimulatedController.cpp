@@ -1,8 +1,11 @@
 #include "SimulatedController.h"
 
 #include "SimulatedMachine.h"
+#include "link/Communicater.h"
+#include "link/ModbusLink.h"
+#include "link/SerialDevices.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -12,17 +15,9 @@ constexpr uint32_t kStateRun = 1;
 
 } // namespace
 
-namespace {
-
-double SpeedFromEnvironment() {
-    const char* text = std::getenv("CHRONOSCOPE_SIM_SPEED");
-    const double speed = text ? std::atof(text) : 1.0;
-    return speed >= 1.0 && speed <= 10000.0 ? speed : 1.0;
-}
-
-} // namespace
-
-CSimulatedController::CSimulatedController() : m_powerOn(Clock::now()), m_speed(SpeedFromEnvironment()) {
+CSimulatedController::CSimulatedController(const tagSimulatorOptions& options)
+    : m_powerOn(Clock::now()), m_speed(std::clamp(options.speed, 1.0, 10000.0)),
+      m_panel(options.panel ? options.panel : std::make_shared<CSimulatorPanel>()) {
     for (int axis = 2; axis < kAxisCount; ++axis) {
         m_memory.SetAxis(axis, 16, 0x0250); // switch on disabled
     }
@@ -38,22 +33,33 @@ int64_t CSimulatedController::MicrosSincePowerOn(Clock::time_point t) const {
     return std::chrono::duration_cast<std::chrono::microseconds>(t - m_powerOn).count();
 }
 
+bool CSimulatedController::Fail(const char* why) {
+    m_lastError = why;
+    return false;
+}
+
+std::string CSimulatedController::LastError() const {
+    std::lock_guard lock(m_mutex);
+    return m_lastError;
+}
+
 void CSimulatedController::Pause() const {
-    const int delay = m_answerDelayMs;
+    const int delay = m_panel->answerDelayMs;
     if (delay > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     }
 }
 
 bool CSimulatedController::Answers() const {
-    if (!m_open || m_offline) {
+    if (!m_open || m_panel->offline) {
         return false;
     }
     if (m_interface != INTERFACE_SERIAL) {
         return true;
     }
-    return m_port.baudRate == m_controllerFormat.baudRate && m_port.dataBits == m_controllerFormat.dataBits &&
-           m_port.stopBits == m_controllerFormat.stopBits && m_port.parity == m_controllerFormat.parity;
+    const CSimulatorPanel& p = *m_panel;
+    return m_port.baudRate == p.baudRate && m_port.dataBits == p.dataBits && m_port.stopBits == p.stopBits &&
+           m_port.parity == p.parity;
 }
 
 bool CSimulatedController::Open(EnumInterfaceType type, const tagSerialInfo& info) {
@@ -67,7 +73,7 @@ bool CSimulatedController::Open(EnumInterfaceType type, const tagSerialInfo& inf
         m_open = info.ipAddress != 0 && info.tcpPort != 0 && info.tcpPort <= 65535;
         break;
     case INTERFACE_USB:
-        m_open = static_cast<int>(info.usbPort) < m_usbCount;
+        m_open = static_cast<int>(info.usbPort) < m_panel->usbCount;
         break;
     }
     m_interface = type;
@@ -96,16 +102,7 @@ bool CSimulatedController::QueryState(uint32_t& state) {
 }
 
 int CSimulatedController::UsbCount() {
-    return m_usbCount;
-}
-
-void CSimulatedController::SetSerialFormat(uint32_t baud, uint32_t dataBits, uint32_t stopBits,
-                                           uint32_t parity) {
-    std::lock_guard lock(m_mutex);
-    m_controllerFormat.baudRate = baud;
-    m_controllerFormat.dataBits = dataBits;
-    m_controllerFormat.stopBits = stopBits;
-    m_controllerFormat.parity = parity;
+    return m_panel->usbCount;
 }
 
 bool CSimulatedController::ProbeSerialFormat(int waitMs, std::vector<uint8_t>& reply) {
@@ -116,20 +113,21 @@ bool CSimulatedController::ProbeSerialFormat(int waitMs, std::vector<uint8_t>& r
         answered = m_interface == INTERFACE_SERIAL && Answers();
         if (answered) {
             // bit 3 valid, bits 4-5 parity, bit 6 two stop bits, bit 7 eight data bits
-            uint8_t format = 0x08 | static_cast<uint8_t>((m_controllerFormat.parity & 3u) << 4);
-            if (m_controllerFormat.stopBits == 2) {
+            const CSimulatorPanel& p = *m_panel;
+            uint8_t format = 0x08 | static_cast<uint8_t>((p.parity & 3u) << 4);
+            if (p.stopBits == 2) {
                 format |= 0x40;
             }
-            if (m_controllerFormat.dataBits == 8) {
+            if (p.dataBits == 8) {
                 format |= 0x80;
             }
-            if (m_formatReport >= 0) {
-                format = static_cast<uint8_t>(m_formatReport);
+            if (p.formatReport >= 0) {
+                format = static_cast<uint8_t>(p.formatReport);
             }
             reply.assign({format, 0x00});
         }
     }
-    if (!answered && m_probeWaits && waitMs > 0) {
+    if (!answered && m_panel->probeWaits && waitMs > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(waitMs)); // the probe's reply timeout
     }
     return answered;
@@ -138,8 +136,11 @@ bool CSimulatedController::ProbeSerialFormat(int waitMs, std::vector<uint8_t>& r
 bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
     Pause();
     std::lock_guard lock(m_mutex);
-    if (!Answers() || m_refusedCommand == -1 || m_refusedCommand == command) {
-        return false;
+    if (!Answers()) {
+        return Fail("the controller does not answer");
+    }
+    if (m_panel->refusedCommand == -1 || m_panel->refusedCommand == command) {
+        return Fail("the controller refused the command");
     }
     if (command == OSCILLO_CMD_LOAD) {
         if (setting.channels.size() > static_cast<size_t>(kMaxChannels)) {
@@ -149,7 +150,7 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         for (const tagOscilloElem& channel : setting.channels) {
             auto ref = g_ResolveElement(channel.name, channel.paramCode, true);
             if (!ref || !m_memory.Read(*ref, channel.dataType)) {
-                return false;
+                return Fail("the controller has no such element");
             }
             refs.push_back(*ref);
         }
@@ -157,7 +158,7 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         m_fifo.clear();
         m_channels = setting.channels;
         m_refs = std::move(refs);
-        m_period = std::max<uint16_t>(setting.requestedPeriod, m_minPeriod);
+        m_period = std::max<uint16_t>(setting.requestedPeriod, m_panel->minimumPeriod);
         setting.actualPeriod = m_period;
         return true;
     }
@@ -176,6 +177,8 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         m_runStartMicros = MicrosSincePowerOn(m_runStart);
         m_nextTick = 0;
         m_fifo.clear();
+        m_panel->runStartMicros = m_runStartMicros;
+        m_panel->period = m_period;
         return true;
     }
     return false;
@@ -211,12 +214,12 @@ void CSimulatedController::CatchUp(Clock::time_point now) {
 bool CSimulatedController::GetOscillo(tagOscilloData& data) {
     Pause();
     std::lock_guard lock(m_mutex);
-    if (m_failReads > 0) {
-        --m_failReads;
-        return false;
+    if (m_panel->failReads > 0) {
+        --m_panel->failReads;
+        return Fail("the read failed");
     }
     if (!Answers()) {
-        return false;
+        return Fail("the controller does not answer");
     }
     CatchUp(Now());
     data.samples.insert(data.samples.end(), m_fifo.begin(), m_fifo.end());
@@ -241,16 +244,12 @@ bool CSimulatedController::WriteElements(const CSoftAddrMap& request) {
     return true;
 }
 
-double CSimulatedController::MachineTimeOfTick(uint32_t tick) const {
-    std::lock_guard lock(m_mutex);
-    const int64_t micros = m_runStartMicros + static_cast<int64_t>(tick) * m_period * kMicrosPerPeriodUnit;
-    return static_cast<double>(micros) / 1000.0;
-}
-
-std::optional<uint32_t> CSimulatedController::Peek(const std::string& name, EnumGCMDataType type,
-                                                   uint16_t paramCode) {
-    std::lock_guard lock(m_mutex);
-    CatchUp(Now());
-    auto ref = g_ResolveElement(name, paramCode, true);
-    return ref ? m_memory.Read(*ref, type) : std::nullopt;
+void g_InstallLink(const tagProgramOptions& options) {
+    g_SetSerialDirectory(options.serialFolder);
+    if (options.simulator) {
+        CCommunicater::Instance(
+            std::make_unique<CSimulatedController>(tagSimulatorOptions{options.simulatorSpeed, {}}));
+    } else {
+        CCommunicater::Instance(std::make_unique<CModbusLink>());
+    }
 }

@@ -1,0 +1,84 @@
+#include "ChannelEditor.h"
+
+#include "acquisition/ChannelModel.h"
+#include "acquisition/StringIds.h"
+
+tagResult CChannelEditor::CanAdd() const {
+    return m_state.channels.size() < kMaxChannels ? tagResult::Done()
+                                                  : tagResult::Failed(IDS_TOO_MANY_CHANNELS);
+}
+
+uint32_t CChannelEditor::NextColour() const {
+    const size_t k = m_state.channels.size();
+    return k < kMaxChannels ? m_traces.Serie(k).GetColor() : DefaultChannelColours[0];
+}
+
+void CChannelEditor::Add(const tagOscilloElem& channel) {
+    if (m_state.channels.size() >= kMaxChannels) {
+        return;
+    }
+    const size_t k = m_state.channels.size();
+    m_state.channels.push_back(channel);
+    m_traces.Serie(k).SetYScale(1.0);
+    m_traces.ApplyChannel(k, channel);
+    m_view.RefreshTable();
+}
+
+void CChannelEditor::Modify(size_t k, const tagOscilloElem& record) {
+    if (k >= m_state.channels.size() || !CanEdit()) {
+        return;
+    }
+    m_state.channels[k] = record;
+    CChartCtrl& chart = m_traces.Chart();
+    chart.SetRedrawEnabled(false);
+    m_traces.Serie(k).ClearSerie(); // the old points belong to the old element
+    m_traces.ApplyChannel(k, record);
+    chart.SetRedrawEnabled(true);
+    m_view.RefreshTable();
+}
+
+void CChannelEditor::RequestDelete(size_t k) {
+    if (k >= m_state.channels.size() || !CanEdit() || !m_view.AskYesNo(IDS_DELETE_CONFIRM)) {
+        return;
+    }
+    Delete(k);
+}
+
+void CChannelEditor::Delete(size_t k) {
+    if (k >= m_state.channels.size() || !CanEdit()) {
+        return;
+    }
+    DeleteChannel(m_state, m_traces, k);
+    m_view.RefreshTable();
+    m_readouts.UpdateStatistics();
+    m_readouts.UpdateCursorReadouts();
+}
+
+void CChannelEditor::ToggleVisibility(size_t k) {
+    if (k >= m_state.channels.size()) {
+        return;
+    }
+    CChartLineSerie& serie = m_traces.Serie(k);
+    serie.SetVisible(!serie.IsVisible());
+    m_view.ShowVisibility(k, serie.IsVisible());
+    m_readouts.UpdateCursorReadouts();
+    m_readouts.UpdateStatistics();
+}
+
+void CChannelEditor::SetColour(size_t k, uint32_t colour) {
+    if (k >= m_state.channels.size()) {
+        return;
+    }
+    m_state.channels[k].colour = colour;
+    m_traces.Serie(k).SetColor(colour);
+    m_view.ShowColour(k, colour);
+}
+
+void CChannelEditor::SetScaleText(size_t k, const std::string& text) {
+    if (k >= m_state.channels.size()) {
+        return;
+    }
+    const double scale = ParseScale(text);
+    m_traces.Serie(k).SetYScale(scale);
+    m_view.ShowScale(k, ScaleText(scale));
+}

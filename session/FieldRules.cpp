@@ -1,0 +1,92 @@
+#include "FieldRules.h"
+
+#include "acquisition/ChannelModel.h"
+#include "acquisition/StringIds.h"
+#include "kit/CsvStream.h"
+#include "kit/IntegerText.h"
+
+#include <limits>
+
+namespace {
+
+// An unsigned field as the window's digit-only edits hold it; empty reads as 0, too many digits
+// as the largest value.
+uint32_t ParseField(std::string_view text) {
+    const tagParsedInteger parsed = g_ParseInteger(text);
+    constexpr uint32_t kLargest = std::numeric_limits<uint32_t>::max();
+    if (!parsed.ok) {
+        return 0;
+    }
+    return parsed.overflow || parsed.value > kLargest ? kLargest : static_cast<uint32_t>(parsed.value);
+}
+
+} // namespace
+
+void CFieldRules::OnPeriodChanged(std::string_view text) {
+    const uint32_t typed = ParseField(text);
+    m_state.period = ClampPeriod(typed);
+    if (m_state.period != typed || text.empty()) {
+        m_view.ShowPeriod(m_state.period);
+    }
+}
+
+void CFieldRules::OnTimeAxisChanged(std::string_view text) {
+    m_state.timeAxisStep = ParseField(text);
+    if (m_state.timeAxisStep == 0) {
+        m_state.timeAxisStep = CorrectTimeAxisStep(0);
+        m_view.ShowTimeAxisStep(m_state.timeAxisStep);
+    }
+    m_traces.TimeAxis().SetBaseStep(m_state.timeAxisStep);
+}
+
+void CFieldRules::FollowTimeAxisStep(uint32_t step) {
+    m_state.timeAxisStep = step;
+    m_view.ShowTimeAxisStep(step);
+}
+
+void CFieldRules::OnMeasurement(bool on) {
+    m_state.measurement = on;
+    m_traces.SetMeasurement(on);
+    m_readouts.UpdateCursorReadouts();
+}
+
+void CFieldRules::SetWriteFields(const std::string& address, const std::string& value, int typeIndex) {
+    m_state.writeAddress = address;
+    m_state.writeValue = value;
+    m_state.writeTypeIndex = typeIndex;
+}
+
+void CFieldRules::SetCache(bool autoSave, uint32_t cacheSize) {
+    m_state.autoSave = autoSave ? 1 : 0;
+    m_state.cacheSize = cacheSize;
+}
+
+std::optional<tagTriggerDialogFields> CFieldRules::BeginTriggerSetting() {
+    const size_t n = m_state.channels.size();
+    if (n == 0) {
+        m_view.ShowResult(tagResult::Failed(IDS_NO_CHANNEL));
+        return std::nullopt;
+    }
+    tagTriggerSettings& trigger = m_state.trigger;
+    if (trigger.channel >= n) {
+        trigger.enable = 0;
+        trigger.channel = 0;
+    }
+    tagTriggerDialogFields fields;
+    for (const tagOscilloElem& channel : m_state.channels) {
+        fields.channelNames.push_back(ChannelDisplayName(channel));
+    }
+    fields.enable = trigger.enable;
+    fields.channel = trigger.channel;
+    fields.condition = trigger.condition;
+    const EnumGCMDataType type = m_state.channels[trigger.channel].dataType;
+    fields.valueText = FormatValue(trigger.value, type == GCM_BOOL ? GCM_INT : type);
+    return fields;
+}
+
+void CFieldRules::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
+    m_state.trigger.channel = fields.channel;
+    m_state.trigger.enable = fields.enable;
+    m_state.trigger.condition = fields.condition;
+    m_state.trigger.value = g_ParseLeadingNumber(fields.valueText);
+}

@@ -1,0 +1,56 @@
+// The window's fields and the rules they follow: the period (1..200 ms), the time axis' division,
+// the two check boxes, the trigger dialog's fields, the cache choice, the element-write fields and
+// whether the window is maximized. Corrections are shown back in the field.
+#pragma once
+
+#include "Readouts.h"
+#include "SessionView.h"
+#include "acquisition/MonitorState.h"
+#include "acquisition/TraceSet.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the trigger dialog shows and gives back.
+struct tagTriggerDialogFields {
+    std::vector<std::string> channelNames;
+    uint32_t enable = 0;
+    uint32_t channel = 0;
+    uint32_t condition = 0;
+    std::string valueText;
+};
+
+class CFieldRules {
+public:
+    CFieldRules(tagMonitorState& state, CTraceSet& traces, CReadouts& readouts, CSessionView& view)
+        : m_state(state), m_traces(traces), m_readouts(readouts), m_view(view) {}
+
+    // A period outside 1..200 and a time axis step of 0 are corrected and shown.
+    void OnPeriodChanged(std::string_view text);
+    void OnTimeAxisChanged(std::string_view text);
+    // The step the time axis took by zooming, into the field.
+    void FollowTimeAxisStep(uint32_t step);
+    void OnMeasurement(bool on);
+    void OnAdaptive(bool on) { m_state.adaptive = on; }
+    // What the element-write group holds (type index 0 BOOL, 1 INT, 2 DINT, 3 REAL).
+    void SetWriteFields(const std::string& address, const std::string& value, int typeIndex);
+    // The cache size dialog's choice: a cache of 0 keeps every point.
+    void SetCache(bool autoSave, uint32_t cacheSize);
+    void SetMaximized(bool maximized) { m_state.maximized = maximized ? 1 : 0; }
+
+    // The Trigger button: message 153 without channels; a stored channel that no longer exists is
+    // switched off first. The value is shown as its channel's type shows it (bits as numbers); on
+    // OK the leading number of the text is stored.
+    std::optional<tagTriggerDialogFields> BeginTriggerSetting();
+    void ApplyTriggerSetting(const tagTriggerDialogFields& fields);
+    // The trigger as a whole, for callers without the dialog.
+    void SetTrigger(const tagTriggerSettings& trigger) { m_state.trigger = trigger; }
+
+private:
+    tagMonitorState& m_state;
+    CTraceSet& m_traces;
+    CReadouts& m_readouts;
+    CSessionView& m_view;
+};

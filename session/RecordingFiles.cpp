@@ -1,0 +1,119 @@
+#include "RecordingFiles.h"
+
+#include "acquisition/StringIds.h"
+#include "files/CsvFile.h"
+#include "files/DataFile.h"
+#include "files/WorkspacePaths.h"
+
+#include <algorithm>
+
+namespace {
+
+// Shows the wait cursor for as long as it lives.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(CSessionView& view) : m_view(view) { m_view.SetWaitCursor(true); }
+    ~CWaitCursor() { m_view.SetWaitCursor(false); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    CSessionView& m_view;
+};
+
+} // namespace
+
+bool CRecordingFiles::IsDataFilePath(const std::string& path) {
+    return path.size() >= 4 && path.compare(path.size() - 4, 4, "data") == 0;
+}
+
+tagResult CRecordingFiles::SaveDataFile(const std::string& path, const double* limitX) {
+    const CWaitCursor wait(m_view);
+    std::string error;
+    return WriteDataFile(path, m_state, m_traces, limitX, &error)
+               ? tagResult::Done()
+               : tagResult::Failed(IDS_EXPORT_FAILED, error);
+}
+
+tagResult CRecordingFiles::LoadDataFile(const std::string& path) {
+    const CWaitCursor wait(m_view);
+    CChartCtrl& chart = m_traces.Chart();
+    chart.SetRedrawEnabled(false);
+    std::string error;
+    const EnumDataFileRead read = ReadDataFile(path, m_state, m_traces, &error);
+    if (read == EnumDataFileRead::Missing) {
+        chart.SetRedrawEnabled(true);
+        return tagResult::Failed(IDS_IMPORT_FAILED, error);
+    }
+    RefreshAfterLoad();
+    return read == EnumDataFileRead::Read ? tagResult::Done() : tagResult::Failed(IDS_IMPORT_FAILED, error);
+}
+
+tagResult CRecordingFiles::SaveWorkspace() {
+    return SaveDataFile(WorkspaceFilePath(), nullptr);
+}
+
+tagResult CRecordingFiles::LoadWorkspace() {
+    return LoadDataFile(WorkspaceFilePath());
+}
+
+tagResult CRecordingFiles::ExportRecording(const std::string& path) {
+    const CWaitCursor wait(m_view);
+    std::string error;
+    const bool ok = IsDataFilePath(path) ? WriteDataFile(path, m_state, m_traces, nullptr, &error)
+                                         : WriteCsvFile(path, m_state, m_traces, &error);
+    return ok ? tagResult::Done(IDS_EXPORT_OK) : tagResult::Failed(IDS_EXPORT_FAILED, error);
+}
+
+tagResult CRecordingFiles::ImportRecording(const std::string& path) {
+    const CWaitCursor wait(m_view);
+    const tagResult read = IsDataFilePath(path) ? LoadDataFile(path) : ImportCsv(path);
+    return read.ok ? tagResult::Done(IDS_IMPORT_OK) : read;
+}
+
+tagResult CRecordingFiles::ImportCsv(const std::string& path) {
+    CChartCtrl& chart = m_traces.Chart();
+    chart.SetRedrawEnabled(false);
+    std::string error;
+    const bool ok = ReadCsvFile(path, m_state, m_traces, &error);
+    if (ok) {
+        ShowLoadedTraces();
+    }
+    chart.SetRedrawEnabled(true);
+    if (!ok) {
+        return tagResult::Failed(IDS_IMPORT_FAILED, error);
+    }
+    m_view.RefreshTable();
+    m_readouts.UpdateAll();
+    return tagResult::Done();
+}
+
+double CRecordingFiles::LatestVisibleTime() const {
+    double latest = 0.0;
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        double min = 0.0, max = 0.0;
+        if (m_traces.Serie(k).GetXRange(min, max)) { // visible and holding points
+            latest = std::max(latest, max);
+        }
+    }
+    return latest;
+}
+
+void CRecordingFiles::ShowLoadedTraces() {
+    m_traces.TimeAxis().ResetZoom();
+    m_traces.ValueAxis().ResetZoom();
+    m_traces.TimeAxis().FollowTime(LatestVisibleTime());
+}
+
+void CRecordingFiles::RefreshAfterLoad() {
+    // Drawing is suspended since the load began; it resumes once the view is set.
+    // A damaged step must not leave the time axis without divisions.
+    m_traces.TimeAxis().SetBaseStep(CorrectTimeAxisStep(m_state.timeAxisStep));
+    ShowLoadedTraces();
+    m_traces.Chart().SetRedrawEnabled(true);
+    m_view.RefreshTable();
+    m_readouts.UpdateCursorReadouts();
+    m_readouts.UpdateStatistics();
+    m_link.Apply();
+    m_view.PushStateToControls();
+}

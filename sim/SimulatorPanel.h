@@ -1,0 +1,52 @@
+// The front panel of a simulated controller: how it is set up (the serial format it listens at,
+// the USB adapters, the shortest period it accepts) and the faults it shows on demand (failed
+// reads, refused commands, slow answers, no answers at all), and what it shows of its own clock.
+// The simulator and whoever drives it share one: chronoscope-plcsim's switches, a test, a benchmark.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+class CSimulatorPanel {
+public:
+    // The serial format the controller listens at (19200, 8 data bits, 1 stop bit, no parity).
+    std::atomic<uint32_t> baudRate{19200};
+    std::atomic<uint32_t> dataBits{8};
+    std::atomic<uint32_t> stopBits{1};
+    std::atomic<uint32_t> parity{0};
+    std::atomic<int> usbCount{1};
+    // The shortest period (1/8 ms) the controller accepts; shorter requests are raised to it.
+    std::atomic<uint16_t> minimumPeriod{8};
+    // Whether a failed format probe waits its time as a real one would.
+    std::atomic<bool> probeWaits{true};
+    // The first byte a probe answers with instead of the description of the controller's own
+    // format; -1 for the description.
+    std::atomic<int> formatReport{-1};
+
+    // Faults.
+    std::atomic<int> failReads{0}; // the next N reads fail
+    // Refuses the given oscilloscope command (146, 148), every command with -1, none with 0.
+    std::atomic<int> refusedCommand{0};
+    std::atomic<int> answerDelayMs{0}; // every call waits this long before it answers
+    std::atomic<bool> offline{false};  // the controller stops answering altogether (cable pulled)
+    // Replies on the wire (the Modbus server) that announce more than they bring, or whose byte
+    // count does not fit.
+    enum EnumReplyFault { REPLY_OK, REPLY_TRUNCATED, REPLY_MALFORMED };
+    std::atomic<EnumReplyFault> replyFault{REPLY_OK};
+
+    void SetSerialFormat(uint32_t baud, uint32_t bits, uint32_t stop, uint32_t parityCode) {
+        baudRate = baud;
+        dataBits = bits;
+        stopBits = stop;
+        parity = parityCode;
+    }
+
+    // Controller time (ms since power-on) of the sample with this tick of the current run.
+    double MachineTimeOfTick(uint32_t tick) const {
+        return static_cast<double>(runStartMicros.load() + static_cast<int64_t>(tick) * period.load() * 125) /
+               1000.0;
+    }
+    // Set by the controller when a run starts.
+    std::atomic<int64_t> runStartMicros{0};
+    std::atomic<uint16_t> period{0}; // 1/8 ms
+};
