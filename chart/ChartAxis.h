@@ -23,7 +23,6 @@ public:
     CChartAxis& operator=(const CChartAxis&) = delete;
 
     virtual void SetRange(double minimum, double maximum) = 0;
-    virtual void SetCenteredLabels(bool centered) { m_centeredLabels = centered; }
     virtual double PixelToValue(int pixel) const;
     virtual double FirstTickValue() const = 0;
     virtual bool NextTickValue(double current, double& next) const = 0;
@@ -72,22 +71,16 @@ public:
 
     CChartCtrl* GetParent() const { return m_parent; }
     bool IsHorizontal() const { return m_horizontal; }
-    bool IsSecondary() const { return m_secondary; }
     bool IsVisible() const { return m_visible; }
     void SetVisible(bool visible) { m_visible = visible; }
     double GetMinimum() const { return m_minimum; }
     double GetMaximum() const { return m_maximum; }
     int GetStartPixel() const { return m_startPixel; }
     int GetEndPixel() const { return m_endPixel; }
-    const tagChartRect& GetBand() const { return m_band; }
     int GetMargin() const { return m_margin; }
     bool HasAutoTicks() const { return m_autoTicks; }
 
     CChartAxisLabel& GetLabel() { return *m_title; }
-    CChartGrid& GetGrid() { return *m_grid; }
-    void SetTickMarksVisible(bool visible) { m_tickMarksShown = visible; }
-    void SetLabelsVisible(bool visible) { m_labelsShown = visible; }
-    void SetLabelFont(const std::string& face, int sizeTenths) { m_labelFont.SetFace(face, sizeTenths); }
 
 protected:
     int SpanLength() const;

@@ -14,7 +14,6 @@ public:
 
     void SetParent(CChartCtrl* parent) { m_parent = parent; }
     void SetText(const std::string& text);
-    const std::string& GetText() const { return m_text; }
     void SetVisible(bool visible) { m_visible = visible; }
     void SetColor(COLORREF colour) { m_colour = colour; }
     void SetHorizontal(bool horizontal);

@@ -233,7 +233,7 @@ void CChartCtrl::OnPaint(CChartSurface& screen) {
     if (m_buffer) {
         screen.DrawBuffer(*m_buffer);
     }
-    if (m_zoomEnabled && m_zoomActive) {
+    if (m_zoomActive) {
         const tagChartPen previous = screen.SelectPen({m_zoomPenWidth, m_zoomColour});
         const tagChartRect& z = m_zoomRect;
         screen.MoveTo(z.left, z.top);
@@ -263,7 +263,7 @@ void CChartCtrl::OnMouseMove(int x, int y) {
     bool free = true;
     const tagChartPoint point{x, y};
 
-    if (m_panEnabled && m_panActive) {
+    if (m_panActive) {
         if (point != m_lastPan || point != m_timePanAnchor) {
             SetRedrawEnabled(false);
             for (AxisPosition position : {LeftAxis, RightAxis}) {
@@ -292,7 +292,7 @@ void CChartCtrl::OnMouseMove(int x, int y) {
         free = false;
     }
 
-    if (m_zoomEnabled && m_zoomActive) {
+    if (m_zoomActive) {
         m_zoomRect.right = x;
         m_zoomRect.bottom = y;
         if (m_host) {
@@ -373,10 +373,8 @@ void CChartCtrl::OnLButtonDown(int x, int y) {
         }
     }
     if (m_plot.Contains(x, y)) {
-        if (m_zoomEnabled) {
-            m_zoomActive = true;
-            m_zoomRect = {x, y, x, y};
-        }
+        m_zoomActive = true;
+        m_zoomRect = {x, y, x, y};
         if (m_host) {
             m_host->Invalidate();
         }
@@ -389,7 +387,7 @@ void CChartCtrl::OnLButtonUp(int x, int y) {
     if (m_host) {
         m_host->ReleaseMouse();
     }
-    if (m_zoomEnabled && m_zoomActive) {
+    if (m_zoomActive) {
         const tagChartRect z = m_zoomRect;
         if (z.left <= z.right && z.top <= z.bottom) {
             if (z.left != z.right && z.top != z.bottom) {
@@ -439,9 +437,7 @@ void CChartCtrl::OnRButtonDown(int x, int y) {
     if (m_plot.Contains(x, y)) {
         m_panActive = true;
         m_timePanAnchor = {x, y};
-        if (m_panEnabled) {
-            m_lastPan = {x, y};
-        }
+        m_lastPan = {x, y};
     }
     DispatchMouseEvent(MOUSE_RBUTTON_DOWN, {x, y});
 }

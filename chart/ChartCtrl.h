@@ -37,7 +37,6 @@ public:
 
     // The window showing the chart; without one nothing is drawn.
     void SetHost(CChartHost* host);
-    CChartHost* GetHost() const { return m_host; }
 
     void RedrawChart();
     void SetRedrawEnabled(bool enabled);
@@ -46,7 +45,6 @@ public:
     void AttachAxis(CChartAxis* axis, AxisPosition position);
     CChartAxis* GetAxis(AxisPosition position) const { return m_axes[position].get(); }
     CChartAxis* GetLeftAxis() const { return GetAxis(LeftAxis); }
-    CChartAxis* GetBottomAxis() const { return GetAxis(BottomAxis); }
 
     // The control takes ownership of series and cursors.
     CChartLineSerie* CreateLineSerie(bool secondaryHorizontal, bool secondaryVertical);
@@ -78,21 +76,12 @@ public:
     const tagChartRect& GetPlottingRect() const { return m_plot; }
     tagChartPoint GetLastMousePoint() const { return m_lastMouse; }
     bool IsMouseFree() const { return m_freeMouse; }
-    bool IsRedrawPending() const { return m_redrawPending; }
-    bool IsZooming() const { return m_zoomActive; }
-    bool IsPanning() const { return m_panActive; }
-    int GetDraggedMarker() const { return m_draggedMarker; }
 
-    void SetBackColor(COLORREF colour) { m_background = colour; }
-    void SetBorderColor(COLORREF colour) { m_borderColour = colour; }
     void SetZoomRectColor(COLORREF colour) { m_zoomColour = colour; }
     void SetZoomRectPenWidth(int width) { m_zoomPenWidth = width; }
     void SetDottedGrid(bool on) { m_dottedGrid = on; }
     void SetMeasurementMode(int mode) { m_measurement = mode; }
-    void SetPanEnabled(bool enabled) { m_panEnabled = enabled; }
-    void SetZoomEnabled(bool enabled) { m_zoomEnabled = enabled; }
     CChartTitle& GetTitle() { return *m_title; }
-    CChartLegend& GetLegend() { return *m_legend; }
 
 private:
     void DrawDottedGrid(CChartSurface& surface);
@@ -107,8 +96,8 @@ private:
     int m_redrawCounter = 1;
     bool m_redrawPending = false;
     bool m_paintedOnce = false;
-    COLORREF m_background = ChartRGB(240, 240, 240);
-    COLORREF m_borderColour = ChartRGB(0, 0, 0);
+    COLORREF m_background = ChartRGB(240, 240, 240); // the host's button face
+    const COLORREF m_borderColour = ChartRGB(0, 0, 0);
     tagChartRect m_plot;
 
     std::map<uint32_t, std::unique_ptr<CChartSerie>> m_series;
@@ -116,11 +105,9 @@ private:
     std::unique_ptr<CChartLegend> m_legend;
     std::unique_ptr<CChartTitle> m_title;
 
-    bool m_panEnabled = true;
     bool m_panActive = false;
     tagChartPoint m_lastPan;
     tagChartPoint m_timePanAnchor;
-    bool m_zoomEnabled = true;
     bool m_zoomActive = false;
     tagChartRect m_zoomRect; // (left, top) press point, (right, bottom) last move point
     COLORREF m_zoomColour = ChartRGB(255, 255, 255);

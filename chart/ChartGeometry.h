@@ -9,15 +9,6 @@ using COLORREF = uint32_t;
 constexpr COLORREF ChartRGB(uint8_t r, uint8_t g, uint8_t b) {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
 }
-constexpr uint8_t ChartRed(COLORREF c) {
-    return static_cast<uint8_t>(c & 0xFF);
-}
-constexpr uint8_t ChartGreen(COLORREF c) {
-    return static_cast<uint8_t>((c >> 8) & 0xFF);
-}
-constexpr uint8_t ChartBlue(COLORREF c) {
-    return static_cast<uint8_t>((c >> 16) & 0xFF);
-}
 
 struct tagChartPoint {
     int x = 0;

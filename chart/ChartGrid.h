@@ -16,7 +16,6 @@ public:
     void SetParent(CChartCtrl* parent) { m_parent = parent; }
     void ClearTicks() { m_ticks.clear(); }
     void AddTick(int pixel) { m_ticks.push_back(pixel); }
-    const std::vector<int>& Ticks() const { return m_ticks; }
 
     void SetVisible(bool visible) { m_visible = visible; }
     bool IsVisible() const { return m_visible; }

@@ -13,7 +13,6 @@ public:
     explicit CChartLineSerie(CChartCtrl* parent) : CChartXYSerie(parent) {}
 
     void SetWidth(int width);
-    int GetWidth() const { return m_penWidth; }
 
     void DrawAll(CChartSurface& surface) override;
     void DrawLegendSample(CChartSurface& surface, const tagChartRect& rect) override;

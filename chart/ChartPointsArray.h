@@ -31,8 +31,9 @@ public:
     void CommitAppended(uint32_t count);
     // Drops points [0, count) and recomputes the extremes.
     void RemoveLeading(uint32_t count);
-    // Frees the points and starts again with one zeroed step of capacity.
-    void Clear() { Reset(); }
+    // Starts again with one zeroed step of capacity. Storage of that size is kept and only its
+    // written part zeroed, so that clearing an empty series costs nothing.
+    void Clear();
     void SetOrdering(SerieOrdering ordering);
     SerieOrdering GetOrdering() const { return m_ordering; }
 
@@ -57,6 +58,7 @@ private:
     PointType* m_points = nullptr;
     uint32_t m_capacity = 0;
     uint32_t m_count = 0;
+    uint32_t m_written = 0; // slots that may be non-zero: the most ever stored since zeroing
     uint32_t m_growStep;
     SerieOrdering m_ordering = OrderingByX;
 };
@@ -69,6 +71,17 @@ template <class P> void ChartPointsArray<P>::Reset() {
     }
     m_capacity = m_growStep;
     m_count = 0;
+    m_written = 0;
+}
+
+template <class P> void ChartPointsArray<P>::Clear() {
+    if (m_capacity != m_growStep) {
+        Reset();
+        return;
+    }
+    std::memset(static_cast<void*>(m_points), 0, static_cast<size_t>(m_written) * sizeof(P));
+    m_count = 0;
+    m_written = 0;
 }
 
 template <class P> void ChartPointsArray<P>::Grow() {
@@ -106,8 +119,10 @@ template <class P> void ChartPointsArray<P>::Reserve(uint32_t count) {
 
 template <class P> P* ChartPointsArray<P>::AppendSpace(uint32_t count) {
     // One spare point beyond the block keeps room for the fallback below.
-    Reserve(
-        static_cast<uint32_t>(std::min<uint64_t>(UINT32_MAX, static_cast<uint64_t>(m_count) + count + 1)));
+    const auto room =
+        static_cast<uint32_t>(std::min<uint64_t>(UINT32_MAX, static_cast<uint64_t>(m_count) + count + 1));
+    Reserve(room);
+    m_written = std::max(m_written, room); // the caller may fill any of it
     return m_points + m_count;
 }
 
@@ -149,6 +164,7 @@ template <class P> void ChartPointsArray<P>::CommitAppended(uint32_t count) {
     m_minY = minY;
     m_maxY = maxY;
     m_count += count;
+    m_written = std::max(m_written, m_count);
 }
 
 template <class P> void ChartPointsArray<P>::FoldExtremes(const P& p) {
@@ -176,6 +192,7 @@ template <class P> void ChartPointsArray<P>::AddPoint(const P& point) {
     } else {
         FoldExtremes(point);
     }
+    m_written = std::max(m_written, m_count + 1);
     if (m_ordering == OrderingNone || m_count == 0) {
         m_points[m_count++] = point;
         return;

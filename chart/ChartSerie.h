@@ -58,8 +58,6 @@ public:
     void SetColorInitial(COLORREF colour) { m_colour = colour; }
 
     void SetAxes(CChartAxis* horizontal, CChartAxis* vertical);
-    CChartAxis* GetHorizontalAxis() const { return m_horizontalAxis; }
-    CChartAxis* GetVerticalAxis() const { return m_verticalAxis; }
 
 protected:
     CChartCtrl* m_parent;

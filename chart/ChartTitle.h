@@ -17,7 +17,6 @@ public:
 
     void AddString(const std::string& line);
     void RemoveAll();
-    size_t GetStringCount() const { return m_lines.size(); }
     void SetFont(size_t line, const ChartFontSpec& font) { m_lineFonts[line] = font; }
     void SetVisible(bool visible) { m_visible = visible; }
     void SetColor(COLORREF colour) { m_colour = colour; }

@@ -49,7 +49,6 @@ public:
     int exec() override;
     // Fills and shows the controls; exec does this itself.
     void OnInitDialog();
-    CCommSettingLogic& Logic() { return m_logic; }
     // Cancel, Escape and the close box do nothing while a test runs.
     void reject() override;
 

@@ -16,8 +16,6 @@ public:
     QRect ToPixels(const tagDluRect& r) const;
     int X(int dlu) const { return dlu * m_baseX / 4; }
     int Y(int dlu) const { return dlu * m_baseY / 8; }
-    int BaseX() const { return m_baseX; }
-    int BaseY() const { return m_baseY; }
 
 private:
     int m_baseX;

@@ -24,7 +24,6 @@ public:
     // Class, prefix letters as typed, address digits, index register letters and digits, bit digits.
     void GetResult(int& symbolClass, std::string& prefix, std::string& number, std::string& indexPrefix,
                    std::string& indexNumber, std::string& dotPart) const;
-    int GetClass() const { return m_class; }
     // Bit number of a dotted name, -1 when there is none.
     int GetDDotValue() const;
 

@@ -61,7 +61,6 @@ public:
     uint32_t Join(uint16_t first, uint16_t second) const;
     void Split(uint32_t value, uint16_t& first, uint16_t& second) const;
 
-    bool LowWordFirst() const { return m_lowWordFirst; }
     int Unit() const { return m_unit; }
     // The TCP port every Ethernet link uses instead of the settings' port; 0 when not set.
     uint32_t TcpPort() const { return m_tcpPort; }

@@ -24,13 +24,16 @@ TEST_F(CursorFixture, PressWithinThreePixelsGrabs) {
     const int y = m_chart.GetPlottingRect().top + 50;
     m_chart.OnLButtonDown(x - 4, y);
     EXPECT_FALSE(m_cursor->IsDragging());
-    EXPECT_TRUE(m_chart.IsZooming()); // the press went to the plot instead
-    m_chart.OnLButtonUp(x - 4, y);
-    m_chart.OnLButtonDown(x - 3, y);
+    m_chart.OnMouseMove(x + 100, y + 100);
+    m_chart.OnLButtonUp(x + 100, y + 100);
+    EXPECT_EQ(m_time->GetZoomDepth(), 1u);      // the press went to the plot instead: a zoom
+    const int zoomed = m_cursor->GetPosition(); // the cursor keeps its time, on a new pixel
+    m_chart.OnLButtonDown(zoomed - 3, y);
     EXPECT_TRUE(m_cursor->IsDragging());
-    EXPECT_FALSE(m_chart.IsZooming());
-    m_chart.OnLButtonUp(x - 3, y);
+    m_chart.OnMouseMove(zoomed + 100, y + 100);
+    m_chart.OnLButtonUp(zoomed + 100, y + 100);
     EXPECT_FALSE(m_cursor->IsDragging());
+    EXPECT_EQ(m_time->GetZoomDepth(), 1u); // a cursor drag zooms nothing
 }
 
 TEST_F(CursorFixture, DragIsClampedToThePlotAndReportsEveryStep) {

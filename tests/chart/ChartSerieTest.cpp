@@ -98,6 +98,21 @@ TEST_F(SerieFixture, GrowthAndClearLeaveZeroedSlots) {
     EXPECT_EQ(points.GetCapacity(), 4u);
     EXPECT_EQ(points.GetCount(), 0u);
     EXPECT_EQ(points.Data()[0], (SChartXYPoint{0, 0}));
+
+    // Storage of one step is kept by a clear, and zeroed wherever anything was written: by
+    // adding, by a removal that moved points, and by a bulk append that was never taken in.
+    points.AddPoint({1, 2});
+    points.AddPoint({3, 4});
+    points.AddPoint({5, 6});
+    points.RemoveLeading(1);
+    SChartXYPoint* space = points.AppendSpace(1);
+    space[0] = {7, 8};
+    const SChartXYPoint* kept = points.Data();
+    points.Clear();
+    EXPECT_EQ(points.Data(), kept);
+    for (uint32_t i = 0; i < points.GetCapacity(); ++i) {
+        EXPECT_EQ(points.Data()[i], (SChartXYPoint{0, 0})) << i;
+    }
 }
 
 TEST_F(SerieFixture, SerializeRoundTripWithAndWithoutLimit) {
