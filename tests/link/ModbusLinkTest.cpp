@@ -87,7 +87,9 @@ TEST_F(ModbusTcpTest, RecordsTicksWithTheServersValuesAndCountsWhatItSkips) {
                        Channel("AXIS0", GCM_DINT, 17)},
                       10))
         << m_link->LastError();
-    EXPECT_EQ(m_setting.actualPeriod, 80);
+    // 10 ms, or longer when the first poll found the machine too busy for it.
+    EXPECT_GE(m_setting.actualPeriod, 80);
+    EXPECT_EQ(m_setting.actualPeriod % 8, 0);
     std::vector<tagOscilloVal> samples = Read(1000ms);
     const std::vector<tagOscilloVal> rest = Stop();
     samples.insert(samples.end(), rest.begin(), rest.end());
@@ -273,13 +275,15 @@ TEST_F(ModbusFixture, RtuAt115200EvenParityOverAPseudoTerminalPair) {
     ASSERT_TRUE(Start({Channel("D10", GCM_DINT), Channel("D1", GCM_INT), Channel("D100", GCM_INT)}, 20))
         << m_link->LastError();
     EXPECT_EQ(WriteThroughLink("D100", GCM_INT, "7"), 1) << m_link->LastError();
-    const auto samples = Read(500ms);
+    std::vector<tagOscilloVal> samples = Read(500ms);
+    const std::vector<tagOscilloVal> rest = Stop();
+    samples.insert(samples.end(), rest.begin(), rest.end());
     CCommunicater::CloseCPPSerialPort();
     g_SetSerialDirectory({});
-    ASSERT_GE(samples.size(), 10u);
+    ASSERT_GE(samples.size(), 5u);
     // A serial line shared with a write may overrun a slot now and then: the tick numbers then
-    // show the gap, and every sample still holds one consistent reading.
-    EXPECT_LE(samples.back().tick + 1 - samples.size(), samples.size() / 10);
+    // show the gap, the link counts it, and every sample still holds one consistent reading.
+    EXPECT_EQ(samples.size() + CCommunicater::Statistics().skippedTicks, samples.back().tick + 1u);
     for (size_t i = 0; i < samples.size(); ++i) {
         EXPECT_TRUE(i == 0 ? samples[i].tick == 0 : samples[i].tick > samples[i - 1].tick) << i;
         EXPECT_EQ(static_cast<int32_t>(samples[i].raw[1]),
