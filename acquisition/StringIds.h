@@ -42,5 +42,7 @@ enum EnumStringId : int {
     IDS_MENU_CACHE_SIZE = 167,
     IDS_PEER_MAIN_MODULE = 168,
     IDS_PEER_ETHERNET_MODULE = 169,
+    // Our own texts, beyond the program's original table.
+    IDS_MENU_EVERY_SAMPLE = 300,
     IDS_APP_NAME = 57344,
 };

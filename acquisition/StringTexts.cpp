@@ -64,6 +64,7 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_PEER_MAIN_MODULE, QT_TRANSLATE_NOOP("Strings", "QX Main Module")},
     {IDS_PEER_ETHERNET_MODULE, QT_TRANSLATE_NOOP("Strings", "Ethernet Module")},
     {IDS_APP_NAME, QT_TRANSLATE_NOOP("Strings", "Time Series Monitoring Software")},
+    {IDS_MENU_EVERY_SAMPLE, QT_TRANSLATE_NOOP("Strings", "Show Every Sample")},
 };
 
 } // namespace

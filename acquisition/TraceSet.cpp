@@ -88,3 +88,11 @@ void CTraceSet::ResetAll() {
         serie.SetVisible(false);
     }
 }
+
+void CTraceSet::SetEveryPointDrawing(bool on) {
+    m_chart.SetRedrawEnabled(false);
+    for (CChartLineSerie* serie : m_series) {
+        serie->SetEveryPointDrawing(on);
+    }
+    m_chart.SetRedrawEnabled(true);
+}

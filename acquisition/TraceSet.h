@@ -42,6 +42,8 @@ public:
     void ResetAll();
     // Prepares series k for a new or changed channel.
     void ApplyChannel(size_t k, const tagOscilloElem& channel);
+    // Every point of every trace drawn, or the sampled drawing; one redraw.
+    void SetEveryPointDrawing(bool on);
 
 private:
     CChartCtrl& m_chart;

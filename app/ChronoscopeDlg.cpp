@@ -127,6 +127,9 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     m_session->Link().Apply();
 
     m_table->SetupChannelTable(LoadStringById(IDS_TABLE_HEADER));
+    m_session->Fields().LoadSettings();
+    const QSignalBlocker quiet(m_everySample);
+    m_everySample->setChecked(m_session->Fields().Settings().everySample);
     PushStateToControls();
     UpdateRunControls(false);
     // The workspace is loaded once the window is showing.
@@ -230,6 +233,11 @@ void CChronoscopeDlg::CreateControls() {
         connect(action, &QAction::triggered, this, [this, command = command] { OnSysCommand(command); });
         addAction(action);
     }
+    // Beside them, our own: every sample drawn, or the sampled drawing.
+    m_everySample = new QAction(LoadStringById(IDS_MENU_EVERY_SAMPLE), this);
+    m_everySample->setCheckable(true);
+    connect(m_everySample, &QAction::toggled, this, &CChronoscopeDlg::OnEverySample);
+    addAction(m_everySample);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     m_chart->setContextMenuPolicy(Qt::PreventContextMenu);
     m_table->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -448,6 +456,10 @@ void CChronoscopeDlg::OnSysCommand(int id) {
             m_session->Fields().SetCache(autoSave != 0, cacheSize);
         }
     }
+}
+
+void CChronoscopeDlg::OnEverySample(bool on) {
+    m_session->Fields().SetEverySample(on);
 }
 
 void CChronoscopeDlg::reject() {

@@ -15,6 +15,7 @@
 
 class CChartWidget;
 class CChannelTable;
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -75,6 +76,8 @@ public:
     void OnTableAfterEdit(int row, int column);
     // The window menu: 32 language, 33 cache size.
     void OnSysCommand(int id);
+    // The window menu's "Show Every Sample".
+    void OnEverySample(bool on);
 
 public slots:
     void reject() override;
@@ -129,5 +132,6 @@ private:
     QLineEdit* m_value = nullptr;
     QComboBox* m_writeType = nullptr;
     QPushButton* m_run = nullptr;
+    QAction* m_everySample = nullptr;
     std::unique_ptr<CMonitorSession> m_session;
 };

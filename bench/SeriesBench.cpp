@@ -1,4 +1,5 @@
 // Point storage and trace drawing at recording sizes.
+#include "ProcessMemory.h"
 #include "chart/ChartCustomAxisX.h"
 #include "chart/ChartCustomAxisY.h"
 #include "chart/ChartLineSerie.h"
@@ -8,7 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <malloc.h>
+#include <vector>
 
 namespace {
 
@@ -26,22 +27,46 @@ void BM_AppendPoints(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendPoints)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
+// What a full cache takes per point: the points, their min/max index and the rest of the series,
+// as the resident memory of the process grows with them.
 void BM_MemoryPerPoint(benchmark::State& state) {
     const auto n = static_cast<uint32_t>(state.range(0));
     for (auto _ : state) {
-        const struct mallinfo2 before = mallinfo2();
+        const uint64_t before = StatusBytes("VmRSS:");
         CChartCtrl chart;
+        chart.AttachAxis(new CChartCustomAxisX, BottomAxis);
         CChartLineSerie* serie = chart.CreateLineSerie(false, false);
         for (uint32_t i = 0; i < n; ++i) {
             serie->AddPoint(i * 20.0, 1.0);
         }
-        const struct mallinfo2 after = mallinfo2();
-        const double bytes =
-            static_cast<double>((after.uordblks + after.hblkhd) - (before.uordblks + before.hblkhd));
+        // Every level of the min/max index built, as the first draw builds it.
+        double min = 0, max = 0;
+        serie->GetYRangeOfVisiblePoints(min, max);
+        const double bytes = static_cast<double>(StatusBytes("VmRSS:") - before);
         state.counters["bytes_per_point"] = bytes / n;
     }
 }
 BENCHMARK(BM_MemoryPerPoint)->Arg(7'200'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Half of a full cache cut off the front of a trace, the index kept up to date with it.
+void BM_TrimHalfTheCache(benchmark::State& state) {
+    constexpr uint32_t kCache = 7'200'000;
+    std::vector<SChartXYPoint> points(kCache);
+    for (uint32_t i = 0; i < kCache; ++i) {
+        points[i] = {static_cast<double>(i), 8000.0 * std::sin(i * 0.001)};
+    }
+    CChartCtrl chart;
+    CChartLineSerie* serie = chart.CreateLineSerie(false, false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        serie->ClearSerie();
+        serie->AddPoints(points.data(), kCache);
+        state.ResumeTiming();
+        serie->RemovePointsUpTo(kCache / 2 - 1);
+        benchmark::DoNotOptimize(serie->GetPointCount());
+    }
+}
+BENCHMARK(BM_TrimHalfTheCache)->Unit(benchmark::kMillisecond);
 
 class CSizedHost : public CFakeChartHost {
 public:
@@ -57,8 +82,10 @@ private:
     bool m_qt;
 };
 
-// Six traces of 3.6 million points (20 ms samples, 20 hours), the whole range in view.
+// Six traces of a full cache, 7.2 million points (1 ms samples, 2 hours), the whole range in 1200
+// columns, drawn with the stride of the sampled drawing or every point through the index.
 void RedrawSixSeries(benchmark::State& state, bool qt) {
+    const bool everyPoint = state.range(0) != 0;
     CSizedHost host(qt);
     CChartCtrl chart;
     chart.SetHost(&host);
@@ -67,15 +94,16 @@ void RedrawSixSeries(benchmark::State& state, bool qt) {
     chart.AttachAxis(time, BottomAxis);
     time->GetLabel().SetText("Timeline(ms)");
     chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
-    constexpr uint32_t kPoints = 3'600'000;
-    time->SetBaseStep(kPoints * 20.0 / 10.0);
+    constexpr uint32_t kPoints = 7'200'000;
+    time->SetBaseStep(kPoints / 10.0);
     for (int s = 0; s < 6; ++s) {
         CChartLineSerie* serie = chart.CreateLineSerie(false, false);
         serie->SetWidth(2);
+        serie->SetEveryPointDrawing(everyPoint);
         serie->m_stepMode = s == 5;
         for (uint32_t i = 0; i < kPoints; ++i) {
             const double y = s == 5 ? ((i / 500) % 2) * 5000.0 : 8000.0 * std::sin(i * 0.001 * (s + 1));
-            serie->AddPoint(i * 20.0, y);
+            serie->AddPoint(i, y);
         }
     }
     for (auto _ : state) {
@@ -92,7 +120,7 @@ void BM_RedrawSixSeriesRecording(benchmark::State& state) {
 void BM_RedrawSixSeriesQt(benchmark::State& state) {
     RedrawSixSeries(state, true);
 }
-BENCHMARK(BM_RedrawSixSeriesRecording)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RedrawSixSeriesQt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawSixSeriesRecording)->ArgName("every_point")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawSixSeriesQt)->ArgName("every_point")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,7 +1,76 @@
 #include "ChartLineSerie.h"
 
+#include <limits>
+
+namespace {
+
+// The pixel-column reduction: a column's first point, then its largest and smallest y and its
+// latest point where they differ, and in step mode a level vertex before each jump.
+class CColumnReduction {
+public:
+    CColumnReduction(std::vector<tagChartPoint>& vertices, bool stepMode)
+        : m_vertices(vertices), m_stepMode(stepMode) {}
+
+    // A point that opens a column at x; first: the first point of the range.
+    void Open(int x, int y, bool first) {
+        Close();
+        m_columnX = x;
+        m_firstY = m_minY = m_maxY = m_latestY = y;
+        m_collapsed = false;
+        if (m_stepMode && !first && m_lastVertexY != y) {
+            Add(x, m_lastVertexY);
+        }
+        Add(x, y);
+    }
+    // Further points of the open column: the latest one's y and the extremes of all of them.
+    void Join(int latestY, int minY, int maxY) {
+        m_collapsed = true;
+        m_latestY = latestY;
+        m_minY = std::min(m_minY, minY);
+        m_maxY = std::max(m_maxY, maxY);
+    }
+    int ColumnX() const { return m_columnX; }
+    void Close() {
+        if (!m_collapsed) {
+            return;
+        }
+        if (m_maxY != m_firstY) {
+            Add(m_columnX, m_maxY);
+        }
+        if (m_minY < m_firstY) {
+            Add(m_columnX, m_minY);
+        }
+        if (m_latestY != m_lastVertexY) {
+            Add(m_columnX, m_latestY);
+        }
+        m_collapsed = false;
+    }
+
+private:
+    void Add(int x, int y) {
+        m_vertices.push_back({x, y});
+        m_lastVertexY = y;
+    }
+
+    std::vector<tagChartPoint>& m_vertices;
+    const bool m_stepMode;
+    int m_columnX = 0;
+    int m_firstY = 0, m_minY = 0, m_maxY = 0, m_latestY = 0;
+    bool m_collapsed = false;
+    int m_lastVertexY = 0;
+};
+
+} // namespace
+
 void CChartLineSerie::SetWidth(int width) {
     m_penWidth = width;
+    if (m_parent) {
+        m_parent->RedrawChart();
+    }
+}
+
+void CChartLineSerie::SetEveryPointDrawing(bool on) {
+    m_everyPoint = on;
     if (m_parent) {
         m_parent->RedrawChart();
     }
@@ -36,32 +105,6 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
     if (last - first < 1) {
         return m_vertices;
     }
-    const uint32_t n = last - first;
-    const uint32_t stride = n > kStrideThreshold ? n / kStrideThreshold : 1;
-
-    // The column being collapsed: its x, first, extreme and latest y.
-    int columnX = 0;
-    int firstY = 0, minY = 0, maxY = 0, latestY = 0;
-    bool collapsed = false;
-    int lastVertexY = 0;
-    auto add = [&](int x, int y) {
-        m_vertices.push_back({x, y});
-        lastVertexY = y;
-    };
-    auto closeColumn = [&] {
-        if (!collapsed) {
-            return;
-        }
-        if (maxY != firstY) {
-            add(columnX, maxY);
-        }
-        if (minY < firstY) {
-            add(columnX, minY);
-        }
-        if (latestY != lastVertexY) {
-            add(columnX, latestY);
-        }
-    };
 
     // The axes' mapping once per draw instead of two virtual calls per point.
     const CChartAxis::tagLinearMap mapX =
@@ -69,6 +112,93 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
     const CChartAxis::tagLinearMap mapY =
         m_verticalAxis ? m_verticalAxis->GetLinearMap() : CChartAxis::tagLinearMap{};
     const bool fast = mapX.linear && mapY.linear;
+    auto pixelX = [&](double x) {
+        return fast ? mapX.Map(x) : (m_horizontalAxis ? m_horizontalAxis->ValueToPixel(x) : 0);
+    };
+    auto pixelY = [&](double y) {
+        const double shown = y * m_yScale + m_yOffset;
+        return fast ? mapY.Map(shown) : (m_verticalAxis ? m_verticalAxis->ValueToPixel(shown) : 0);
+    };
+    CColumnReduction columns(m_vertices, m_stepMode != 0);
+
+    if (m_everyPoint) {
+        // Column by column: the pixel of x never decreases along the points, so each column is a
+        // run of indices whose end a binary search finds, and its extremes come from the index.
+        // The pixel of y is monotonic in y, so the extremes' pixels are the column's.
+        const SChartXYPoint* points = m_points.Data();
+        const int nanY = pixelY(std::numeric_limits<double>::quiet_NaN());
+        uint32_t guess = 1; // points in the column before: the next one is likely as wide
+        for (uint32_t i = first; i <= last;) {
+            // The next column's end lies a column's width further on, far beyond the hardware's
+            // prefetching: its block of points is asked for now, to arrive while this column is
+            // done.
+            const uint64_t ahead = (uint64_t{i} + 2 * uint64_t{guess}) / 64 * 64;
+            if (ahead + 64 <= last) {
+                for (uint32_t line = 0; line < 64; line += 4) {
+                    __builtin_prefetch(&points[ahead + line]);
+                }
+            }
+            const int x = pixelX(points[i].X);
+            auto inColumn = [&](uint32_t k) { return pixelX(points[k].X) == x; };
+            // The column's last index: probe where the last column's width puts it, gallop from
+            // there to a bracket, then halve it. The probes stay near the column's end, in the
+            // cache lines the index reads anyway.
+            uint32_t lo = i, hi = last; // lo is in the column; its end lies in [lo, hi]
+            const auto expected = static_cast<uint32_t>(std::min<uint64_t>(last, uint64_t{i} + guess));
+            if (inColumn(expected)) {
+                lo = expected;
+                for (uint32_t step = 1; lo < hi; step *= 2) {
+                    const uint32_t probe = hi - lo > step ? lo + step : hi;
+                    if (!inColumn(probe)) {
+                        hi = probe - 1;
+                        break;
+                    }
+                    lo = probe;
+                }
+            } else {
+                hi = expected - 1;
+                for (uint32_t step = 1; lo < hi; step *= 2) {
+                    const uint32_t probe = hi - lo > step ? hi - step : lo;
+                    if (inColumn(probe)) {
+                        lo = probe;
+                        break;
+                    }
+                    hi = probe - 1;
+                }
+            }
+            while (lo < hi) {
+                const uint32_t mid = lo + (hi - lo + 1) / 2;
+                if (inColumn(mid)) {
+                    lo = mid;
+                } else {
+                    hi = mid - 1;
+                }
+            }
+            columns.Open(x, pixelY(points[i].Y), i == first);
+            if (lo > i) {
+                const auto extremes = m_points.ExtremeValuesOfY(i + 1, lo);
+                const int latestY = pixelY(points[lo].Y);
+                int minY = latestY, maxY = latestY;
+                if (extremes.Any()) {
+                    const int a = pixelY(extremes.min), b = pixelY(extremes.max);
+                    minY = std::min({minY, a, b});
+                    maxY = std::max({maxY, a, b});
+                }
+                if (extremes.nan) {
+                    minY = std::min(minY, nanY);
+                    maxY = std::max(maxY, nanY);
+                }
+                columns.Join(latestY, minY, maxY);
+            }
+            guess = std::max<uint32_t>(1, lo - i);
+            i = lo + 1;
+        }
+        columns.Close();
+        return m_vertices;
+    }
+
+    const uint32_t n = last - first;
+    const uint32_t stride = n > kStrideThreshold ? n / kStrideThreshold : 1;
     for (uint64_t index = first; index <= last; index += stride) {
         const auto i = static_cast<uint32_t>(index);
         // Strided points lie pages apart, beyond the reach of the hardware prefetcher.
@@ -76,26 +206,14 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
             __builtin_prefetch(&m_points.At(static_cast<uint32_t>(index + 8 * stride)));
         }
         const SChartXYPoint& point = m_points.At(i);
-        const tagChartPoint p =
-            fast ? tagChartPoint{mapX.Map(point.X), mapY.Map(point.Y * m_yScale + m_yOffset)}
-                 : ValueToPixelPoint(point.X, point.Y);
-        if (i != first && p.x == columnX) {
-            collapsed = true;
-            latestY = p.y;
-            maxY = std::max(maxY, p.y);
-            minY = std::min(minY, p.y);
+        const tagChartPoint p{pixelX(point.X), pixelY(point.Y)};
+        if (i != first && p.x == columns.ColumnX()) {
+            columns.Join(p.y, p.y, p.y);
             continue;
         }
-        closeColumn();
-        columnX = p.x;
-        firstY = minY = maxY = latestY = p.y;
-        collapsed = false;
-        if (m_stepMode && i != first && lastVertexY != p.y) {
-            add(p.x, lastVertexY);
-        }
-        add(p.x, p.y);
+        columns.Open(p.x, p.y, i == first);
     }
-    closeColumn();
+    columns.Close();
     return m_vertices;
 }
 

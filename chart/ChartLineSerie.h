@@ -7,12 +7,18 @@
 
 class CChartLineSerie : public CChartXYSerie {
 public:
-    // Beyond this many visible points only every n-th is considered.
+    // Beyond this many visible points only every n-th is considered (unless every point is drawn).
     static constexpr uint32_t kStrideThreshold = 50000;
 
     explicit CChartLineSerie(CChartCtrl* parent) : CChartXYSerie(parent) {}
 
     void SetWidth(int width);
+
+    // Every point, however many: each pixel column's first, largest, smallest and latest point
+    // are found through the min/max index instead of a stride over the points, so that the cost
+    // grows with the plot's width and not with the points. Off by default.
+    void SetEveryPointDrawing(bool on);
+    bool IsEveryPointDrawing() const { return m_everyPoint; }
 
     void DrawAll(CChartSurface& surface) override;
     void DrawLegendSample(CChartSurface& surface, const tagChartRect& rect) override;
@@ -25,5 +31,6 @@ public:
 
 private:
     int m_penWidth = 1;
+    bool m_everyPoint = false;
     std::vector<tagChartPoint> m_vertices; // reused between draws to save allocations
 };

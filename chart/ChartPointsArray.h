@@ -1,28 +1,41 @@
-// Contiguous point storage kept in X (or Y) order, with cached extremes. Grows in fixed steps.
+// Contiguous point storage kept in X (or Y) order, with cached extremes and a min/max index of
+// Y. Grows in fixed steps.
 #pragma once
 
+#include "ChartMinMaxIndex.h"
 #include "ChartXYPoint.h"
+#include "ChartZeroedPages.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <vector>
-
-#include <sys/mman.h>
 
 enum SerieOrdering { OrderingNone = 0, OrderingByX = 1, OrderingByY = 2 };
 
 template <class PointType> class ChartPointsArray {
 public:
     explicit ChartPointsArray(uint32_t growStep = 100000) : m_growStep(growStep) { Reset(); }
-    ~ChartPointsArray() { std::free(m_points); }
     ChartPointsArray(const ChartPointsArray&) = delete;
     ChartPointsArray& operator=(const ChartPointsArray&) = delete;
 
     // Adds one point; throws std::bad_alloc (and adds nothing) when the storage cannot grow.
-    void AddPoint(const PointType& point);
+    void AddPoint(const PointType& point) {
+        // Time-ordered samples, every point of a recording: straight to the end. Times are in
+        // order, so the newest is the largest and the smallest stays.
+        if (m_count != 0 && m_count < m_capacity && m_ordering == OrderingByX &&
+            m_points[m_count - 1].X <= point.X) {
+            m_maxX = point.X;
+            m_minY = point.Y < m_minY ? point.Y : m_minY; // a NaN never becomes an extreme
+            m_maxY = point.Y > m_maxY ? point.Y : m_maxY;
+            m_index.Append(point.Y, m_count);
+            m_points[m_count] = point;
+            m_written = m_written > m_count ? m_written : m_count + 1;
+            ++m_count;
+            return;
+        }
+        AddPointInOrder(point);
+    }
     // Makes room for count points in all without changing the stored ones.
     void Reserve(uint32_t count);
     // Bulk loading straight into the storage: room for count more points past the stored ones,
@@ -42,6 +55,15 @@ public:
     uint32_t LocateInterval(uint32_t lo, uint32_t hi, double value) const;
     double OrderingValue(uint32_t index) const;
 
+    // The extremes of Y over points first..last (inclusive), from the index: with where they
+    // lie, or only their values.
+    typename ChartMinMaxIndex<PointType>::tagRange ExtremesOfY(uint32_t first, uint32_t last) const {
+        return m_index.Query(m_points, m_count, first, last);
+    }
+    typename ChartMinMaxIndex<PointType>::tagValues ExtremeValuesOfY(uint32_t first, uint32_t last) const {
+        return m_index.QueryValues(m_points, m_count, first, last);
+    }
+
     uint32_t GetCount() const { return m_count; }
     uint32_t GetCapacity() const { return m_capacity; }
     const PointType& At(uint32_t index) const { return m_points[index]; }
@@ -52,26 +74,37 @@ public:
 private:
     void Reset();
     void Grow();
+    // AddPoint for the first point, a full storage, another ordering or a point out of order.
+    void AddPointInOrder(const PointType& point);
+    // The storage for capacity points; what is new reads as zero.
+    void Resize(uint32_t capacity);
     void FoldExtremes(const PointType& p);
     void RecomputeExtremes();
 
-    PointType* m_points = nullptr;
+    CChartZeroedPages m_pages{true};
+    PointType* m_points = nullptr; // in m_pages
     uint32_t m_capacity = 0;
     uint32_t m_count = 0;
     uint32_t m_written = 0; // slots that may be non-zero: the most ever stored since zeroing
     uint32_t m_growStep;
     SerieOrdering m_ordering = OrderingByX;
+    ChartMinMaxIndex<PointType> m_index;
 };
 
+template <class P> void ChartPointsArray<P>::Resize(uint32_t capacity) {
+    // Grown pages are the kernel's fresh ones: every new slot reads as (0, 0) without clearing.
+    m_pages.Resize(static_cast<size_t>(capacity) * sizeof(P));
+    m_points = static_cast<P*>(m_pages.Data());
+    m_capacity = capacity;
+    m_index.Reserve(m_capacity);
+}
+
 template <class P> void ChartPointsArray<P>::Reset() {
-    std::free(m_points);
-    m_points = static_cast<P*>(std::calloc(m_growStep, sizeof(P)));
-    if (!m_points) {
-        throw std::bad_alloc();
-    }
-    m_capacity = m_growStep;
+    m_pages.Release();
+    Resize(m_growStep);
     m_count = 0;
     m_written = 0;
+    m_index.Clear();
 }
 
 template <class P> void ChartPointsArray<P>::Clear() {
@@ -79,42 +112,21 @@ template <class P> void ChartPointsArray<P>::Clear() {
         Reset();
         return;
     }
-    std::memset(static_cast<void*>(m_points), 0, static_cast<size_t>(m_written) * sizeof(P));
+    m_pages.Zero(static_cast<size_t>(m_written) * sizeof(P));
     m_count = 0;
     m_written = 0;
+    m_index.Clear();
 }
 
 template <class P> void ChartPointsArray<P>::Grow() {
-    const size_t capacity = static_cast<size_t>(m_capacity) + m_growStep;
-    // realloc moves large blocks by remapping pages instead of copying them.
-    auto* grown = static_cast<P*>(std::realloc(m_points, capacity * sizeof(P)));
-    if (!grown) {
-        throw std::bad_alloc();
-    }
-    std::memset(static_cast<void*>(grown + m_capacity), 0, (capacity - m_capacity) * sizeof(P));
-    m_points = grown;
-    m_capacity = static_cast<uint32_t>(capacity);
+    Resize(static_cast<uint32_t>(
+        std::min<uint64_t>(UINT32_MAX, static_cast<uint64_t>(m_capacity) + m_growStep)));
 }
 
 template <class P> void ChartPointsArray<P>::Reserve(uint32_t count) {
-    if (count <= m_capacity) {
-        return;
+    if (count > m_capacity) {
+        Resize(count);
     }
-    auto* grown = static_cast<P*>(std::realloc(m_points, static_cast<size_t>(count) * sizeof(P)));
-    if (!grown) {
-        throw std::bad_alloc();
-    }
-#ifdef MADV_HUGEPAGE
-    // Loading a full cache touches hundreds of megabytes at once; large pages save most faults.
-    const auto first = (reinterpret_cast<uintptr_t>(grown) + 0x1FFFFF) & ~uintptr_t{0x1FFFFF};
-    const auto end = reinterpret_cast<uintptr_t>(grown + count) & ~uintptr_t{0x1FFFFF};
-    if (end > first) {
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-    }
-#endif
-    // Capacity past the stored points is never read, so it is not cleared here.
-    m_points = grown;
-    m_capacity = count;
 }
 
 template <class P> P* ChartPointsArray<P>::AppendSpace(uint32_t count) {
@@ -163,6 +175,7 @@ template <class P> void ChartPointsArray<P>::CommitAppended(uint32_t count) {
     m_maxX = maxX;
     m_minY = minY;
     m_maxY = maxY;
+    m_index.Rebuild(m_points, m_count + count, m_count);
     m_count += count;
     m_written = std::max(m_written, m_count);
 }
@@ -182,7 +195,7 @@ template <class P> void ChartPointsArray<P>::FoldExtremes(const P& p) {
     }
 }
 
-template <class P> void ChartPointsArray<P>::AddPoint(const P& point) {
+template <class P> void ChartPointsArray<P>::AddPointInOrder(const P& point) {
     if (m_count == m_capacity) {
         Grow();
     }
@@ -193,16 +206,13 @@ template <class P> void ChartPointsArray<P>::AddPoint(const P& point) {
         FoldExtremes(point);
     }
     m_written = std::max(m_written, m_count + 1);
-    if (m_ordering == OrderingNone || m_count == 0) {
-        m_points[m_count++] = point;
-        return;
-    }
     auto key = [this](const P& p) { return m_ordering == OrderingByX ? p.X : p.Y; };
-    const double k = key(point);
-    if (key(m_points[m_count - 1]) <= k) {
-        m_points[m_count++] = point; // time-ordered samples take this path
+    if (m_ordering == OrderingNone || m_count == 0 || key(m_points[m_count - 1]) <= key(point)) {
+        m_index.Append(point.Y, m_count);
+        m_points[m_count++] = point; // time-ordered samples after a growth take this path
         return;
     }
+    const double k = key(point);
     uint32_t at = 0;
     while (at < m_count && key(m_points[at]) <= k) {
         ++at;
@@ -210,26 +220,43 @@ template <class P> void ChartPointsArray<P>::AddPoint(const P& point) {
     std::memmove(static_cast<void*>(m_points + at + 1), m_points + at, (m_count - at) * sizeof(P));
     m_points[at] = point;
     ++m_count;
+    m_index.Rebuild(m_points, m_count, at);
 }
 
 template <class P> void ChartPointsArray<P>::RecomputeExtremes() {
     if (m_count == 0) {
         return;
     }
-    m_minX = m_maxX = m_points[0].X;
-    m_minY = m_maxY = m_points[0].Y;
-    for (uint32_t i = 1; i < m_count; ++i) {
-        FoldExtremes(m_points[i]);
+    const P& first = m_points[0];
+    const P& last = m_points[m_count - 1];
+    m_minX = m_maxX = first.X;
+    m_minY = m_maxY = first.Y;
+    if (m_ordering == OrderingByX && first.X <= last.X) {
+        // Ordered times: the ends are the extremes.
+        m_maxX = last.X;
+    } else {
+        for (uint32_t i = 1; i < m_count; ++i) {
+            m_minX = m_minX > m_points[i].X ? m_points[i].X : m_minX;
+            m_maxX = m_maxX < m_points[i].X ? m_points[i].X : m_maxX;
+        }
+    }
+    // A NaN first value stays the extreme, as folding point by point would leave it.
+    if (first.Y == first.Y) {
+        const auto extremes = m_index.Query(m_points, m_count, 0, m_count - 1);
+        m_minY = extremes.min;
+        m_maxY = extremes.max;
     }
 }
 
 template <class P> void ChartPointsArray<P>::RemoveLeading(uint32_t count) {
     if (count >= m_count) {
         m_count = 0;
+        m_index.Clear();
         return;
     }
     std::memmove(static_cast<void*>(m_points), m_points + count, (m_count - count) * sizeof(P));
     m_count -= count;
+    m_index.Rebuild(m_points, m_count, 0);
     RecomputeExtremes();
 }
 
@@ -240,6 +267,7 @@ template <class P> void ChartPointsArray<P>::SetOrdering(SerieOrdering ordering)
     }
     std::sort(m_points, m_points + m_count,
               [ordering](const P& a, const P& b) { return ordering == OrderingByX ? a.X < b.X : a.Y < b.Y; });
+    m_index.Rebuild(m_points, m_count, 0);
 }
 
 template <class P> double ChartPointsArray<P>::OrderingValue(uint32_t index) const {

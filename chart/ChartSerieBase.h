@@ -94,11 +94,11 @@ template <class P> bool CChartSerieBase<P>::GetYRangeOfVisiblePoints(double& min
     if (!m_visible || m_points.GetOrdering() != OrderingByX || !GetVisibleRange(first, last)) {
         return false;
     }
-    min = max = m_points.At(first).Y;
-    for (uint32_t i = first + 1; i <= last; ++i) {
-        min = std::min(min, m_points.At(i).Y);
-        max = std::max(max, m_points.At(i).Y);
-    }
+    // From the min/max index; a NaN first value stays the extreme, as a scan from it would leave it.
+    const double start = m_points.At(first).Y;
+    const auto extremes = m_points.ExtremesOfY(first, last);
+    min = start != start || !extremes.Any() ? start : extremes.min;
+    max = start != start || !extremes.Any() ? start : extremes.max;
     return true;
 }
 

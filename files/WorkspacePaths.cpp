@@ -8,6 +8,10 @@ std::string LanguageFilePath() {
     return g_LadderDeskFolder() + "Language.cfg";
 }
 
+std::string ProgramSettingsPath() {
+    return g_LadderDeskFolder() + "Chronoscope.cfg";
+}
+
 std::string WorkspaceFilePath() {
     return g_LadderDeskFolder() + "Chrono.data";
 }

@@ -5,6 +5,8 @@
 
 // The language choice: a single digit, 1 English, anything else Chinese.
 std::string LanguageFilePath();
+// The program's own settings (key = value lines).
+std::string ProgramSettingsPath();
 // The whole window state, written at exit and read at start.
 std::string WorkspaceFilePath();
 // Automatically saved halves of long recordings, ending in '/'.

@@ -2,6 +2,7 @@
 
 #include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
+#include "files/WorkspacePaths.h"
 #include "kit/CsvStream.h"
 #include "kit/IntegerText.h"
 
@@ -89,4 +90,15 @@ void CFieldRules::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
     m_state.trigger.enable = fields.enable;
     m_state.trigger.condition = fields.condition;
     m_state.trigger.value = g_ParseLeadingNumber(fields.valueText);
+}
+
+void CFieldRules::LoadSettings() {
+    m_settings = g_ReadProgramSettings(ProgramSettingsPath());
+    m_traces.SetEveryPointDrawing(m_settings.everySample);
+}
+
+void CFieldRules::SetEverySample(bool on) {
+    m_settings.everySample = on;
+    m_traces.SetEveryPointDrawing(on);
+    g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
 }

@@ -7,6 +7,7 @@
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/TraceSet.h"
+#include "files/ProgramSettings.h"
 
 #include <optional>
 #include <string>
@@ -48,9 +49,16 @@ public:
     // The trigger as a whole, for callers without the dialog.
     void SetTrigger(const tagTriggerSettings& trigger) { m_state.trigger = trigger; }
 
+    // The program's own settings: read from the settings file and applied (the window at start),
+    // and each change applied and written back.
+    const tagProgramSettings& Settings() const { return m_settings; }
+    void LoadSettings();
+    void SetEverySample(bool on);
+
 private:
     tagMonitorState& m_state;
     CTraceSet& m_traces;
     CReadouts& m_readouts;
     CSessionView& m_view;
+    tagProgramSettings m_settings;
 };

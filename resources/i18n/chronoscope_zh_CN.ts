@@ -503,5 +503,10 @@
         <source>Time Series Monitoring Software</source>
         <translation>时序监控软件</translation>
     </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="67"/>
+        <source>Show Every Sample</source>
+        <translation>显示全部采样点</translation>
+    </message>
 </context>
 </TS>

@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -73,7 +74,12 @@ TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     window.OnRun();
     EXPECT_FALSE(window.Session().Recorder().IsRecording());
     EXPECT_TRUE(ControlById(window, CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
-    EXPECT_GE(window.Session().Traces().Serie(0).GetPointCount(), 50u);
+    // A second at 20 ms: every tick the worker read is a point, in order.
+    const CChartLineSerie& d0 = window.Session().Traces().Serie(0);
+    ASSERT_GE(d0.GetPointCount(), 10u);
+    for (uint32_t i = 0; i < d0.GetPointCount(); ++i) {
+        ASSERT_EQ(d0.GetXValue(i), i * 20.0);
+    }
     EXPECT_EQ(Table(window).rowCount(), 2);
 
     const QImage normal = RenderWidget(window, QStringLiteral("main-%1.png").arg(language));
@@ -163,9 +169,10 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     for (QAction* action : window.actions()) {
         texts << action->text();
     }
-    ASSERT_EQ(texts.size(), 2);
+    ASSERT_EQ(texts.size(), 3);
     EXPECT_TRUE(texts[0].contains(QStringLiteral("(&L)")));
     EXPECT_TRUE(texts[1].contains(QStringLiteral("(&B)")));
+    EXPECT_EQ(texts[2], GetParam() ? QStringLiteral("显示全部采样点") : QStringLiteral("Show Every Sample"));
     EXPECT_EQ(window.actions()[0]->shortcut(), QKeySequence(QStringLiteral("Alt+L")));
 
     // The cache size dialog hands its values back only on OK.
@@ -237,4 +244,30 @@ TEST_P(MainWindowTest, TheTriggerDialogHandsInAndTakesBack) {
         },
         [&] { window.OnTriggerSetting(); }));
     EXPECT_EQ(session.State().trigger, (tagTriggerSettings{0, 1, TRIGGER_GREATER_EQUAL, 7.5}));
+}
+
+TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
+    {
+        tagLanguageState languages;
+        CChronoscopeDlg window(languages);
+        QAction* every = window.actions().back();
+        ASSERT_TRUE(every->isCheckable());
+        EXPECT_TRUE(every->isChecked());
+        window.Session().Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+        EXPECT_TRUE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
+        // The menu as the user sees it.
+        window.show();
+        QMenu menu;
+        menu.addActions(window.actions());
+        menu.show();
+        RenderWidget(menu, QStringLiteral("window-menu-%1.png").arg(Language()));
+        every->trigger();
+        EXPECT_FALSE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
+    }
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    EXPECT_FALSE(window.actions().back()->isChecked());
+    EXPECT_FALSE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
+    window.actions().back()->trigger();
+    EXPECT_TRUE(window.Session().Traces().Serie(3).IsEveryPointDrawing());
 }

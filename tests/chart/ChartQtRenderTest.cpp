@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -141,4 +143,59 @@ TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
     for (int y = p.top; y < p.bottom; ++y) {
         ASSERT_NE(image.pixel(p.right + 3, y), qRgb(0, 0, 255)) << y;
     }
+}
+
+TEST(ChartQtRender, EverySampleShowsOneSampleSpikesInAnHourAtOneMillisecond) {
+    // An hour at 1 ms: zero but for one sample of 1000 and one of -800, all in 1200 pixels.
+    CChartWidget widget;
+    widget.resize(1200 + 56, 500); // the plot takes the width less the axes' margins
+    CChartCtrl& chart = widget.Chart();
+    auto* time = new CChartCustomAxisX;
+    chart.AttachAxis(time, BottomAxis);
+    chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
+    constexpr uint32_t kPoints = 3'600'000;
+    time->SetBaseStep(kPoints / 10.0);
+    CChartLineSerie* serie = chart.CreateLineSerie(false, false);
+    serie->SetColor(ChartRGB(0, 0, 255));
+    serie->SetYScale(5.0); // 1000 at 5000 of the value axis' 10000
+    std::vector<SChartXYPoint> points(kPoints);
+    for (uint32_t i = 0; i < kPoints; ++i) {
+        points[i] = {static_cast<double>(i), i == 1'234'567 ? 1000.0 : i == 2'500'001 ? -800.0 : 0.0};
+    }
+    serie->AddPoints(points.data(), kPoints);
+    const int up = serie->ValueToPixelPoint(0, 1000.0).y;
+    const int down = serie->ValueToPixelPoint(0, -800.0).y;
+    const int zero = serie->ValueToPixelPoint(0, 0.0).y;
+    const tagChartRect p = chart.GetPlottingRect();
+    // The highest and lowest rows the trace's colour reaches.
+    auto reach = [&](const QImage& image) {
+        int top = p.bottom, bottom = p.top;
+        for (int y = p.top; y <= p.bottom; ++y) {
+            for (int x = p.left; x <= p.right; ++x) {
+                if (image.pixel(x, y) == qRgb(0, 0, 255)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        return std::pair{top, bottom};
+    };
+
+    serie->SetEveryPointDrawing(true);
+    const QImage every = widget.grab().toImage();
+    if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
+        every.save(QString::fromUtf8(folder) + QStringLiteral("/chart-every-sample.png"));
+    }
+    const auto [everyTop, everyBottom] = reach(every);
+    EXPECT_LE(everyTop, up);
+    EXPECT_GE(everyBottom, down);
+
+    // The sampled drawing considers every 72nd point and misses both.
+    serie->SetEveryPointDrawing(false);
+    const std::vector<tagChartPoint> sampled = serie->BuildVertices();
+    EXPECT_TRUE(
+        std::all_of(sampled.begin(), sampled.end(), [&](const tagChartPoint& v) { return v.y == zero; }));
+    const auto [sampledTop, sampledBottom] = reach(widget.grab().toImage());
+    EXPECT_GT(sampledTop, up + 10);
+    EXPECT_LT(sampledBottom, down - 10);
 }

@@ -1,5 +1,6 @@
 #include "files/SettingsFiles.h"
 #include "TempFolder.h"
+#include "files/ProgramSettings.h"
 #include "files/WorkspacePaths.h"
 
 #include <gtest/gtest.h>
@@ -62,4 +63,24 @@ TEST(WorkspacePaths, AllUnderLadderDeskInTheDocumentsFolder) {
     CTempFolder documents;
     EXPECT_EQ(WorkspaceFilePath(), documents.Path() + "/LadderDesk/Chrono.data");
     EXPECT_EQ(AutoSaveFolder(), documents.Path() + "/LadderDesk/Chrono/");
+}
+
+TEST(ProgramSettingsFile, KeysAndValuesWithDefaultsForWhatIsMissingOrDamaged) {
+    CTempFolder documents;
+    const std::string path = ProgramSettingsPath();
+    EXPECT_EQ(g_ReadProgramSettings(path), tagProgramSettings{}); // no file: every default
+    EXPECT_TRUE(g_ReadProgramSettings(path).everySample);
+
+    tagProgramSettings off;
+    off.everySample = false;
+    ASSERT_TRUE(g_WriteProgramSettings(path, off));
+    EXPECT_EQ(g_ReadProgramSettings(path), off);
+
+    std::ofstream(path) << "# hand-written\n"
+                           "colour_scheme = dark\n"    // unknown: ignored
+                           "show_every_sample maybe\n" // no '=': ignored
+                           "  show_every_sample =  no  # spaces and a comment\n";
+    EXPECT_FALSE(g_ReadProgramSettings(path).everySample);
+    std::ofstream(path) << "show_every_sample = sometimes\n"; // damaged: the default
+    EXPECT_TRUE(g_ReadProgramSettings(path).everySample);
 }

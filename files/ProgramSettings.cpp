@@ -1,0 +1,58 @@
+#include "ProgramSettings.h"
+
+#include "kit/DocPath.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    const size_t begin = text.find_first_not_of(" \t\r");
+    const size_t end = text.find_last_not_of(" \t\r");
+    return begin == std::string::npos ? std::string() : text.substr(begin, end - begin + 1);
+}
+
+// "1"/"0", "true"/"false", "yes"/"no", "on"/"off"; anything else leaves the value as it is.
+void ReadSwitch(const std::string& text, bool& value) {
+    if (text == "1" || text == "true" || text == "yes" || text == "on") {
+        value = true;
+    } else if (text == "0" || text == "false" || text == "no" || text == "off") {
+        value = false;
+    }
+}
+
+} // namespace
+
+tagProgramSettings g_ReadProgramSettings(const std::string& path) {
+    tagProgramSettings settings;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        line = line.substr(0, line.find('#'));
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) {
+            continue;
+        }
+        const std::string key = Trim(line.substr(0, equals));
+        const std::string value = Trim(line.substr(equals + 1));
+        if (key == "show_every_sample") {
+            ReadSwitch(value, settings.everySample);
+        }
+    }
+    return settings;
+}
+
+bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& settings) {
+    const size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos) {
+        g_fCreateAllDir(path.substr(0, slash));
+    }
+    std::ostringstream text;
+    text << "# Chronoscope's own settings (key = value)\n";
+    text << "show_every_sample = " << (settings.everySample ? 1 : 0) << "\n";
+    std::ofstream out(path, std::ios::trunc);
+    out << text.str();
+    out.close();
+    return static_cast<bool>(out);
+}

@@ -1,0 +1,17 @@
+// Settings of the program's own, beyond what the workspace file holds (its layout is fixed):
+// LadderDesk/Chronoscope.cfg beside the language file, one "key = value" per line, '#' starts a
+// comment. An unknown key or a damaged value is ignored and its default used.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct tagProgramSettings {
+    bool everySample = true; // show_every_sample: every point drawn, or the sampled drawing
+
+    bool operator==(const tagProgramSettings&) const = default;
+};
+
+tagProgramSettings g_ReadProgramSettings(const std::string& path);
+// False when the file cannot be written.
+bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& settings);
