@@ -38,6 +38,7 @@ void CRecorder::StopRecording() {
     m_recording = false;
     m_setting.run = 0;
     CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0);
+    m_view.RecordingStopped();
     m_view.UpdateRunControls(false);
 }
 
@@ -110,6 +111,13 @@ tagResult CRecorder::StartRecording() {
         m_view.ShowPeriod(m_state.period);
     }
     m_interfaceType.store(m_state.interfaceType, std::memory_order_release);
+    tagRecordingStart start{m_state.channels, m_batch.actualPeriod, m_batch.timeOffset, {}};
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        double lastY = 0.0;
+        const bool held = m_batch.holdPointPending && m_traces.Serie(k).GetLastPoint(nullptr, &lastY);
+        start.hold.push_back(held ? std::optional<double>(lastY) : std::nullopt);
+    }
+    m_view.RecordingStarted(start);
     m_recording = true;
     m_worker.Start(&CRecorder::AcquisitionThreadProc, this, [this] { m_view.PumpMessages(); });
     m_view.UpdateRunControls(true);
@@ -176,6 +184,9 @@ void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
     case FAILURE_WRITE:
         m_view.ShowResult(tagResult::Failed(IDS_WRITE_FAILED, CCommunicater::LastError()));
         break;
+    case FAILURE_JOURNAL:
+        m_view.JournalFailed();
+        break;
     case FAILURE_LOAD_WORKSPACE:
         m_view.SetWaitCursor(true);
         m_view.LoadWorkspace();
@@ -186,11 +197,13 @@ void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
     }
 }
 
-double AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
-                          tagBatchContext& context, CTraceSet& traces) {
+tagBatchResult AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
+                                  tagBatchContext& context, CTraceSet& traces) {
     const size_t channels = block.types.size();
-    double t = 0.0;
-    for (const tagOscilloVal& sample : block.samples) {
+    tagBatchResult result{0.0, block.samples.size()};
+    double& t = result.lastTime;
+    for (size_t s = 0; s < block.samples.size(); ++s) {
+        const tagOscilloVal& sample = block.samples[s];
         // Period times tick in 32 bits, as the controller counts.
         t = static_cast<uint32_t>(context.actualPeriod * sample.tick) * 0.125 + context.timeOffset;
         if (trigger.enable && !context.triggered) {
@@ -201,6 +214,7 @@ double AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings&
             }
             context.triggered = 1;
         }
+        result.firstPlotted = std::min(result.firstPlotted, s);
         for (size_t k = 0; k < channels; ++k) {
             const double v = ConvertRawValue(sample.raw[k], block.types[k]);
             CChartLineSerie& serie = traces.Serie(k);
@@ -213,7 +227,7 @@ double AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings&
         }
         context.holdPointPending = 0;
     }
-    return t;
+    return result;
 }
 
 void CRecorder::ProcessBatch() {
@@ -224,9 +238,12 @@ void CRecorder::ProcessBatch() {
     }
     CChartCtrl& chart = m_traces.Chart();
     chart.SetRedrawEnabled(false);
-    const double t = AddSamplesToTraces(*block, m_state.trigger, m_batch, m_traces);
+    const tagBatchResult added = AddSamplesToTraces(*block, m_state.trigger, m_batch, m_traces);
+    if (added.firstPlotted < block->samples.size()) {
+        m_view.SamplesPlotted(block->samples, added.firstPlotted);
+    }
     m_view.TrimCache();
-    m_traces.TimeAxis().FollowTime(t);
+    m_traces.TimeAxis().FollowTime(added.lastTime);
     chart.RedrawChart();
     m_view.AfterBatch();
     chart.SetRedrawEnabled(true);

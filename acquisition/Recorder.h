@@ -11,6 +11,8 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
+#include <vector>
 
 // Posted message of the main window, and its parameters.
 constexpr int WM_ACQUISITION_NOTIFY = 0x5A4;
@@ -19,6 +21,16 @@ constexpr int NOTIFY_FAILURE = 2;
 constexpr int FAILURE_READ = 0;
 constexpr int FAILURE_WRITE = 1;
 constexpr int FAILURE_LOAD_WORKSPACE = 2;
+constexpr int FAILURE_JOURNAL = 3; // told outside the batch, which a message box would hold up
+
+// Where a recording starts: what the journal needs to turn its samples into the same points.
+struct tagRecordingStart {
+    std::vector<tagOscilloElem> channels;
+    uint16_t actualPeriod = 0; // 1/8 ms
+    double timeOffset = 0.0;
+    // Each trace's last value before the recording, which a first sample that differs repeats.
+    std::vector<std::optional<double>> hold;
+};
 
 // What the recording needs from the window.
 class CRecorderView {
@@ -38,6 +50,12 @@ public:
     virtual void TrimCache() {}
     virtual void LoadWorkspace() {}
     virtual void SetWaitCursor(bool /*on*/) {}
+    // The recording's life, for its journal: the start, the samples that became points (those of
+    // the block from index first on) and the stop.
+    virtual void RecordingStarted(const tagRecordingStart& /*start*/) {}
+    virtual void SamplesPlotted(const std::vector<tagOscilloVal>& /*samples*/, size_t /*first*/) {}
+    virtual void RecordingStopped() {}
+    virtual void JournalFailed() {}
 };
 
 // Where a block's samples land on the time axis and whether the trigger has fired.
@@ -48,10 +66,15 @@ struct tagBatchContext {
     int triggered = 0;
 };
 
-// Turns a block's samples into one point per channel (after the trigger has fired); returns the
-// time of the block's last sample, also when the trigger dropped every sample.
-double AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
-                          tagBatchContext& context, CTraceSet& traces);
+// Turns a block's samples into one point per channel (after the trigger has fired). The time of
+// the block's last sample (also when the trigger dropped every sample) and the first sample that
+// became points (the block's size when none did).
+struct tagBatchResult {
+    double lastTime = 0.0;
+    size_t firstPlotted = 0;
+};
+tagBatchResult AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
+                                  tagBatchContext& context, CTraceSet& traces);
 
 class CRecorder {
 public:

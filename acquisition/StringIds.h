@@ -44,5 +44,7 @@ enum EnumStringId : int {
     IDS_PEER_ETHERNET_MODULE = 169,
     // Our own texts, beyond the program's original table.
     IDS_MENU_EVERY_SAMPLE = 300,
+    IDS_JOURNAL_RECOVER = 301,
+    IDS_JOURNAL_FAILED = 302,
     IDS_APP_NAME = 57344,
 };

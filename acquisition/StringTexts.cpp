@@ -65,6 +65,12 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_PEER_ETHERNET_MODULE, QT_TRANSLATE_NOOP("Strings", "Ethernet Module")},
     {IDS_APP_NAME, QT_TRANSLATE_NOOP("Strings", "Time Series Monitoring Software")},
     {IDS_MENU_EVERY_SAMPLE, QT_TRANSLATE_NOOP("Strings", "Show Every Sample")},
+    {IDS_JOURNAL_RECOVER,
+     QT_TRANSLATE_NOOP("Strings",
+                       "The last recording ended unexpectedly at %s with %s samples. Recover it?")},
+    {IDS_JOURNAL_FAILED,
+     QT_TRANSLATE_NOOP("Strings",
+                       "The recording journal cannot be written; the recording goes on in memory.")},
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "ChronoscopeDlg.h"
 #include "LanguageChoice.h"
+#include "OrderlyEnd.h"
 #include "dialogs/StringTable.h"
 #include "dialogs/Translation.h"
 #include "files/WorkspacePaths.h"
@@ -51,6 +52,7 @@ bool CChronoscopeApp::InitInstance() {
     QCoreApplication::setOrganizationName(QStringLiteral("QXPLC-Chronoscope"));
     RaiseProcessPriority();
     g_InstallLink(m_options);
+    COrderlyEnd orderlyEnd;
 
     while (m_restartRequested == 1) {
         m_restartRequested = 0;
@@ -60,9 +62,13 @@ bool CChronoscopeApp::InitInstance() {
         CChronoscopeDlg window(m_languages);
         ArmAutoClose(window, m_options.autoCloseMs);
         window.exec();
-        // The workspace: channels, traces and settings come back at the next start.
-        window.Session().Files().SaveWorkspace();
-        m_restartRequested = window.RestartRequested() ? 1 : 0;
+        // The workspace: channels, traces and settings come back at the next start. Once it is
+        // written the journal has nothing more to keep; if it is not, the journal offers the
+        // recording at the next start.
+        if (window.Session().Files().SaveWorkspace().ok) {
+            window.Session().Journal().Retire();
+        }
+        m_restartRequested = window.RestartRequested() && !orderlyEnd.Requested() ? 1 : 0;
     }
 
     CCommunicater::CloseCPPSerialPort();

@@ -11,6 +11,8 @@
 #include "dialogs/LanguageDlg.h"
 #include "dialogs/StringTable.h"
 #include "dialogs/TriggerSettingDlg.h"
+#include "files/WorkspacePaths.h"
+#include "kit/KitHelpers.h"
 #include "link/Communicater.h"
 
 #include <QAction>
@@ -132,7 +134,9 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     m_everySample->setChecked(m_session->Fields().Settings().everySample);
     PushStateToControls();
     UpdateRunControls(false);
-    // The workspace is loaded once the window is showing.
+    // Recordings go into the journal while they run; the workspace is loaded once the window is
+    // showing, and then a journal left by a run that did not end cleanly is offered back.
+    m_session->Journal().Use(JournalFilePath());
     PostNotify(NOTIFY_FAILURE, FAILURE_LOAD_WORKSPACE);
 }
 
@@ -525,8 +529,10 @@ void CChronoscopeDlg::ShowResult(const tagResult& result) {
     box.exec();
 }
 
-bool CChronoscopeDlg::AskYesNo(int stringId) {
-    return QMessageBox::question(this, LoadStringById(IDS_APP_NAME), LoadStringById(stringId),
+bool CChronoscopeDlg::AskYesNo(int stringId, const std::vector<std::string>& arguments) {
+    const QString text =
+        QString::fromStdString(g_FormatText(LoadStringById(stringId).toStdString(), arguments));
+    return QMessageBox::question(this, LoadStringById(IDS_APP_NAME), text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

@@ -93,7 +93,7 @@ private:
     void PostNotify(int wParam, int lParam) override;
     void PumpMessages() override;
     void ShowResult(const tagResult& result) override;
-    bool AskYesNo(int stringId) override;
+    bool AskYesNo(int stringId, const std::vector<std::string>& arguments = {}) override;
     void SetWaitCursor(bool on) override;
     std::string AskSavePath(const std::string& proposedName) override;
     std::string AskOpenPath() override;

@@ -51,7 +51,7 @@ void BM_ProcessBatch(benchmark::State& state) {
         }
         state.ResumeTiming();
         chart.SetRedrawEnabled(false);
-        const double t = AddSamplesToTraces(block, trigger, context, traces);
+        const double t = AddSamplesToTraces(block, trigger, context, traces).lastTime;
         traces.TimeAxis().FollowTime(t);
         chart.RedrawChart();
         chart.SetRedrawEnabled(true);

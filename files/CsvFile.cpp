@@ -1,6 +1,7 @@
 #include "CsvFile.h"
 
 #include "acquisition/ChannelModel.h"
+#include "kit/AtomicFile.h"
 #include "kit/CsvStream.h"
 #include "kit/KitHelpers.h"
 
@@ -90,7 +91,9 @@ std::string CsvChannelHeading(const tagOscilloElem& channel) {
 
 bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceSet& traces,
                   std::string* error) {
-    CCsvRowWriter out(path);
+    // Written beside the path and renamed over it: a failed export leaves the previous file.
+    CAtomicFile file(path);
+    CCsvRowWriter out(file.TempPath());
     if (!out.IsOpen()) {
         return Fail(error, "cannot create " + path + ": " + std::strerror(errno));
     }
@@ -127,7 +130,10 @@ bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceS
         *p++ = '\n';
         out.CommitRaw(p);
     }
-    return out.Close() || Fail(error, "cannot write " + path + ": " + std::strerror(errno));
+    if (!out.Close()) {
+        return Fail(error, "cannot write " + path + ": " + std::strerror(errno));
+    }
+    return file.Commit(error);
 }
 
 bool ReadCsvFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, std::string* error) {

@@ -1,6 +1,7 @@
 #include "DataFile.h"
 
 #include "acquisition/ChannelModel.h"
+#include "kit/AtomicFile.h"
 #include "kit/DocPath.h"
 
 #include <cerrno>
@@ -149,15 +150,22 @@ void SerializeData(CBinaryArchive& archive, tagMonitorState& state, CTraceSet& t
     }
 }
 
+bool IsDataFilePath(const std::string& path) {
+    return path.size() >= 4 && path.compare(path.size() - 4, 4, "data") == 0;
+}
+
 bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX,
                    std::string* error) {
     const std::string folder = FolderOf(path);
     if (!folder.empty() && !g_fCreateAllDir(folder)) {
         return Fail(error, SystemError("cannot create the folder", folder));
     }
-    std::unique_ptr<CBinaryArchive> archive = CBinaryArchive::OpenFile(path, CBinaryArchive::Store);
+    // Written beside the target and renamed over it: a failed save leaves the previous file.
+    CAtomicFile file(path);
+    std::unique_ptr<CBinaryArchive> archive =
+        CBinaryArchive::OpenFile(file.TempPath(), CBinaryArchive::Store);
     if (!archive) {
-        return Fail(error, SystemError("cannot create", path));
+        return Fail(error, SystemError("cannot create a file in", folder.empty() ? "." : folder));
     }
     try {
         SerializeData(*archive, state, traces, limitX);
@@ -166,7 +174,7 @@ bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& t
         archive->Abort();
         return Fail(error, path + ": " + e.what());
     }
-    return true;
+    return file.Commit(error);
 }
 
 EnumDataFileRead ReadDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces,

@@ -14,10 +14,14 @@
 void SerializeData(CBinaryArchive& archive, tagMonitorState& state, CTraceSet& traces, const double* limitX);
 
 // Creates the folder when needed and writes the file; with a limit, each trace only up to the point
-// found for it. False when the folder or file cannot be made or a write fails (a partly written
-// file stays); error then says why.
+// found for it. The file is written beside the path and renamed over it once complete: false
+// when the folder or file cannot be made or a write fails, and then a file already at the path
+// stays as it was; error says why.
 bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX,
                    std::string* error = nullptr);
+
+// A path whose last four characters are "data" is a data file, anything else a CSV table.
+bool IsDataFilePath(const std::string& path);
 
 enum class EnumDataFileRead {
     Missing, // no file or it cannot be opened; nothing was touched

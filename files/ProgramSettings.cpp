@@ -1,5 +1,6 @@
 #include "ProgramSettings.h"
 
+#include "kit/AtomicFile.h"
 #include "kit/DocPath.h"
 
 #include <fstream>
@@ -51,8 +52,9 @@ bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& s
     std::ostringstream text;
     text << "# Chronoscope's own settings (key = value)\n";
     text << "show_every_sample = " << (settings.everySample ? 1 : 0) << "\n";
-    std::ofstream out(path, std::ios::trunc);
+    CAtomicFile file(path);
+    std::ofstream out(file.TempPath(), std::ios::trunc);
     out << text.str();
     out.close();
-    return static_cast<bool>(out);
+    return out && file.Commit();
 }

@@ -16,6 +16,10 @@ std::string WorkspaceFilePath() {
     return g_LadderDeskFolder() + "Chrono.data";
 }
 
+std::string JournalFilePath() {
+    return g_LadderDeskFolder() + "Chrono.journal";
+}
+
 std::string AutoSaveFolder() {
     return g_LadderDeskFolder() + "Chrono/";
 }

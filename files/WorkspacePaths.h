@@ -9,6 +9,8 @@ std::string LanguageFilePath();
 std::string ProgramSettingsPath();
 // The whole window state, written at exit and read at start.
 std::string WorkspaceFilePath();
+// The window's recording journal.
+std::string JournalFilePath();
 // Automatically saved halves of long recordings, ending in '/'.
 std::string AutoSaveFolder();
 

@@ -58,7 +58,7 @@ EnumGCMDataType g_StrToDataType(std::string_view text) {
     return GCM_INT;
 }
 
-std::string g_FormatText(std::string_view format, std::initializer_list<std::string> args) {
+std::string g_FormatText(std::string_view format, const std::vector<std::string>& args) {
     std::string text;
     auto next = args.begin();
     for (size_t i = 0; i < format.size(); ++i) {

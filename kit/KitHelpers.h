@@ -4,9 +4,9 @@
 #include "DataTypes.h"
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Blocks the calling thread.
 void g_Delay(double seconds);
@@ -22,4 +22,4 @@ EnumGCMDataType g_StrToDataType(std::string_view text);
 
 // A message format of the string table with its %d, %u and %s filled in order from args; the
 // translated formats keep the placeholders but not always the words around them.
-std::string g_FormatText(std::string_view format, std::initializer_list<std::string> args);
+std::string g_FormatText(std::string_view format, const std::vector<std::string>& args);

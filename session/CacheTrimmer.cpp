@@ -29,6 +29,7 @@ void CCacheTrimmer::TrimCache() {
             m_traces.Serie(j).RemovePointsUpTo(cut);
         }
         m_trimmedPoints += before - m_traces.Serie(0).GetPointCount();
+        m_journal.Trimmed(cut); // the saved file holds them now
         return;
     }
 }

@@ -2,6 +2,7 @@
 // every trace goes, saved first to a time-stamped data file when automatic saving is on.
 #pragma once
 
+#include "JournalKeeper.h"
 #include "RecordingFiles.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/TraceSet.h"
@@ -12,8 +13,8 @@
 
 class CCacheTrimmer {
 public:
-    CCacheTrimmer(tagMonitorState& state, CTraceSet& traces, CRecordingFiles& files)
-        : m_state(state), m_traces(traces), m_files(files) {}
+    CCacheTrimmer(tagMonitorState& state, CTraceSet& traces, CRecordingFiles& files, CJournalKeeper& journal)
+        : m_state(state), m_traces(traces), m_files(files), m_journal(journal) {}
 
     // After each batch's points are added.
     void TrimCache();
@@ -28,6 +29,7 @@ private:
     tagMonitorState& m_state;
     CTraceSet& m_traces;
     CRecordingFiles& m_files;
+    CJournalKeeper& m_journal;
     std::string m_autoSaveFolder;
     uint64_t m_trimmedPoints = 0;
     std::vector<std::string> m_autoSavedFiles;

@@ -34,6 +34,7 @@ void CChannelEditor::Modify(size_t k, const tagOscilloElem& record) {
     m_traces.Serie(k).ClearSerie(); // the old points belong to the old element
     m_traces.ApplyChannel(k, record);
     chart.SetRedrawEnabled(true);
+    m_journal.Reset(); // its recordings no longer match the channels
     m_view.RefreshTable();
 }
 
@@ -49,6 +50,7 @@ void CChannelEditor::Delete(size_t k) {
         return;
     }
     DeleteChannel(m_state, m_traces, k);
+    m_journal.Reset();
     m_view.RefreshTable();
     m_readouts.UpdateStatistics();
     m_readouts.UpdateCursorReadouts();

@@ -2,6 +2,7 @@
 // and a channel's visibility, colour and scale. Modify and delete wait for the recording to stop.
 #pragma once
 
+#include "JournalKeeper.h"
 #include "Readouts.h"
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
@@ -14,8 +15,9 @@
 class CChannelEditor {
 public:
     CChannelEditor(tagMonitorState& state, CTraceSet& traces, const CRecorder& recorder, CReadouts& readouts,
-                   CSessionView& view)
-        : m_state(state), m_traces(traces), m_recorder(recorder), m_readouts(readouts), m_view(view) {}
+                   CJournalKeeper& journal, CSessionView& view)
+        : m_state(state), m_traces(traces), m_recorder(recorder), m_readouts(readouts), m_journal(journal),
+          m_view(view) {}
 
     // Whether one more channel fits; message 159 when six are there already.
     tagResult CanAdd() const;
@@ -37,5 +39,6 @@ private:
     CTraceSet& m_traces;
     const CRecorder& m_recorder;
     CReadouts& m_readouts;
+    CJournalKeeper& m_journal;
     CSessionView& m_view;
 };

@@ -4,6 +4,7 @@
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
 
+#include <chrono>
 #include <ctime>
 
 CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisTitle, CSessionView& view)
@@ -19,11 +20,13 @@ CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisT
     CRecorderView& recorderView = *this;
     m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, recorderView);
     m_readouts = std::make_unique<CReadouts>(m_state, *m_traces, m_view);
+    m_journal = std::make_unique<CJournalKeeper>(m_state, *m_traces, m_view);
     m_link = std::make_unique<CLinkSettings>(m_state);
-    m_channels = std::make_unique<CChannelEditor>(m_state, *m_traces, *m_recorder, *m_readouts, m_view);
+    m_channels =
+        std::make_unique<CChannelEditor>(m_state, *m_traces, *m_recorder, *m_readouts, *m_journal, m_view);
     m_fields = std::make_unique<CFieldRules>(m_state, *m_traces, *m_readouts, m_view);
-    m_files = std::make_unique<CRecordingFiles>(m_state, *m_traces, *m_link, *m_readouts, m_view);
-    m_trimmer = std::make_unique<CCacheTrimmer>(m_state, *m_traces, *m_files);
+    m_files = std::make_unique<CRecordingFiles>(m_state, *m_traces, *m_link, *m_readouts, *m_journal, m_view);
+    m_trimmer = std::make_unique<CCacheTrimmer>(m_state, *m_traces, *m_files, *m_journal);
 }
 
 CMonitorSession::~CMonitorSession() {
@@ -44,6 +47,7 @@ void CMonitorSession::OnClearTracks() {
         return;
     }
     m_recorder->ClearTracks();
+    m_journal->Reset();
     m_view.RefreshTable();
 }
 
@@ -93,4 +97,34 @@ void CMonitorSession::OnTimeAxisRangeChanged(void* owner) {
 
 void CMonitorSession::OnCursorMoved(void* owner) {
     static_cast<CMonitorSession*>(owner)->m_readouts->UpdateCursorReadouts();
+}
+
+void CMonitorSession::OfferRecovery() {
+    const tagJournalSummary left = m_journal->LeftOver();
+    if (!left.error.empty()) {
+        // Unreadable: kept aside for a closer look, and the user learns why nothing came back.
+        m_journal->SetAside();
+        m_view.ShowResult(tagResult::Failed(IDS_IMPORT_FAILED, left.error));
+        return;
+    }
+    if (left.samples == 0) {
+        return;
+    }
+    std::string when = "--:--:--";
+    if (left.lastCommit) {
+        const std::time_t seconds = std::chrono::system_clock::to_time_t(*left.lastCommit);
+        std::tm local{};
+        localtime_r(&seconds, &local);
+        char text[16];
+        std::strftime(text, sizeof text, "%H:%M:%S", &local);
+        when = text;
+    }
+    if (m_view.AskYesNo(IDS_JOURNAL_RECOVER, {when, std::to_string(left.samples)})) {
+        m_view.ShowResult(m_files->RecoverJournal());
+        return;
+    }
+    const tagResult aside = m_journal->SetAside();
+    if (!aside.ok) {
+        m_view.ShowResult(aside);
+    }
 }

@@ -7,6 +7,7 @@
 #include "CacheTrimmer.h"
 #include "ChannelEditor.h"
 #include "FieldRules.h"
+#include "JournalKeeper.h"
 #include "LinkSettings.h"
 #include "Readouts.h"
 #include "RecordingFiles.h"
@@ -35,6 +36,7 @@ public:
     CLinkSettings& Link() { return *m_link; }
     CRecordingFiles& Files() { return *m_files; }
     CCacheTrimmer& Trimmer() { return *m_trimmer; }
+    CJournalKeeper& Journal() { return *m_journal; }
     CReadouts& Readouts() { return *m_readouts; }
 
     // Recording without the Run button's toggle: a failed start says why, a stop never starts.
@@ -55,6 +57,9 @@ public:
     void OnExportData();
     void OnImportData();
     void OnChartMouseMoved() { m_readouts->UpdateChartTooltip(IsRecording()); }
+    // At start, after the workspace: a journal that a run left without ending cleanly is brought
+    // back if the user says so, otherwise set aside for chronoscope-record --recover.
+    void OfferRecovery();
 
 private:
     // CRecorderView
@@ -66,7 +71,16 @@ private:
     void SetWaitCursor(bool on) override { m_view.SetWaitCursor(on); }
     void AfterBatch() override { m_readouts->UpdateAll(); }
     void TrimCache() override { m_trimmer->TrimCache(); }
-    void LoadWorkspace() override { m_files->LoadWorkspace(); }
+    void LoadWorkspace() override {
+        m_files->LoadWorkspace();
+        OfferRecovery();
+    }
+    void RecordingStarted(const tagRecordingStart& start) override { m_journal->Started(start); }
+    void SamplesPlotted(const std::vector<tagOscilloVal>& samples, size_t first) override {
+        m_journal->Plotted(samples, first);
+    }
+    void RecordingStopped() override { m_journal->Stopped(); }
+    void JournalFailed() override { m_journal->ShowFailure(); }
 
     static void OnViewChanged(void* owner);
     static void OnMouseMoved(void* owner);
@@ -78,6 +92,7 @@ private:
     std::unique_ptr<CTraceSet> m_traces;
     std::unique_ptr<CRecorder> m_recorder;
     std::unique_ptr<CReadouts> m_readouts;
+    std::unique_ptr<CJournalKeeper> m_journal;
     std::unique_ptr<CLinkSettings> m_link;
     std::unique_ptr<CChannelEditor> m_channels;
     std::unique_ptr<CFieldRules> m_fields;

@@ -23,10 +23,6 @@ private:
 
 } // namespace
 
-bool CRecordingFiles::IsDataFilePath(const std::string& path) {
-    return path.size() >= 4 && path.compare(path.size() - 4, 4, "data") == 0;
-}
-
 tagResult CRecordingFiles::SaveDataFile(const std::string& path, const double* limitX) {
     const CWaitCursor wait(m_view);
     std::string error;
@@ -44,6 +40,11 @@ tagResult CRecordingFiles::LoadDataFile(const std::string& path) {
     if (read == EnumDataFileRead::Missing) {
         chart.SetRedrawEnabled(true);
         return tagResult::Failed(IDS_IMPORT_FAILED, error);
+    }
+    if (read == EnumDataFileRead::Read) {
+        m_journal.Rebase(path);
+    } else {
+        m_journal.Reset(); // only part of the file is in the traces
     }
     RefreshAfterLoad();
     return read == EnumDataFileRead::Read ? tagResult::Done() : tagResult::Failed(IDS_IMPORT_FAILED, error);
@@ -71,6 +72,16 @@ tagResult CRecordingFiles::ImportRecording(const std::string& path) {
     return read.ok ? tagResult::Done(IDS_IMPORT_OK) : read;
 }
 
+tagResult CRecordingFiles::RecoverJournal() {
+    const CWaitCursor wait(m_view);
+    m_traces.Chart().SetRedrawEnabled(false);
+    std::string error;
+    const bool ok = CRecordingJournal::Replay(m_journal.Path(), m_state, m_traces, &error);
+    m_journal.Recovered();
+    RefreshAfterLoad();
+    return ok ? tagResult::Done(IDS_IMPORT_OK) : tagResult::Failed(IDS_IMPORT_FAILED, error);
+}
+
 tagResult CRecordingFiles::ImportCsv(const std::string& path) {
     CChartCtrl& chart = m_traces.Chart();
     chart.SetRedrawEnabled(false);
@@ -83,6 +94,7 @@ tagResult CRecordingFiles::ImportCsv(const std::string& path) {
     if (!ok) {
         return tagResult::Failed(IDS_IMPORT_FAILED, error);
     }
+    m_journal.Rebase(path);
     m_view.RefreshTable();
     m_readouts.UpdateAll();
     return tagResult::Done();

@@ -2,6 +2,7 @@
 // start) and CSV tables, written by Export Data and read by Import Data.
 #pragma once
 
+#include "JournalKeeper.h"
 #include "LinkSettings.h"
 #include "Readouts.h"
 #include "SessionView.h"
@@ -14,8 +15,9 @@
 class CRecordingFiles {
 public:
     CRecordingFiles(tagMonitorState& state, CTraceSet& traces, CLinkSettings& link, CReadouts& readouts,
-                    CSessionView& view)
-        : m_state(state), m_traces(traces), m_link(link), m_readouts(readouts), m_view(view) {}
+                    CJournalKeeper& journal, CSessionView& view)
+        : m_state(state), m_traces(traces), m_link(link), m_readouts(readouts), m_journal(journal),
+          m_view(view) {}
 
     // Writes the whole state (each trace up to *limitX when given).
     tagResult SaveDataFile(const std::string& path, const double* limitX);
@@ -24,11 +26,12 @@ public:
     tagResult LoadDataFile(const std::string& path);
     tagResult SaveWorkspace();
     tagResult LoadWorkspace();
-    // A path whose last four characters are "data" is a data file, anything else a CSV table.
-    // Message 145 or 146, 147 or 148.
+    // A data file when IsDataFilePath says so, else a CSV table. Message 145 or 146, 147 or 148.
     tagResult ExportRecording(const std::string& path);
     tagResult ImportRecording(const std::string& path);
-    static bool IsDataFilePath(const std::string& path);
+    // Channels and traces as the journal's recordings left them after a run that did not end
+    // cleanly, as after an import (message 147 or 148 with the reason).
+    tagResult RecoverJournal();
 
 private:
     tagResult ImportCsv(const std::string& path);
@@ -43,5 +46,6 @@ private:
     CTraceSet& m_traces;
     CLinkSettings& m_link;
     CReadouts& m_readouts;
+    CJournalKeeper& m_journal;
     CSessionView& m_view;
 };

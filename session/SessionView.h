@@ -19,8 +19,8 @@ public:
     virtual void PumpMessages() = 0;
     // The result's message with its reason below it.
     virtual void ShowResult(const tagResult& result) = 0;
-    // A Yes/No question; true only for Yes.
-    virtual bool AskYesNo(int stringId) = 0;
+    // A Yes/No question, its %s, %d and %u filled from arguments in order; true only for Yes.
+    virtual bool AskYesNo(int stringId, const std::vector<std::string>& arguments = {}) = 0;
     virtual void SetWaitCursor(bool on) = 0;
     // The file dialogs of Export Data and Import Data; an empty path when the user cancelled.
     virtual std::string AskSavePath(const std::string& proposedName) = 0;

@@ -508,5 +508,15 @@
         <source>Show Every Sample</source>
         <translation>显示全部采样点</translation>
     </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="68"/>
+        <source>The last recording ended unexpectedly at %s with %s samples. Recover it?</source>
+        <translation>上次记录于 %s 意外结束，共 %s 个采样点。是否恢复？</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="70"/>
+        <source>The recording journal cannot be written; the recording goes on in memory.</source>
+        <translation>无法写入记录日志；记录在内存中继续进行。</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "acquisition/StringIds.h"
 #include "files/CsvFile.h"
 #include "files/DataFile.h"
+#include "files/RecordingJournal.h"
 #include "link/Communicater.h"
 #include "session/MonitorSession.h"
 #include "sim/SimulatedMachine.h"
@@ -21,6 +22,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -254,4 +256,98 @@ TEST_F(ConversionTest, ATruncatedFileConvertsWhatItHoldsAndSaysSo) {
     const std::string converted = Slurp(File("cut.csv"));
     EXPECT_GT(converted.size(), 1000u);
     EXPECT_LT(converted.size(), Slurp(File("exported/window.csv")).size());
+}
+
+// A crash while recording: the journal beside the output keeps every sample up to its last
+// commit, half a second apart, and --recover writes them.
+TEST_F(RecordToolTest, AfterAKillTheJournalRecoversEveryTickUpToLessThanASecondBefore) {
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> lifetimeMs(500, 5000);
+    for (int run = 0; run < 20; ++run) {
+        const int lifetime = lifetimeMs(random);
+        SCOPED_TRACE("run " + std::to_string(run) + ", killed after " + std::to_string(lifetime) + " ms");
+        const std::string out = File("kill" + std::to_string(run) + ".data");
+        std::chrono::system_clock::time_point killed;
+        {
+            CChildProcess recorder(CHRONOSCOPE_RECORD,
+                                   {"--link", "sim", "--channels", "D10:DINT,D0,D1,D2,M0,D20:REAL",
+                                    "--period", "1", "--out", out},
+                                   m_errors);
+            std::this_thread::sleep_for(std::chrono::milliseconds(lifetime));
+            recorder.Signal(SIGKILL);
+            killed = std::chrono::system_clock::now();
+            ASSERT_EQ(recorder.Wait(), 128 + SIGKILL);
+        }
+        ASSERT_FALSE(fs::exists(out));
+        const tagJournalSummary left = CRecordingJournal::Inspect(out + ".journal");
+        if (left.samples == 0) {
+            // Killed before the first commit: only a kill within its first second may lose all.
+            ASSERT_TRUE(!left.started || killed - *left.started < 1s) << Errors();
+            continue;
+        }
+        ASSERT_EQ(Record({"--recover", out + ".journal", "--out", File("recovered.data")}), 0) << Errors();
+        tagLoaded file(File("recovered.data"));
+        ASSERT_EQ(file.result, EnumDataFileRead::Read);
+        ASSERT_EQ(file.state.channels.size(), 6u);
+        // Every tick from the first, once, with the simulated machine's values in D10's millisecond
+        // (D10 is the controller's time in whole milliseconds).
+        const uint32_t n = file.Points(0);
+        ASSERT_EQ(n, left.samples);
+        const double firstMs = file.traces->Serie(0).GetYValue(0);
+        auto within = [](double value, double a, double b) {
+            return value >= std::min(a, b) && value <= std::max(a, b);
+        };
+        for (uint32_t i = 0; i < n; ++i) {
+            ASSERT_EQ(file.traces->Serie(0).GetXValue(i), i) << i;
+            const double ms = file.traces->Serie(0).GetYValue(i);
+            ASSERT_EQ(ms, firstMs + i) << i;
+            ASSERT_TRUE(within(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Sine(ms),
+                               CSimulatedMachine::Sine(ms + 1)))
+                << i;
+            ASSERT_TRUE(within(file.traces->Serie(2).GetYValue(i), CSimulatedMachine::Ramp(ms),
+                               CSimulatedMachine::Ramp(ms + 1)))
+                << i;
+            ASSERT_TRUE(within(file.traces->Serie(3).GetYValue(i), CSimulatedMachine::Square(ms),
+                               CSimulatedMachine::Square(ms + 1)))
+                << i;
+            ASSERT_TRUE(within(file.traces->Serie(5).GetYValue(i), CSimulatedMachine::RealWave(ms),
+                               CSimulatedMachine::RealWave(ms + 1)))
+                << i;
+        }
+        // Up to at most a second before the kill.
+        ASSERT_TRUE(left.started);
+        const auto lastTick = std::chrono::milliseconds(n - 1);
+        EXPECT_LT(killed - (*left.started + lastTick), 1s) << n << " samples";
+    }
+}
+
+TEST_F(RecordToolTest, AJournalLeftByAnEarlierRunIsSetAsideAndACleanEndRemovesIt) {
+    const std::string out = File("run.data");
+    {
+        CChildProcess recorder(CHRONOSCOPE_RECORD,
+                               {"--link", "sim", "--channels", "D1", "--period", "5", "--out", out},
+                               m_errors);
+        std::this_thread::sleep_for(1500ms);
+        recorder.Signal(SIGKILL);
+        recorder.Wait();
+    }
+    ASSERT_GT(CRecordingJournal::Inspect(out + ".journal").samples, 0u);
+    ASSERT_EQ(Record({"--link", "sim", "--channels", "D1", "--samples", "10", "--out", out}), 0) << Errors();
+    EXPECT_NE(Errors().find("the journal of an earlier run is kept as "), std::string::npos) << Errors();
+    EXPECT_FALSE(fs::exists(out + ".journal"));
+    EXPECT_FALSE(fs::exists(out + ".journal-wal"));
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(m_folder.Path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("run.data-", 0) == 0 && entry.path().extension() == ".journal") {
+            ++kept;
+            EXPECT_GT(CRecordingJournal::Inspect(entry.path().string()).samples, 0u);
+            EXPECT_EQ(Record({"--recover", entry.path().string(), "--out", File("old.csv")}), 0) << Errors();
+        }
+    }
+    EXPECT_EQ(kept, 1);
+    EXPECT_EQ(Record({"--recover", File("none.journal"), "--out", File("x.csv")}), 1);
+    EXPECT_NE(Errors().find("no such journal"), std::string::npos) << Errors();
 }

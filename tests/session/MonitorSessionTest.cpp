@@ -263,9 +263,9 @@ TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
     EXPECT_EQ(std::filesystem::file_size(m_view.savePath), size);
 
     // Only a path ending in exactly "data" is a data file.
-    EXPECT_TRUE(CRecordingFiles::IsDataFilePath("x/tracedata"));
-    EXPECT_FALSE(CRecordingFiles::IsDataFilePath("trace.DATA"));
-    EXPECT_FALSE(CRecordingFiles::IsDataFilePath("ata"));
+    EXPECT_TRUE(IsDataFilePath("x/tracedata"));
+    EXPECT_FALSE(IsDataFilePath("trace.DATA"));
+    EXPECT_FALSE(IsDataFilePath("ata"));
 
     m_view.openPath = m_view.savePath;
     m_session->Channels().Delete(1);

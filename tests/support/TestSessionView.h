@@ -32,8 +32,9 @@ public:
         messages.push_back(result.stringId);
         details.push_back(result.detail);
     }
-    bool AskYesNo(int stringId) override {
+    bool AskYesNo(int stringId, const std::vector<std::string>& arguments = {}) override {
         questions.push_back(stringId);
+        questionArguments.push_back(arguments);
         return answer;
     }
     void SetWaitCursor(bool) override {}
@@ -62,6 +63,7 @@ public:
     std::vector<int> messages;
     std::vector<std::string> details; // beside each message
     std::vector<int> questions;
+    std::vector<std::vector<std::string>> questionArguments;
     int shownPeriod = -1;
     int shownStep = -1;
     bool runControls = false;

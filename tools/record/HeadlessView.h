@@ -6,6 +6,7 @@
 #include "session/MonitorSession.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,13 @@ public:
     // Waits until a message is posted or the time is up, then pumps.
     void WaitAndPump(std::chrono::milliseconds longest);
 
-    // A read failure ends the recording, which the recorder sees; the rest has no screen to go to.
-    void ShowResult(const tagResult&) override {}
-    bool AskYesNo(int) override { return true; }
+    // What the session reports goes to onResult, when there is one.
+    void ShowResult(const tagResult& result) override {
+        if (onResult) {
+            onResult(result);
+        }
+    }
+    bool AskYesNo(int, const std::vector<std::string>& = {}) override { return true; }
     void SetWaitCursor(bool) override {}
     std::string AskSavePath(const std::string&) override { return {}; }
     std::string AskOpenPath() override { return {}; }
@@ -35,6 +40,7 @@ public:
     void ShowTooltip(const std::string&) override {}
 
     CMonitorSession* session = nullptr;
+    std::function<void(const tagResult&)> onResult;
 
 private:
     CNotifyQueue m_queue;

@@ -258,6 +258,8 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
             parsed.to = value;
         } else if (option == "--out-dir") {
             parsed.outDir = value;
+        } else if (option == "--recover") {
+            parsed.recover = value;
         } else {
             error = "unknown option " + option;
             return false;
@@ -266,6 +268,14 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
     if (parsed.Converting()) {
         if (parsed.to != "csv" && parsed.to != "data") {
             error = "--convert wants --to csv or --to data";
+            return false;
+        }
+        return true;
+    }
+    const std::string extension = fs::path(parsed.out).extension().string();
+    if (parsed.Recovering()) {
+        if (extension != ".data" && extension != ".csv") {
+            error = "--recover wants --out FILE.data or FILE.csv";
             return false;
         }
         return true;
@@ -296,7 +306,6 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
         }
         parsed.trigger = settings;
     }
-    const std::string extension = fs::path(parsed.out).extension().string();
     if (extension != ".data" && extension != ".csv") {
         error = "the output file ends in .data or .csv";
         return false;
@@ -319,14 +328,23 @@ Recording:
   --period MS        sampling period, 1 to 200 ms (20)
   --duration TIME    how long: 1500ms, 90s, 30m, 8h, 2d
   --samples N        stop once N samples are in
-                     (without either, until Ctrl+C or SIGTERM)
+                     (without either, until Ctrl+C, SIGTERM or SIGHUP)
   --trigger COND     record from the first sample that meets CHANNEL>VALUE, with > = < >= <=
   --cache N          keep at most N points (1200000 to 7200000) per channel in memory: the older half of a full
                      cache is saved beside FILE as YYYYMMDDhhmmss.data and dropped
   --out FILE         FILE.data (readable by Import Data) or FILE.csv
 
-  Everything recorded is written when the time is up, on Ctrl+C or SIGTERM, and when the link
-  stops answering. A progress line goes to standard error when it is a terminal.
+  Everything recorded is written when the time is up, on Ctrl+C, SIGTERM or SIGHUP, and when the
+  link stops answering. A progress line goes to standard error when it is a terminal.
+  While it records, every sample also goes into the journal FILE.journal (an SQLite database),
+  committed twice a second; it goes when FILE is written. After a crash or a kill it is still
+  there: --recover writes what it holds.
+
+Recovery:
+  chronoscope-record --recover JOURNAL --out FILE.data|FILE.csv
+
+  Writes the channels and samples of a journal (FILE.journal of a recording that did not end, or
+  the window's Chrono*.journal) as a file.
 
 Conversion:
   chronoscope-record --convert FILE... --to csv|data [--out-dir DIR]
@@ -335,7 +353,8 @@ Conversion:
   reported and what could be read of it is converted.
 
 Exit codes: 0 done, 2 bad arguments, 3 link not reachable, 4 link lost (what was recorded is
-written), 5 file not writable, 6 damaged input (what was read is converted), 1 anything else.
+written), 5 file not writable, 6 damaged input (what was read is converted or recovered),
+1 anything else.
 
 Examples:
   chronoscope-record --link sim --channels D0,D1,M0 --period 5 --duration 10s --out test.data

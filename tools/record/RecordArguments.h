@@ -45,7 +45,10 @@ struct tagRecordArguments {
     std::string to; // "csv" or "data"
     std::string outDir;
 
+    std::string recover; // a journal to write out
+
     bool Converting() const { return !convert.empty(); }
+    bool Recovering() const { return !recover.empty(); }
 };
 
 // False with the reason when the command line cannot be used.

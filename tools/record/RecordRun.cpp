@@ -148,6 +148,18 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
     }
     session.Fields().SetCache(args.cache != 0, args.cache); // 0 keeps everything
     session.Trimmer().SetAutoSaveFolder(FolderOf(args.out));
+    view.onResult = [err](const tagResult& result) {
+        if (!result.ok && result.stringId != IDS_READ_FAILED) { // a lost link is told below
+            Say(err, Text(result));
+        }
+    };
+    // A journal an earlier run left there is kept for --recover.
+    session.Journal().Use(args.out + ".journal");
+    const tagJournalSummary left = session.Journal().LeftOver();
+    if (left.samples > 0 || !left.error.empty()) {
+        const tagResult aside = session.Journal().SetAside();
+        Say(err, aside.ok ? "the journal of an earlier run is kept as " + aside.detail : Text(aside));
+    }
 
     uint32_t controllerState = 0;
     if (CCommunicater::GetGCMState(&controllerState, nullptr, 1, 0) != LINK_OK) {
@@ -203,8 +215,10 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
     const tagResult written = session.Files().ExportRecording(args.out);
     if (!written.ok) {
         Say(err, Text(written));
+        Say(err, "the samples are kept in " + session.Journal().Path());
         return RECORD_NOT_WRITABLE;
     }
+    session.Journal().Retire();
     const uint32_t kept = session.Traces().Serie(0).GetPointCount();
     std::string where = std::to_string(kept) + " samples of " + std::to_string(args.channels.size()) +
                         (args.channels.size() == 1 ? " channel" : " channels") + " written to " + args.out;
@@ -266,4 +280,34 @@ int RunConversion(const tagRecordArguments& args, std::FILE* err) {
            : damaged  ? RECORD_DAMAGED_INPUT
            : missing  ? RECORD_FAILED
                       : RECORD_OK;
+}
+
+int RunRecovery(const tagRecordArguments& args, std::FILE* err) {
+    if (!fs::is_regular_file(args.recover)) {
+        Say(err, args.recover + ": no such journal");
+        return RECORD_FAILED;
+    }
+    tagHeadlessSession headless;
+    CMonitorSession& session = headless.session;
+    session.Journal().Use(args.recover);
+    const tagResult read = session.Files().RecoverJournal();
+    if (!read.ok) {
+        Say(err, args.recover + ": " + Text(IDS_IMPORT_FAILED) + "; what was read is written");
+        if (!read.detail.empty()) {
+            Say(err, read.detail);
+        }
+    }
+    if (session.State().channels.empty()) {
+        Say(err, args.recover + ": " + Text(IDS_NO_CHANNEL) + " Nothing written");
+        return read.ok ? RECORD_FAILED : RECORD_DAMAGED_INPUT;
+    }
+    const tagResult written = session.Files().ExportRecording(args.out);
+    if (!written.ok) {
+        Say(err, args.out + ": " + Text(written));
+        return RECORD_NOT_WRITABLE;
+    }
+    Say(err, std::to_string(session.Traces().Serie(0).GetPointCount()) + " points of " +
+                 std::to_string(session.State().channels.size()) + " channels from " + args.recover +
+                 " written to " + args.out);
+    return read.ok ? RECORD_OK : RECORD_DAMAGED_INPUT;
 }

@@ -40,10 +40,14 @@ int main(int argc, char** argv) {
     if (parsed.Converting()) {
         return RunConversion(parsed, stderr);
     }
+    if (parsed.Recovering()) {
+        return RunRecovery(parsed, stderr);
+    }
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr); // the terminal went away
     std::signal(SIGPIPE, SIG_IGN);
     return RunRecording(parsed, options, g_stop, stderr);
 }

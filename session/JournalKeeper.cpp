@@ -1,0 +1,138 @@
+#include "JournalKeeper.h"
+
+#include "acquisition/StringIds.h"
+#include "files/DataFile.h"
+#include "files/WorkspacePaths.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+// The link as the journal records it.
+std::string LinkText(const tagMonitorState& state) {
+    const tagSerialInfo& l = state.link;
+    switch (state.interfaceType) {
+    case INTERFACE_ETHERNET:
+        return "tcp " + g_IpAddressText(l.ipAddress) + ":" + std::to_string(l.tcpPort);
+    case INTERFACE_USB:
+        return "usb " + std::to_string(l.usbPort);
+    default:
+        return "serial COM" + std::to_string(l.comPort) + " " + std::to_string(l.baudRate) + " " +
+               std::to_string(l.dataBits) + g_ParityLetter(l.parity) + std::to_string(l.stopBits);
+    }
+}
+
+} // namespace
+
+void CJournalKeeper::Use(const std::string& path) {
+    m_journal.reset();
+    m_path = path;
+    m_leftOver = CRecordingJournal::Inspect(path); // before anything is written to it
+    m_leftOverPending = m_leftOver.samples > 0 || !m_leftOver.error.empty();
+    m_journal = std::make_unique<CRecordingJournal>(path);
+    m_written = false;
+    m_failureShown = false;
+}
+
+void CJournalKeeper::Recovered() {
+    m_leftOverPending = false;
+    m_loadedFrom.clear();
+    m_written = true; // what it holds is the chart's now
+}
+
+tagResult CJournalKeeper::SetAside() {
+    const size_t dot = m_path.rfind(".journal");
+    const std::string stem = dot == std::string::npos ? m_path : m_path.substr(0, dot);
+    const std::string aside = stem + "-" + g_TimeStampName(std::time(nullptr)) + ".journal";
+    std::string error;
+    m_leftOverPending = false;
+    if (!CRecordingJournal::SetAside(m_path, aside, &error)) {
+        return tagResult::Failed(IDS_EXPORT_FAILED, error);
+    }
+    tagResult done = tagResult::Done();
+    done.detail = aside; // where it is now
+    return done;
+}
+
+std::string CJournalKeeper::BaseForFirstRecording() {
+    if (!m_loadedFrom.empty()) {
+        return m_loadedFrom;
+    }
+    bool empty = true;
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        empty = empty && m_traces.Serie(k).GetPointCount() == 0;
+    }
+    if (empty) {
+        return {};
+    }
+    std::string error;
+    if (!WriteDataFile(SnapshotPath(), m_state, m_traces, nullptr, &error)) {
+        // Only the recording from now on can come back.
+        m_view.ShowResult(tagResult::Failed(IDS_JOURNAL_FAILED, error));
+        return {};
+    }
+    return SnapshotPath();
+}
+
+void CJournalKeeper::Started(const tagRecordingStart& start) {
+    if (m_journal) {
+        if (m_leftOverPending) {
+            SetAside(); // never written over before the user had a say
+        }
+        if (!m_written) {
+            m_journal->Reset(BaseForFirstRecording());
+            m_written = true;
+        }
+        m_journal->BeginRecording(start, m_state.trigger, LinkText(m_state));
+    }
+}
+
+void CJournalKeeper::Plotted(const std::vector<tagOscilloVal>& samples, size_t first) {
+    if (m_journal) {
+        m_journal->Append(samples, first);
+        ReportFailure();
+    }
+}
+
+void CJournalKeeper::Stopped() {
+    if (m_journal) {
+        m_journal->Commit();
+        ReportFailure();
+    }
+}
+
+void CJournalKeeper::Trimmed(double cut) {
+    if (m_journal && m_written) {
+        m_journal->DropUpTo(cut);
+    }
+}
+
+void CJournalKeeper::Rebase(const std::string& path) {
+    m_loadedFrom = path;
+    if (m_journal && m_written) {
+        m_journal->Reset({}); // nothing left to recover until the next recording
+        m_written = false;
+    }
+}
+
+void CJournalKeeper::Retire() {
+    if (m_journal) {
+        m_journal->Retire();
+        std::remove(SnapshotPath().c_str());
+        m_written = false;
+    }
+}
+
+void CJournalKeeper::ReportFailure() {
+    if (!m_failureShown && m_journal->Failed()) {
+        m_failureShown = true;
+        m_view.PostNotify(NOTIFY_FAILURE, FAILURE_JOURNAL);
+    }
+}
+
+void CJournalKeeper::ShowFailure() {
+    if (m_journal) {
+        m_view.ShowResult(tagResult::Failed(IDS_JOURNAL_FAILED, m_journal->Error()));
+    }
+}
