@@ -35,6 +35,8 @@ public:
     }
     void ClearSerie();
     void RemovePointsUpTo(double x);
+    // The first count points (all when there are fewer) go.
+    void RemoveLeadingPoints(uint32_t count) { m_points.RemoveLeading(std::min(count, m_points.GetCount())); }
     bool FindPointIndex(double x, uint32_t& index) const;
     bool GetLastPoint(double* x, double* y) const;
     double GetXValue(uint32_t index) const { return m_points.At(index).X; }

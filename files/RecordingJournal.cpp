@@ -290,8 +290,8 @@ void CRecordingJournal::Append(const std::vector<tagOscilloVal>& samples, size_t
     });
 }
 
-void CRecordingJournal::DropUpTo(double time) {
-    Post([time](sqlite3* db) {
+void CRecordingJournal::DropUpTo(double time, const std::vector<uint32_t>& keptAtCut) {
+    Post([time, keptAtCut](sqlite3* db) {
         // Only what lies before the cut goes: a point on it may stay in the traces. The sample's
         // time as the recording computes it: period times tick in 32 bits, in 1/8 ms.
         CStatement drop(db, "DELETE FROM sample WHERE EXISTS (SELECT 1 FROM recording r WHERE r.id = "
@@ -302,6 +302,11 @@ void CRecordingJournal::DropUpTo(double time) {
         char text[64];
         std::snprintf(text, sizeof text, "%.17g", time);
         SetNote(db, "cut_ms", text);
+        std::string kept;
+        for (const uint32_t n : keptAtCut) {
+            kept += (kept.empty() ? "" : ",") + std::to_string(n);
+        }
+        SetNote(db, "cut_kept", kept);
     });
 }
 
@@ -498,11 +503,26 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
         }
     }
 
-    // The trim's cut, also through the base's points.
+    // The trim's cut, also through the base's points: what lay before it goes, and of the points
+    // on it (a hold point and its sample share their time) as many as the trim left stay.
     if (const std::optional<std::string> cut = GetNote(db, "cut_ms")) {
         const double x = std::strtod(cut->c_str(), nullptr);
+        const std::string keptText = GetNote(db, "cut_kept").value_or("");
+        const char* kept = keptText.c_str();
         for (size_t k = 0; k < state.channels.size(); ++k) {
-            traces.Serie(k).RemovePointsUpTo(x);
+            char* end = nullptr;
+            const uint64_t keep = std::strtoull(kept, &end, 10);
+            kept = *end == ',' ? end + 1 : end;
+            CChartLineSerie& serie = traces.Serie(k);
+            uint32_t before = 0, on = 0;
+            const uint32_t count = serie.GetPointCount();
+            while (before < count && serie.GetXValue(before) < x) {
+                ++before;
+            }
+            while (before + on < count && serie.GetXValue(before + on) == x) {
+                ++on;
+            }
+            serie.RemoveLeadingPoints(before + on - static_cast<uint32_t>(std::min<uint64_t>(keep, on)));
         }
     }
     sqlite3_close(db);

@@ -56,8 +56,9 @@ public:
     void BeginRecording(const tagRecordingStart& start, const tagTriggerSettings& trigger,
                         const std::string& link);
     void Append(const std::vector<tagOscilloVal>& samples, size_t first);
-    // The cache trim cut the traces up to time: the samples before it leave the journal.
-    void DropUpTo(double time);
+    // The cache trim cut the traces up to time, leaving keptAtCut[k] points of trace k that lie
+    // on it: the samples before it leave the journal.
+    void DropUpTo(double time, const std::vector<uint32_t>& keptAtCut);
     // Nothing of the journal is the traces' any more; from now on they start from the file at
     // basePath (a data file or a CSV table), or from nothing when it is empty.
     void Reset(const std::string& basePath);

@@ -103,9 +103,19 @@ void CJournalKeeper::Stopped() {
 }
 
 void CJournalKeeper::Trimmed(double cut) {
-    if (m_journal && m_written) {
-        m_journal->DropUpTo(cut);
+    if (!m_journal || !m_written) {
+        return;
     }
+    std::vector<uint32_t> keptAtCut;
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        const CChartLineSerie& serie = m_traces.Serie(k);
+        uint32_t n = 0;
+        while (n < serie.GetPointCount() && serie.GetXValue(n) == cut) {
+            ++n;
+        }
+        keptAtCut.push_back(n);
+    }
+    m_journal->DropUpTo(cut, keptAtCut);
 }
 
 void CJournalKeeper::Rebase(const std::string& path) {

@@ -5,11 +5,15 @@
 #include "app/ChronoscopeDlg.h"
 #include "dialogs/BufferSettingDlg.h"
 #include "dialogs/LanguageDlg.h"
+#include "dialogs/StringTable.h"
 #include "dialogs/Translation.h"
 #include "dialogs/TriggerSettingDlg.h"
+#include "files/RecordingJournal.h"
+#include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
 #include "support/QtTestHelpers.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -270,4 +274,52 @@ TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
     EXPECT_FALSE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
     window.actions().back()->trigger();
     EXPECT_TRUE(window.Session().Traces().Serie(3).IsEveryPointDrawing());
+}
+
+TEST_P(MainWindowTest, AtStartTheRecoveryQuestionBringsBackWhatACrashLeft) {
+    // A run that ended without closing: its journal holds 500 samples of D1.
+    {
+        CRecordingJournal journal(JournalFilePath());
+        journal.Reset({});
+        journal.BeginRecording({{{"D1", 0, GCM_INT, DefaultChannelColours[0]}}, 160, 0.0, {std::nullopt}}, {},
+                               "sim");
+        std::vector<tagOscilloVal> samples(500);
+        for (uint32_t i = 0; i < samples.size(); ++i) {
+            samples[i].tick = i;
+            samples[i].raw[0] = i % 100;
+        }
+        journal.Append(samples, 0);
+    }
+    QStringList shown;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            return;
+        }
+        shown << box->text();
+        if (shown.size() == 1) {
+            RenderWidget(*box, QStringLiteral("journal-recover-%1.png").arg(Language()));
+        }
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        (yes ? yes : box->button(QMessageBox::Ok))->click();
+    });
+    answer.start();
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.show();
+    RunEventLoop(300);
+    answer.stop();
+
+    ASSERT_EQ(shown.size(), 2);
+    const QString question = LoadStringById(IDS_JOURNAL_RECOVER);
+    EXPECT_TRUE(shown[0].startsWith(question.left(question.indexOf(QLatin1Char('%')))))
+        << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains(QStringLiteral(" 500 ")) || shown[0].contains(QStringLiteral("500")))
+        << shown[0].toStdString();
+    EXPECT_EQ(shown[1], LoadStringById(IDS_IMPORT_OK));
+    ASSERT_EQ(window.Session().State().channels.size(), 1u);
+    EXPECT_EQ(window.Session().Traces().Serie(0).GetPointCount(), 500u);
+    EXPECT_EQ(Table(window).CellText(0, CChannelTable::COL_LATEST), QStringLiteral("99"));
 }

@@ -1,0 +1,236 @@
+// The journal in the session, as the window uses it: a crash leaves the chart of the last commit
+// for the next start to bring back, No keeps it aside, a journal that cannot be written is told
+// once while the recording goes on, and a save that fails leaves the previous file as it was.
+#include "TempFolder.h"
+#include "acquisition/StringIds.h"
+#include "files/DataFile.h"
+#include "files/WorkspacePaths.h"
+#include "session/MonitorSession.h"
+#include "support/LinkTestHelpers.h"
+#include "support/RecordingSurface.h"
+#include "support/TestSessionView.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+using tagPoints = std::vector<std::vector<std::pair<double, double>>>;
+
+// A session as the window holds it.
+struct tagSession {
+    tagSession() {
+        chart.SetHost(&host);
+        session = std::make_unique<CMonitorSession>(chart, "Timeline(ms)", view);
+        view.session = session.get();
+        session->Link().Apply();
+    }
+    ~tagSession() { session.reset(); }
+    void Record(std::chrono::milliseconds duration) {
+        ASSERT_TRUE(session->StartRecording().ok);
+        view.Pump(duration);
+        session->StopRecording();
+        view.PumpMessages();
+    }
+    tagPoints Points() {
+        tagPoints points(session->State().channels.size());
+        for (size_t k = 0; k < points.size(); ++k) {
+            const CChartLineSerie& serie = session->Traces().Serie(k);
+            for (uint32_t i = 0; i < serie.GetPointCount(); ++i) {
+                points[k].emplace_back(serie.GetXValue(i), serie.GetYValue(i));
+            }
+        }
+        return points;
+    }
+    CFakeChartHost host;
+    CChartCtrl chart;
+    CTestSessionView view;
+    std::unique_ptr<CMonitorSession> session;
+};
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The journal's files as a crash leaves them: the database and its log, as they are on the disk.
+void CopyAsACrashLeavesIt(const std::string& from, const std::string& to) {
+    for (const char* suffix : {"", "-wal"}) {
+        if (fs::exists(from + suffix)) {
+            fs::copy_file(from + suffix, to + suffix, fs::copy_options::overwrite_existing);
+        }
+    }
+}
+
+class JournalKeeperTest : public ::testing::Test {
+protected:
+    CSimulatedLink m_link; // first, so that it goes last
+    CTempFolder m_documents;
+};
+
+} // namespace
+
+TEST_F(JournalKeeperTest, AfterACrashTheNextStartBringsBackTheChartOfTheLastCommit) {
+    const std::string crashed = m_documents.File("crashed.journal");
+    tagPoints before;
+    std::string workspace;
+    {
+        tagSession first;
+        CMonitorSession& session = *first.session;
+        session.Journal().Use(JournalFilePath());
+        // The traces begin from an imported file, then two recordings with a channel deleted
+        // between them: the second starts from a copy of the traces that no file holds.
+        tagSession maker;
+        maker.session->Channels().Add(Channel("D0", GCM_INT));
+        maker.session->Channels().Add(Channel("D1", GCM_INT));
+        maker.session->Channels().Add(Channel("D10", GCM_DINT));
+        for (int i = 0; i < 50; ++i) {
+            maker.session->Traces().Serie(0).AddPoint(i * 20.0, i % 7);
+            maker.session->Traces().Serie(1).AddPoint(i * 20.0, 3);
+        }
+        ASSERT_TRUE(maker.session->Files().ExportRecording(m_documents.File("base.data")).ok);
+        ASSERT_TRUE(session.Files().ImportRecording(m_documents.File("base.data")).ok);
+        session.Fields().OnPeriodChanged("5");
+        first.Record(400ms);
+        session.Channels().Delete(1);
+        first.Record(300ms);
+        before = first.Points();
+        ASSERT_GT(before[0].size(), 100u);
+        CopyAsACrashLeavesIt(JournalFilePath(), crashed);
+    }
+
+    tagSession next;
+    next.view.answer = true;
+    next.session->Journal().Use(crashed);
+    const uint64_t samples = next.session->Journal().LeftOver().samples;
+    EXPECT_GE(samples, 30u); // the second recording; the first is in the copy the journal starts from
+    next.session->OfferRecovery();
+    ASSERT_EQ(next.view.questions, std::vector<int>{IDS_JOURNAL_RECOVER});
+    ASSERT_EQ(next.view.questionArguments[0].size(), 2u);
+    EXPECT_EQ(next.view.questionArguments[0][0].size(), 8u); // HH:MM:SS
+    EXPECT_EQ(next.view.questionArguments[0][1], std::to_string(samples));
+    EXPECT_EQ(next.view.messages, std::vector<int>{IDS_IMPORT_OK});
+    EXPECT_EQ(next.session->State().channels.size(), 2u);
+    EXPECT_EQ(next.session->State().channels[1].name, "D10");
+    EXPECT_EQ(next.Points(), before);
+
+    // The journal goes on with what came back: another crash brings back both.
+    next.Record(200ms);
+    const tagPoints more = next.Points();
+    EXPECT_GT(more[0].size(), before[0].size());
+    CopyAsACrashLeavesIt(crashed, m_documents.File("again.journal"));
+    tagSession third;
+    third.session->Journal().Use(m_documents.File("again.journal"));
+    third.session->OfferRecovery();
+    EXPECT_EQ(third.Points(), more);
+}
+
+TEST_F(JournalKeeperTest, NoSetsTheJournalAsideAndACleanEndRetiresIt) {
+    const std::string path = JournalFilePath();
+    {
+        tagSession crashed;
+        crashed.session->Journal().Use(path);
+        crashed.session->Channels().Add(Channel("D1", GCM_INT));
+        crashed.Record(200ms);
+        CopyAsACrashLeavesIt(path, m_documents.File("left.journal"));
+    }
+    fs::rename(m_documents.File("left.journal"), path);
+    if (fs::exists(m_documents.File("left.journal-wal"))) {
+        fs::rename(m_documents.File("left.journal-wal"), path + "-wal");
+    }
+    tagSession next;
+    next.view.answer = false;
+    next.session->Journal().Use(path);
+    next.session->OfferRecovery();
+    EXPECT_EQ(next.view.questions, std::vector<int>{IDS_JOURNAL_RECOVER});
+    EXPECT_TRUE(next.session->State().channels.empty());
+    EXPECT_FALSE(fs::exists(path));
+    int aside = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path())) {
+        const std::string name = entry.path().filename().string();
+        aside += name.rfind("Chrono-", 0) == 0 && entry.path().extension() == ".journal";
+    }
+    EXPECT_EQ(aside, 1);
+
+    // A clean end: the workspace is written, the journal and its copy of the traces go.
+    next.session->Channels().Add(Channel("D2", GCM_INT));
+    next.session->Channels().Add(Channel("D3", GCM_INT));
+    next.Record(200ms);
+    next.session->Channels().Delete(0); // the next recording needs a copy of the traces
+    next.Record(100ms);
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_TRUE(fs::exists(next.session->Journal().SnapshotPath()));
+    ASSERT_TRUE(next.session->Files().SaveWorkspace().ok);
+    next.session->Journal().Retire();
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_FALSE(fs::exists(path + "-wal"));
+    EXPECT_FALSE(fs::exists(next.session->Journal().SnapshotPath()));
+}
+
+TEST_F(JournalKeeperTest, AJournalThatCannotBeWrittenIsToldOnceAndTheRecordingGoesOn) {
+    std::ofstream(m_documents.File("blocked")) << "a file where the journal's folder should be";
+    tagSession s;
+    s.session->Journal().Use(m_documents.File("blocked/Chrono.journal"));
+    s.session->Channels().Add(Channel("D1", GCM_INT));
+    ASSERT_TRUE(s.session->StartRecording().ok);
+    s.view.Pump(400ms);
+    const uint32_t early = s.session->Traces().Serie(0).GetPointCount();
+    s.view.Pump(300ms);
+    EXPECT_TRUE(s.session->IsRecording());
+    EXPECT_GT(s.session->Traces().Serie(0).GetPointCount(), early);
+    s.session->StopRecording();
+    s.view.PumpMessages();
+    EXPECT_EQ(std::count(s.view.messages.begin(), s.view.messages.end(), IDS_JOURNAL_FAILED), 1);
+    ASSERT_FALSE(s.view.details.empty());
+    EXPECT_NE(s.view.details.back().find("blocked/Chrono.journal"), std::string::npos);
+}
+
+TEST_F(JournalKeeperTest, ASaveOnAFullDiskLeavesThePreviousFileAsItWas) {
+    tagSession s;
+    s.session->Channels().Add(Channel("D1", GCM_INT));
+    for (int i = 0; i < 100; ++i) {
+        s.session->Traces().Serie(0).AddPoint(i, i);
+    }
+    const std::string path = m_documents.File("export.data");
+    ASSERT_TRUE(s.session->Files().ExportRecording(path).ok);
+    const std::string previous = Bytes(path);
+    for (int i = 100; i < 200000; ++i) {
+        s.session->Traces().Serie(0).AddPoint(i, i);
+    }
+    // The disk fills up: no file of this process may grow past 64 KiB.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const tagResult data = s.session->Files().ExportRecording(path);
+    const tagResult csv = s.session->Files().ExportRecording(m_documents.File("export.csv"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(data.ok);
+    EXPECT_EQ(data.stringId, IDS_EXPORT_FAILED);
+    EXPECT_FALSE(data.detail.empty());
+    EXPECT_EQ(Bytes(path), previous);
+    EXPECT_EQ(csv.stringId, IDS_EXPORT_FAILED);
+    EXPECT_FALSE(fs::exists(m_documents.File("export.csv")));
+    // No temporary file is left behind.
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(m_documents.Path())) {
+        files += entry.is_regular_file();
+    }
+    EXPECT_EQ(files, 1);
+}
