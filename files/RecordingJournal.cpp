@@ -49,10 +49,11 @@ std::string UtcNow() {
 std::optional<std::chrono::system_clock::time_point> ParseUtc(const std::string& text) {
     std::tm utc{};
     const char* rest = strptime(text.c_str(), "%Y-%m-%dT%H:%M:%S", &utc);
-    if (!rest) {
+    // A damaged journal may say any year: only what the clock can hold is a time.
+    if (!rest || utc.tm_year < 70 || utc.tm_year > 1100) {
         return std::nullopt;
     }
-    const int ms = *rest == '.' ? std::atoi(rest + 1) : 0;
+    const int ms = *rest == '.' ? std::clamp(std::atoi(rest + 1), 0, 999) : 0;
     return std::chrono::system_clock::from_time_t(timegm(&utc)) + std::chrono::milliseconds(ms);
 }
 
@@ -163,8 +164,9 @@ bool CRecordingJournal::OpenDatabase() {
 }
 
 void CRecordingJournal::Close() {
+    // close_v2: a statement still alive (one that failed midway) ends the connection when it goes.
     if (m_db) {
-        sqlite3_close(m_db);
+        sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
 }
@@ -365,7 +367,7 @@ tagJournalSummary CRecordingJournal::Inspect(const std::string& path) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         summary.error = db ? sqlite3_errmsg(db) : "out of memory";
-        sqlite3_close(db);
+        sqlite3_close_v2(db);
         return summary;
     }
     {
@@ -383,7 +385,7 @@ tagJournalSummary CRecordingJournal::Inspect(const std::string& path) {
             }
         }
     }
-    sqlite3_close(db);
+    sqlite3_close_v2(db);
     return summary;
 }
 
@@ -393,7 +395,7 @@ bool CRecordingJournal::SetAside(const std::string& path, const std::string& new
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
         sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
     }
-    sqlite3_close(db);
+    sqlite3_close_v2(db);
     if (std::rename(path.c_str(), newPath.c_str()) != 0) {
         if (error) {
             *error = "cannot rename " + path + " to " + newPath;
@@ -411,7 +413,7 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
         if (error) {
             *error = path + ": " + what;
         }
-        sqlite3_close(db);
+        sqlite3_close_v2(db);
         return false;
     };
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
@@ -434,7 +436,9 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
     state.trigger.Reset();
     std::string baseError;
     const std::string base = GetNote(db, "base_path").value_or("");
-    if (!base.empty()) {
+    if (!base.empty() && !std::filesystem::is_regular_file(base)) {
+        baseError = base + ": no such file";
+    } else if (!base.empty()) {
         const bool read = IsDataFilePath(base)
                               ? ReadDataFile(base, state, traces, &baseError) == EnumDataFileRead::Read
                               : ReadCsvFile(base, state, traces, &baseError);
@@ -525,7 +529,7 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
             serie.RemoveLeadingPoints(before + on - static_cast<uint32_t>(std::min<uint64_t>(keep, on)));
         }
     }
-    sqlite3_close(db);
+    sqlite3_close_v2(db);
     if (!baseError.empty()) {
         if (error) {
             *error = baseError;
