@@ -102,6 +102,29 @@ std::optional<std::string> GetNote(sqlite3* db, const char* key) {
     return std::nullopt;
 }
 
+// Reading a journal from outside: a damaged one may hold a loop in its pages that a query
+// follows for ever, so reading stops after far more work than the file's bytes could need.
+struct tagReadBudget {
+    uint64_t left = 0;
+};
+
+int SpendReadBudget(void* budget) {
+    uint64_t& left = static_cast<tagReadBudget*>(budget)->left;
+    return left-- == 0 ? 1 : 0; // non-zero interrupts the query
+}
+
+void LimitReading(sqlite3* db, const std::string& path, tagReadBudget& budget) {
+    std::error_code ec;
+    uint64_t bytes = 0;
+    for (const char* suffix : {"", "-wal"}) {
+        const auto size = std::filesystem::file_size(path + suffix, ec);
+        bytes += ec ? 0 : size;
+    }
+    // Counted in steps of 1000 virtual machine instructions; a row costs well under a hundred.
+    budget.left = bytes / 4 + 10'000;
+    sqlite3_progress_handler(db, 1000, SpendReadBudget, &budget);
+}
+
 void RemoveFiles(const std::string& path) {
     for (const char* suffix : {"", "-wal", "-shm"}) {
         std::remove((path + suffix).c_str());
@@ -365,11 +388,13 @@ tagJournalSummary CRecordingJournal::Inspect(const std::string& path) {
     }
     summary.exists = true;
     sqlite3* db = nullptr;
+    tagReadBudget budget;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         summary.error = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close_v2(db);
         return summary;
     }
+    LimitReading(db, path, budget);
     {
         CStatement count(db, "SELECT count(*) FROM sample");
         CStatement started(db, "SELECT min(started_utc) FROM recording");
@@ -416,9 +441,11 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
         sqlite3_close_v2(db);
         return false;
     };
+    tagReadBudget budget;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         return fail(db ? sqlite3_errmsg(db) : "out of memory");
     }
+    LimitReading(db, path, budget);
     CStatement recordings(db, "SELECT id, period_eighths, time_offset_ms, trigger_enable, trigger_channel, "
                               "trigger_condition, trigger_value, first_tick FROM recording ORDER BY id");
     CStatement channels(db,
