@@ -57,7 +57,7 @@ bool CChronoscopeApp::InitInstance() {
     while (m_restartRequested == 1) {
         m_restartRequested = 0;
         LoadLanguage();
-        QGuiApplication::setApplicationDisplayName(LoadStringById(IDS_APP_NAME));
+        // No display name: the window manager would show it after the window's own caption.
 
         CChronoscopeDlg window(m_languages);
         ArmAutoClose(window, m_options.autoCloseMs);

@@ -9,9 +9,11 @@
 #include "dialogs/DialogUnits.h"
 #include "dialogs/ElemSelectDlg.h"
 #include "dialogs/LanguageDlg.h"
+#include "dialogs/MessageBox.h"
 #include "dialogs/StringTable.h"
 #include "dialogs/TriggerSettingDlg.h"
 #include "files/WorkspacePaths.h"
+#include "kit/DocPath.h"
 #include "kit/KitHelpers.h"
 #include "link/Communicater.h"
 
@@ -20,8 +22,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -137,6 +141,7 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     // Recordings go into the journal while they run; the workspace is loaded once the window is
     // showing, and then a journal left by a run that did not end cleanly is offered back.
     m_session->Journal().Use(JournalFilePath());
+    m_fileFolder = QString::fromStdString(g_LadderDeskFolder());
     PostNotify(NOTIFY_FAILURE, FAILURE_LOAD_WORKSPACE);
 }
 
@@ -523,17 +528,14 @@ void CChronoscopeDlg::ShowResult(const tagResult& result) {
     if (result.stringId == 0) {
         return;
     }
-    QMessageBox box(QMessageBox::Information, LoadStringById(IDS_APP_NAME), LoadStringById(result.stringId),
-                    QMessageBox::Ok, this);
-    box.setInformativeText(QString::fromStdString(result.detail));
-    box.exec();
+    g_ShowMessage(this, result.ok ? EnumMessageKind::Notice : EnumMessageKind::Problem,
+                  LoadStringById(result.stringId), QString::fromStdString(result.detail));
 }
 
 bool CChronoscopeDlg::AskYesNo(int stringId, const std::vector<std::string>& arguments) {
     const QString text =
         QString::fromStdString(g_FormatText(LoadStringById(stringId).toStdString(), arguments));
-    return QMessageBox::question(this, LoadStringById(IDS_APP_NAME), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return g_ShowMessage(this, EnumMessageKind::Question, text) == QMessageBox::Yes;
 }
 
 void CChronoscopeDlg::SetWaitCursor(bool on) {
@@ -547,13 +549,21 @@ void CChronoscopeDlg::SetWaitCursor(bool on) {
 namespace {
 
 // The file dialog of both data buttons: CSV or data files, and no overwrite question of its own
-// (the session asks).
-std::string RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& proposedName) {
+// (the session asks). It opens in folder, which becomes the folder of the chosen file. Open shows
+// both kinds of file at first.
+std::string RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& proposedName,
+                          QString& folder) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QDir().mkpath(folder);
+    dialog.setDirectory(folder);
     const QString csv = QStringLiteral("Chrono Data(*.csv)");
-    dialog.setNameFilters({csv, QStringLiteral("Chrono Data(*.data)")});
+    QStringList filters{csv, QStringLiteral("Chrono Data(*.data)")};
+    if (mode == QFileDialog::AcceptOpen) {
+        filters.prepend(QStringLiteral("Chrono Data(*.data *.csv)"));
+    }
+    dialog.setNameFilters(filters);
     // A bare name takes the extension of the chosen type, as the desktop's own dialogs do.
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
@@ -566,17 +576,19 @@ std::string RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const Q
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
-    return dialog.selectedFiles().first().toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    folder = QFileInfo(chosen).absolutePath();
+    return chosen.toStdString();
 }
 
 } // namespace
 
 std::string CChronoscopeDlg::AskSavePath(const std::string& proposedName) {
-    return RunFileDialog(this, QFileDialog::AcceptSave, QString::fromStdString(proposedName));
+    return RunFileDialog(this, QFileDialog::AcceptSave, QString::fromStdString(proposedName), m_fileFolder);
 }
 
 std::string CChronoscopeDlg::AskOpenPath() {
-    return RunFileDialog(this, QFileDialog::AcceptOpen, QString());
+    return RunFileDialog(this, QFileDialog::AcceptOpen, QString(), m_fileFolder);
 }
 
 void CChronoscopeDlg::ShowPeriod(uint32_t period) {

@@ -133,5 +133,7 @@ private:
     QComboBox* m_writeType = nullptr;
     QPushButton* m_run = nullptr;
     QAction* m_everySample = nullptr;
+    // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
+    QString m_fileFolder;
     std::unique_ptr<CMonitorSession> m_session;
 };

@@ -1,5 +1,7 @@
 #include "CommSettingDlg.h"
 
+#include "MessageBox.h"
+
 #include "BitmapCombo.h"
 #include "DialogUnits.h"
 #include "SerialPortList.h"
@@ -13,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -255,11 +256,15 @@ void CCommSettingDlg::Repaint() {
 }
 
 void CCommSettingDlg::ShowMessage(int stringId) {
-    QMessageBox::information(this, LoadStringById(IDS_APP_NAME), LoadStringById(stringId));
+    g_ShowMessage(this, EnumMessageKind::Notice, LoadStringById(stringId));
+}
+
+void CCommSettingDlg::ShowProblem(int stringId) {
+    g_ShowMessage(this, EnumMessageKind::Problem, LoadStringById(stringId));
 }
 
 void CCommSettingDlg::ShowNotAnInteger() {
-    QMessageBox::warning(this, LoadStringById(IDS_APP_NAME), tr("Please enter an integer."));
+    g_ShowMessage(this, EnumMessageKind::Problem, tr("Please enter an integer."));
 }
 
 std::string CCommSettingDlg::LoadText(int stringId) {

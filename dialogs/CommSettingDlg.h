@@ -59,6 +59,7 @@ private:
     void ShowControls(const tagCommControls& controls) override;
     void Repaint() override;
     void ShowMessage(int stringId) override;
+    void ShowProblem(int stringId) override;
     void ShowNotAnInteger() override;
     std::string LoadText(int stringId) override;
     void SetWaitCursor(bool on) override;

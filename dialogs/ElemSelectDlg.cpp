@@ -1,5 +1,7 @@
 #include "ElemSelectDlg.h"
 
+#include "MessageBox.h"
+
 #include "ColourPicker.h"
 #include "DialogUnits.h"
 #include "StringTable.h"
@@ -10,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
@@ -179,7 +180,7 @@ void CElemSelectDlg::OnOK() {
     fields.parameterRow = m_parameters->currentIndex();
     tagOscilloElem record = m_record;
     if (!RecordFromFields(fields, m_type->currentText().toStdString(), m_record.colour, record)) {
-        QMessageBox::information(this, LoadStringById(IDS_APP_NAME), LoadStringById(IDS_ADDRESS_RANGE));
+        g_ShowMessage(this, EnumMessageKind::Problem, LoadStringById(IDS_ADDRESS_RANGE));
         m_address->setFocus();
         m_address->selectAll();
         return;

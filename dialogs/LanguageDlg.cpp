@@ -1,5 +1,7 @@
 #include "LanguageDlg.h"
 
+#include "MessageBox.h"
+
 #include "DialogUnits.h"
 #include "StringTable.h"
 #include "files/SettingsFiles.h"
@@ -7,7 +9,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 
 CLanguageDlg::CLanguageDlg(int& lastChosen, int languageInEffect, QWidget* parent)
@@ -39,8 +40,7 @@ void CLanguageDlg::OnOK() {
     const tagLanguageSave result =
         SaveLanguageChoice(m_list->currentIndex(), m_lastChosen, m_languageInEffect);
     if (result.failed) {
-        QMessageBox::information(this, LoadStringById(IDS_APP_NAME),
-                                 LoadStringById(IDS_LANGUAGE_SAVE_FAILED));
+        g_ShowMessage(this, EnumMessageKind::Problem, LoadStringById(IDS_LANGUAGE_SAVE_FAILED));
     }
     m_saved = result.saved ? 1 : 0;
     accept();

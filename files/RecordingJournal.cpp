@@ -390,7 +390,7 @@ tagJournalSummary CRecordingJournal::Inspect(const std::string& path) {
     sqlite3* db = nullptr;
     tagReadBudget budget;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        summary.error = db ? sqlite3_errmsg(db) : "out of memory";
+        summary.error = path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close_v2(db);
         return summary;
     }
@@ -399,7 +399,7 @@ tagJournalSummary CRecordingJournal::Inspect(const std::string& path) {
         CStatement count(db, "SELECT count(*) FROM sample");
         CStatement started(db, "SELECT min(started_utc) FROM recording");
         if (!count || !started || sqlite3_step(*count) != SQLITE_ROW) {
-            summary.error = sqlite3_errmsg(db);
+            summary.error = path + ": " + sqlite3_errmsg(db);
         } else {
             summary.samples = static_cast<uint64_t>(sqlite3_column_int64(*count, 0));
             if (sqlite3_step(*started) == SQLITE_ROW && sqlite3_column_text(*started, 0)) {

@@ -258,7 +258,7 @@ void CCommSettingLogic::OnTest() {
     }
     m_controls.progress = m_view.LoadText(IDS_TEST_FAILED_PROGRESS);
     Show();
-    m_view.ShowMessage(IDS_TEST_FAILED);
+    m_view.ShowProblem(IDS_TEST_FAILED);
     const uint32_t testedPort = m_settings.comPort;
     m_settings = before;
     m_settings.comPort = testedPort;
@@ -282,13 +282,13 @@ bool CCommSettingLogic::OkSerial() {
     g_Delay(kSettleSeconds);
     const std::string port = m_controls.SerialPortName();
     if (port.empty()) {
-        m_view.ShowMessage(IDS_SELECT_SERIAL_PORT);
+        m_view.ShowProblem(IDS_SELECT_SERIAL_PORT);
         return false;
     }
     m_settings.comPort = PortNumber(port);
     CCommunicater::SetInterface(INTERFACE_SERIAL);
     if (!OpenAndAsk()) {
-        m_view.ShowMessage(IDS_SERIAL_SETUP_FAILED);
+        m_view.ShowProblem(IDS_SERIAL_SETUP_FAILED);
         return false;
     }
     m_interfaceType = INTERFACE_SERIAL;
@@ -303,7 +303,7 @@ bool CCommSettingLogic::SwitchAndAsk(uint32_t interfaceType, int okId, int faile
     CCommunicater::SetInterface(interfaceType);
     if (!OpenAndAsk()) {
         CCommunicater::SetInterface(previousType);
-        m_view.ShowMessage(failedId);
+        m_view.ShowProblem(failedId);
         return false;
     }
     m_interfaceType = interfaceType;
@@ -327,7 +327,7 @@ bool CCommSettingLogic::OkEthernet() {
 bool CCommSettingLogic::OkUsb() {
     const std::string port = m_controls.UsbPortName();
     if (port.empty()) {
-        m_view.ShowMessage(IDS_SELECT_USB_PORT);
+        m_view.ShowProblem(IDS_SELECT_USB_PORT);
         return false;
     }
     m_settings.usbPort = PortNumber(port);

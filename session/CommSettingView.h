@@ -47,6 +47,8 @@ public:
     // Paints what ShowControls changed now, while the window's thread is busy with a test.
     virtual void Repaint() = 0;
     virtual void ShowMessage(int stringId) = 0;
+    // A message that says something failed or is missing (the warning icon in the window).
+    virtual void ShowProblem(int stringId) { ShowMessage(stringId); }
     // A field that must hold an integer does not.
     virtual void ShowNotAnInteger() = 0;
     // A message format in the language in effect.

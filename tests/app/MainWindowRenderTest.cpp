@@ -10,6 +10,7 @@
 #include "dialogs/TriggerSettingDlg.h"
 #include "files/RecordingJournal.h"
 #include "files/WorkspacePaths.h"
+#include "kit/DocPath.h"
 #include "link/Communicater.h"
 #include "support/QtTestHelpers.h"
 
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QLocale>
@@ -31,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 namespace {
 
@@ -322,4 +325,65 @@ TEST_P(MainWindowTest, AtStartTheRecoveryQuestionBringsBackWhatACrashLeft) {
     ASSERT_EQ(window.Session().State().channels.size(), 1u);
     EXPECT_EQ(window.Session().Traces().Serie(0).GetPointCount(), 500u);
     EXPECT_EQ(Table(window).CellText(0, CChannelTable::COL_LATEST), QStringLiteral("99"));
+}
+
+TEST_P(MainWindowTest, MessagesSayWhyWithTheIconOfTheirKindUnderATitleThatFits) {
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.show();
+    RunEventLoop(50); // the start-up load
+    CMonitorSession& session = window.Session();
+    // A journal that is not a database: the failure, with the reason below it.
+    { std::ofstream(m_documents.File("junk.journal")) << std::string(3000, 'j'); }
+    session.Journal().Use(m_documents.File("junk.journal"));
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString detail;
+    int width = 0, titleWidth = 0;
+    ASSERT_TRUE(AnswerModal<QMessageBox>(
+        [&](QMessageBox& box) {
+            icon = box.icon();
+            detail = box.informativeText();
+            width = box.width();
+            titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle());
+            RenderWidget(box, QStringLiteral("message-problem-%1.png").arg(Language()));
+            box.button(QMessageBox::Ok)->click();
+        },
+        [&] { session.OfferRecovery(); }));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_TRUE(detail.contains(QStringLiteral("junk.journal"))) << detail.toStdString();
+    EXPECT_GT(width, titleWidth + 100); // room for the title bar's buttons: the title is not cut
+
+    // A question, then a notice.
+    session.Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+    session.Traces().Serie(0).AddPoint(0, 1);
+    ASSERT_TRUE(AnswerModal<QMessageBox>(
+        [&](QMessageBox& box) {
+            icon = box.icon();
+            box.button(QMessageBox::No)->click();
+        },
+        [&] { session.OnClearTracks(); }));
+    EXPECT_EQ(icon, QMessageBox::Question);
+    EXPECT_EQ(session.Traces().Serie(0).GetPointCount(), 1u);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("KALDOR-") + LoadStringById(IDS_CAPTION));
+}
+
+TEST_P(MainWindowTest, TheOpenDialogStartsInLadderDeskShowingBothKindsOfFile) {
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.show();
+    RunEventLoop(50);
+    window.Session().Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+    QString folder;
+    QStringList filters;
+    ASSERT_TRUE(AnswerModal<QFileDialog>(
+        [&](QFileDialog& dialog) {
+            folder = dialog.directory().absolutePath();
+            filters = dialog.nameFilters();
+            dialog.reject();
+        },
+        [&] { window.Session().OnImportData(); }));
+    EXPECT_EQ(folder + QLatin1Char('/'), QString::fromStdString(g_LadderDeskFolder()));
+    ASSERT_EQ(filters.size(), 3);
+    EXPECT_EQ(filters[0], QStringLiteral("Chrono Data(*.data *.csv)"));
+    EXPECT_EQ(filters[1], QStringLiteral("Chrono Data(*.csv)"));
 }

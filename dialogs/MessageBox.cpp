@@ -1,0 +1,33 @@
+#include "MessageBox.h"
+
+#include "StringTable.h"
+#include "acquisition/StringIds.h"
+
+#include <algorithm>
+
+#include <QGridLayout>
+#include <QSizePolicy>
+#include <QSpacerItem>
+
+QMessageBox::StandardButton g_ShowMessage(QWidget* parent, EnumMessageKind kind, const QString& text,
+                                          const QString& detail) {
+    const bool question = kind == EnumMessageKind::Question;
+    QMessageBox box(question                           ? QMessageBox::Question
+                    : kind == EnumMessageKind::Problem ? QMessageBox::Warning
+                                                       : QMessageBox::Information,
+                    LoadStringById(IDS_APP_NAME), text,
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    if (!detail.isEmpty()) {
+        box.setInformativeText(detail);
+    }
+    // The title bar holds the title with its buttons and the icon: a row at least that wide, and
+    // wider for a reason, which is often a path.
+    const int titleWidth = std::max(box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160,
+                                    detail.isEmpty() ? 0 : box.fontMetrics().averageCharWidth() * 60);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}

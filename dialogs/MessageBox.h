@@ -1,0 +1,17 @@
+// The program's message boxes: the program's name as the title, wide enough that the window
+// manager never shortens it, the icon saying what kind of message it is, and the reason below the
+// message when there is one.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+enum class EnumMessageKind {
+    Notice,   // something worked or is so: the information icon
+    Problem,  // an error or a warning: the warning icon
+    Question, // Yes or No
+};
+
+// Shows the box and returns the button that closed it.
+QMessageBox::StandardButton g_ShowMessage(QWidget* parent, EnumMessageKind kind, const QString& text,
+                                          const QString& detail = {});
