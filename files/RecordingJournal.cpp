@@ -103,9 +103,13 @@ std::optional<std::string> GetNote(sqlite3* db, const char* key) {
 }
 
 // Reading a journal from outside: a damaged one may hold a loop in its pages that a query
-// follows for ever, so reading stops after far more work than the file's bytes could need.
+// follows for ever, so reading stops after far more work, or more rows, than the file's bytes
+// could hold.
 struct tagReadBudget {
-    uint64_t left = 0;
+    uint64_t left = 0; // of 1000 virtual machine instructions each
+    uint64_t rows = 0; // a row takes more than four bytes of the file
+    // Counts a row read; false once the file cannot hold that many.
+    bool Row() { return rows-- > 0; }
 };
 
 int SpendReadBudget(void* budget) {
@@ -122,6 +126,7 @@ void LimitReading(sqlite3* db, const std::string& path, tagReadBudget& budget) {
     }
     // Counted in steps of 1000 virtual machine instructions; a row costs well under a hundred.
     budget.left = bytes / 4 + 10'000;
+    budget.rows = bytes / 4 + 64;
     sqlite3_progress_handler(db, 1000, SpendReadBudget, &budget);
 }
 
@@ -474,7 +479,11 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
         }
     }
 
+    const auto tooMany = [&] { return fail("damaged: more rows than the file can hold"); };
     while (sqlite3_step(*recordings) == SQLITE_ROW) {
+        if (!budget.Row()) {
+            return tooMany();
+        }
         const int64_t id = sqlite3_column_int64(*recordings, 0);
         const auto period = static_cast<uint32_t>(sqlite3_column_int64(*recordings, 1));
         const double offset = sqlite3_column_double(*recordings, 2);
@@ -515,6 +524,9 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
         bool first = true;
         int step = 0;
         while ((step = sqlite3_step(*samples)) == SQLITE_ROW) {
+            if (!budget.Row()) {
+                return tooMany();
+            }
             const auto tick = static_cast<uint32_t>(sqlite3_column_int64(*samples, 0));
             const bool holdPending = first && firstTick && *firstTick == tick;
             first = false;
