@@ -50,7 +50,7 @@ std::optional<std::chrono::system_clock::time_point> ParseUtc(const std::string&
     std::tm utc{};
     const char* rest = strptime(text.c_str(), "%Y-%m-%dT%H:%M:%S", &utc);
     // A damaged journal may say any year: only what the clock can hold is a time.
-    if (!rest || utc.tm_year < 70 || utc.tm_year > 1100) {
+    if (!rest || utc.tm_year < 70 || utc.tm_year > 200) { // 1970 to 2100; nanoseconds end in 2262
         return std::nullopt;
     }
     const int ms = *rest == '.' ? std::clamp(std::atoi(rest + 1), 0, 999) : 0;
