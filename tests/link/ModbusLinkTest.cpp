@@ -96,14 +96,13 @@ TEST_F(ModbusTcpTest, RecordsTicksWithTheServersValuesAndCountsWhatItSkips) {
     ASSERT_GE(samples.size(), 20u);
     // However busy the machine, every tick is a sample or counted as skipped.
     EXPECT_EQ(samples.size() + CCommunicater::Statistics().skippedTicks, samples.back().tick + 1u);
-    int toggles = 0;
     for (size_t i = 0; i < samples.size(); ++i) {
         ASSERT_TRUE(i == 0 || samples[i].tick > samples[i - 1].tick) << i;
         // D10 and D1 come in one request: D1 is the ramp at D10's millisecond.
         const auto ms = static_cast<int64_t>(samples[i].raw[0]);
         EXPECT_EQ(static_cast<int32_t>(samples[i].raw[1]), (ms / 10) % 1000);
-        EXPECT_LE(samples[i].raw[2], 1u);
-        toggles += i > 0 && samples[i].raw[2] != samples[i - 1].raw[2];
+        // M1 toggles every 100 ms of the controller's time, which D10 gives in whole ms.
+        EXPECT_EQ(samples[i].raw[2], static_cast<uint32_t>((ms / 100) % 2)) << i;
         ASSERT_TRUE(i == 0 || ms >= static_cast<int64_t>(samples[i - 1].raw[0])) << i;
         // The axis comes in a request of its own, a little later: its position at some moment of
         // the next second.
@@ -118,10 +117,6 @@ TEST_F(ModbusTcpTest, RecordsTicksWithTheServersValuesAndCountsWhatItSkips) {
         }
         EXPECT_TRUE(seen) << "sample " << i;
     }
-    // M1 toggles every 100 ms of the controller's time.
-    const auto span =
-        static_cast<int64_t>(samples.back().raw[0]) - static_cast<int64_t>(samples.front().raw[0]);
-    EXPECT_NEAR(toggles, span / 100, 3);
 }
 
 TEST_F(ModbusTcpTest, WritesShowUpInTheSamples) {
@@ -186,7 +181,13 @@ TEST_F(ModbusTcpTest, MalformedAndTruncatedRepliesAreErrors) {
 TEST_F(ModbusTcpTest, OverrunningPollsSkipTicksInsteadOfBunching) {
     ASSERT_TRUE(Start({Channel("D1", GCM_INT)}, 5));
     m_panel->answerDelayMs = 12;
-    std::vector<tagOscilloVal> samples = Read(600ms);
+    // However busy the machine, until ten samples are in (or five seconds are up).
+    std::vector<tagOscilloVal> samples;
+    for (auto end = std::chrono::steady_clock::now() + 5s;
+         samples.size() < 10 && std::chrono::steady_clock::now() < end;) {
+        const std::vector<tagOscilloVal> more = Read(200ms);
+        samples.insert(samples.end(), more.begin(), more.end());
+    }
     const std::vector<tagOscilloVal> rest = Stop();
     samples.insert(samples.end(), rest.begin(), rest.end());
     ASSERT_GE(samples.size(), 10u);
