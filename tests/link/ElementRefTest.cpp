@@ -1,16 +1,8 @@
 #include "link/ElementRef.h"
 
+#include "support/ElementRefHelpers.h"
+
 #include <gtest/gtest.h>
-
-namespace {
-
-tagElementRef Ref(const std::string& name, bool octal = true, uint16_t code = 0) {
-    auto ref = g_ResolveElement(name, code, octal);
-    EXPECT_TRUE(ref.has_value()) << name;
-    return ref.value_or(tagElementRef{});
-}
-
-} // namespace
 
 TEST(ElementRef, ResolvesNamesWithinTheControllerRanges) {
     EXPECT_EQ(Ref("X17").address, 15);

@@ -2,17 +2,9 @@
 #include "kit/ElementKinds.h"
 #include "kit/KitHelpers.h"
 
+#include "support/ElementRefHelpers.h"
+
 #include <gtest/gtest.h>
-
-namespace {
-
-tagElementRef Ref(const std::string& name, bool octal = true, uint16_t code = 0) {
-    auto ref = g_ResolveElement(name, code, octal);
-    EXPECT_TRUE(ref.has_value()) << name;
-    return ref.value_or(tagElementRef{});
-}
-
-} // namespace
 
 TEST(ElementMemory, WideValuesSpanTwoWordsLowWordFirst) {
     CElementMemory memory;
