@@ -40,6 +40,7 @@ void CRecorder::StopRecording() {
     CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0);
     m_view.RecordingStopped();
     m_view.UpdateRunControls(false);
+    m_view.TriggerStateChanged();
 }
 
 void CRecorder::OnRun() {
@@ -75,6 +76,7 @@ tagResult CRecorder::StartRecording() {
     }
 
     m_batch = {};
+    m_capture = {}; // not triggered
     if (m_state.trigger.enable && m_state.trigger.channel >= m_state.channels.size()) {
         m_state.trigger.Reset();
     }
@@ -118,9 +120,17 @@ tagResult CRecorder::StartRecording() {
         start.hold.push_back(held ? std::optional<double>(lastY) : std::nullopt);
     }
     m_view.RecordingStarted(start);
+    m_start = start;
+    m_start.hold.assign(start.hold.size(), std::nullopt);
+    m_capture.Start(m_state.trigger, m_captureSettings, m_blockA.types, m_batch.actualPeriod);
+    m_clockAnchor.reset();
+    m_triggeredAt.reset();
+    m_eventsClosed = 0;
+    m_traces.TriggerMarker().SetVisible(false);
     m_recording = true;
     m_worker.Start(&CRecorder::AcquisitionThreadProc, this, [this] { m_view.PumpMessages(); });
     m_view.UpdateRunControls(true);
+    m_view.TriggerStateChanged();
     return tagResult::Done();
 }
 
@@ -197,37 +207,119 @@ void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
     }
 }
 
-tagBatchResult AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
-                                  tagBatchContext& context, CTraceSet& traces) {
-    const size_t channels = block.types.size();
-    tagBatchResult result{0.0, block.samples.size()};
-    double& t = result.lastTime;
-    for (size_t s = 0; s < block.samples.size(); ++s) {
-        const tagOscilloVal& sample = block.samples[s];
-        // Period times tick in 32 bits, as the controller counts.
-        t = static_cast<uint32_t>(context.actualPeriod * sample.tick) * 0.125 + context.timeOffset;
-        if (trigger.enable && !context.triggered) {
-            const size_t k = trigger.channel;
-            if (k >= channels || !EvaluateTriggerCondition(ConvertRawValue(sample.raw[k], block.types[k]),
-                                                           trigger.value, trigger.condition)) {
-                continue;
-            }
-            context.triggered = 1;
+namespace {
+
+// Period times tick in 32 bits, as the controller counts.
+double SampleTime(const tagBatchContext& context, const tagOscilloVal& sample) {
+    return static_cast<uint32_t>(context.actualPeriod * sample.tick) * 0.125 + context.timeOffset;
+}
+
+void PlotSample(const tagOscilloVal& sample, double t, const std::vector<EnumGCMDataType>& types,
+                tagBatchContext& context, CTraceSet& traces) {
+    for (size_t k = 0; k < types.size(); ++k) {
+        const double v = ConvertRawValue(sample.raw[k], types[k]);
+        CChartLineSerie& serie = traces.Serie(k);
+        double lastY = 0.0;
+        // The trace holds its old value up to the new recording's first sample.
+        if (context.holdPointPending && serie.GetLastPoint(nullptr, &lastY) && lastY != v) {
+            serie.AddPoint(t, lastY);
         }
-        result.firstPlotted = std::min(result.firstPlotted, s);
-        for (size_t k = 0; k < channels; ++k) {
-            const double v = ConvertRawValue(sample.raw[k], block.types[k]);
-            CChartLineSerie& serie = traces.Serie(k);
-            double lastY = 0.0;
-            // The trace holds its old value up to the new recording's first sample.
-            if (context.holdPointPending && serie.GetLastPoint(nullptr, &lastY) && lastY != v) {
-                serie.AddPoint(t, lastY);
-            }
-            serie.AddPoint(t, v);
-        }
-        context.holdPointPending = 0;
+        serie.AddPoint(t, v);
     }
+    context.holdPointPending = 0;
+}
+
+} // namespace
+
+tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& capture,
+                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink) {
+    const std::span<const tagOscilloVal> samples(block.samples);
+    tagBatchResult result;
+    size_t run = 0; // the first sample of the run of plotted ones not told yet
+    auto tell = [&](size_t end) {
+        if (sink && end > run) {
+            sink->Plotted(samples.subspan(run, end - run));
+        }
+    };
+    for (size_t s = 0; s < samples.size(); ++s) {
+        const tagOscilloVal& sample = samples[s];
+        const double t = SampleTime(context, sample);
+        result.lastTime = t; // for every sample, plotted or not
+        switch (capture.Offer(sample, t)) {
+        case EnumSampleFate::Skip:
+            tell(s);
+            run = s + 1;
+            continue;
+        case EnumSampleFate::Close:
+            tell(s);
+            run = s + 1;
+            if (sink) {
+                sink->EventClosed(capture.TakeEvent());
+            }
+            continue;
+        case EnumSampleFate::Fire: {
+            tell(s);
+            run = s;
+            if (capture.Repeat()) {
+                // The window shows the latest event alone.
+                for (size_t k = 0; k < block.types.size(); ++k) {
+                    traces.Serie(k).ClearSerie();
+                }
+                context.holdPointPending = 0;
+            }
+            if (sink) {
+                sink->Fired(t);
+            }
+            const std::vector<tagOscilloVal> history = capture.TakeHistory();
+            for (const tagOscilloVal& h : history) {
+                PlotSample(h, SampleTime(context, h), block.types, context, traces);
+            }
+            if (sink && !history.empty()) {
+                sink->Plotted(history);
+            }
+            break;
+        }
+        case EnumSampleFate::Plot:
+            break;
+        }
+        PlotSample(sample, t, block.types, context, traces);
+        result.lastPlotted = t;
+    }
+    tell(samples.size());
     return result;
+}
+
+std::chrono::system_clock::time_point CRecorder::WallClockOf(double t) const {
+    const auto now = std::chrono::system_clock::now();
+    if (!m_clockAnchor) {
+        return now;
+    }
+    const auto since = std::chrono::duration<double, std::milli>(t - m_clockAnchor->first);
+    return m_clockAnchor->second + std::chrono::duration_cast<std::chrono::system_clock::duration>(since);
+}
+
+void CRecorder::Fired(double t) {
+    m_triggeredAt = WallClockOf(t);
+    const uint32_t k = m_state.trigger.channel;
+    CChartMarkerLine& marker = m_traces.TriggerMarker();
+    marker.SetColor(m_traces.Serie(k).GetColor());
+    marker.SetPositionValue(t);
+    marker.SetVisible(true);
+    if (m_capture.Repeat()) {
+        m_view.EventStarted(m_start);
+    }
+    m_view.TriggerStateChanged();
+}
+
+void CRecorder::EventClosed(tagCapturedEvent&& event) {
+    ++m_eventsClosed;
+    const auto at = WallClockOf(event.triggerTime);
+    m_view.EventCaptured({m_start, std::move(event), at});
+    m_view.TriggerStateChanged();
+}
+
+tagTriggerStatus CRecorder::TriggerStatus() const {
+    return {m_capture.Phase(), m_capture.Repeat(), m_recording, m_triggeredAt, m_eventsClosed};
 }
 
 void CRecorder::ProcessBatch() {
@@ -236,14 +328,22 @@ void CRecorder::ProcessBatch() {
         m_batchReady.store(0, std::memory_order_release);
         return;
     }
+    if (!m_clockAnchor) {
+        // The newest sample was taken about now; later ones are timed by the controller's ticks.
+        m_clockAnchor.emplace(SampleTime(m_batch, block->samples.back()), std::chrono::system_clock::now());
+    }
     CChartCtrl& chart = m_traces.Chart();
     chart.SetRedrawEnabled(false);
-    const tagBatchResult added = AddSamplesToTraces(*block, m_state.trigger, m_batch, m_traces);
-    if (added.firstPlotted < block->samples.size()) {
-        m_view.SamplesPlotted(block->samples, added.firstPlotted);
-    }
+    const tagBatchResult added = AddSamplesToTraces(*block, m_capture, m_batch, m_traces, this);
     m_view.TrimCache();
-    m_traces.TimeAxis().FollowTime(added.lastTime);
+    // With repeat, the latest event stays in view while the trigger waits for the next.
+    const bool holdView =
+        m_capture.Repeat() && m_triggeredAt && m_capture.Phase() != EnumTriggerPhase::Triggered;
+    if (!holdView) {
+        m_traces.TimeAxis().FollowTime(added.lastTime);
+    } else if (added.lastPlotted) {
+        m_traces.TimeAxis().FollowTime(*added.lastPlotted);
+    }
     chart.RedrawChart();
     m_view.AfterBatch();
     chart.SetRedrawEnabled(true);
@@ -257,6 +357,7 @@ void CRecorder::ClearTracks() {
     for (size_t k = 0; k < kMaxChannels; ++k) {
         m_traces.Serie(k).ClearSerie();
     }
+    m_traces.TriggerMarker().SetVisible(false);
     m_traces.TimeAxis().ResetZoom();
     m_traces.ValueAxis().ResetZoom();
     chart.SetRedrawEnabled(true);

@@ -6,12 +6,15 @@
 #include "ElementWrite.h"
 #include "MonitorState.h"
 #include "TraceSet.h"
+#include "TriggerCapture.h"
 #include "kit/Result.h"
 #include "link/OscilloTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 // Posted message of the main window, and its parameters.
@@ -30,6 +33,23 @@ struct tagRecordingStart {
     double timeOffset = 0.0;
     // Each trace's last value before the recording, which a first sample that differs repeats.
     std::vector<std::optional<double>> hold;
+};
+
+// An event of a repeating trigger, with what it takes to turn its samples into points.
+struct tagEventRecord {
+    tagRecordingStart start; // no hold values: an event stands alone
+    tagCapturedEvent event;
+    std::chrono::system_clock::time_point triggeredAt; // the trigger sample's wall-clock time
+};
+
+// Where the trigger stands, for the window's status.
+struct tagTriggerStatus {
+    EnumTriggerPhase phase = EnumTriggerPhase::Off;
+    bool repeat = false;
+    bool recording = false;
+    std::optional<std::chrono::system_clock::time_point> triggeredAt; // the latest trigger
+    uint32_t eventsClosed = 0;
+    uint32_t eventsSaved = 0; // of those, the ones in a file (the session's)
 };
 
 // What the recording needs from the window.
@@ -53,33 +73,49 @@ public:
     // The recording's life, for its journal: the start, the samples that became points (those of
     // the block from index first on) and the stop.
     virtual void RecordingStarted(const tagRecordingStart& /*start*/) {}
-    virtual void SamplesPlotted(const std::vector<tagOscilloVal>& /*samples*/, size_t /*first*/) {}
+    virtual void SamplesPlotted(std::span<const tagOscilloVal> /*samples*/) {}
     virtual void RecordingStopped() {}
     virtual void JournalFailed() {}
+    // With repeat: a new event replaced the traces (its samples follow), and an event ended.
+    virtual void EventStarted(const tagRecordingStart& /*start*/) {}
+    virtual void EventCaptured(const tagEventRecord& /*event*/) {}
+    // The trigger fired, an event ended, or the recording started or stopped.
+    virtual void TriggerStateChanged() {}
 };
 
-// Where a block's samples land on the time axis and whether the trigger has fired.
+// Where a block's samples land on the time axis.
 struct tagBatchContext {
     uint16_t actualPeriod = 0; // 1/8 ms
     double timeOffset = 0.0;
     int holdPointPending = 0;
-    int triggered = 0;
 };
 
-// Turns a block's samples into one point per channel (after the trigger has fired). The time of
-// the block's last sample (also when the trigger dropped every sample) and the first sample that
-// became points (the block's size when none did).
+// Told, in order, what a block's samples did.
+class CBatchSink {
+public:
+    virtual ~CBatchSink() = default;
+    // These samples became points.
+    virtual void Plotted(std::span<const tagOscilloVal> samples) = 0;
+    // The trigger fired at time t; with repeat the traces were emptied for the new event just now.
+    virtual void Fired(double /*t*/) {}
+    // With repeat: an event ended.
+    virtual void EventClosed(tagCapturedEvent&& /*event*/) {}
+};
+
+// The time of the block's last sample (also when the trigger dropped every sample) and of its last
+// sample that became points, if any did.
 struct tagBatchResult {
     double lastTime = 0.0;
-    size_t firstPlotted = 0;
+    std::optional<double> lastPlotted;
 };
-tagBatchResult AddSamplesToTraces(const tagOscilloData& block, const tagTriggerSettings& trigger,
-                                  tagBatchContext& context, CTraceSet& traces);
+// Turns a block's samples into one point per channel, as the capture lets them through.
+tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& capture,
+                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink = nullptr);
 
-class CRecorder {
+class CRecorder : private CBatchSink {
 public:
     CRecorder(tagMonitorState& state, CTraceSet& traces, CRecorderView& view);
-    ~CRecorder();
+    ~CRecorder() override;
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
 
@@ -102,11 +138,23 @@ public:
 
     bool IsRecording() const { return m_recording; }
     double TimeOffset() const { return m_batch.timeOffset; }
-    bool IsTriggered() const { return m_batch.triggered; }
+    bool IsTriggered() const { return m_capture.Phase() == EnumTriggerPhase::Triggered; }
+    // Pre-trigger history and repeat, for the recordings started from now on.
+    void SetCaptureSettings(const tagCaptureSettings& settings) { m_captureSettings = settings.Clamped(); }
+    const tagCaptureSettings& CaptureSettings() const { return m_captureSettings; }
+    const CTriggerCapture& Capture() const { return m_capture; }
+    tagTriggerStatus TriggerStatus() const;
     bool IsWritePending() const { return m_writePending.load(std::memory_order_acquire) != 0; }
     const tagOscilloSetting& Setting() const { return m_setting; }
 
 private:
+    // CBatchSink
+    void Plotted(std::span<const tagOscilloVal> samples) override { m_view.SamplesPlotted(samples); }
+    void Fired(double t) override;
+    void EventClosed(tagCapturedEvent&& event) override;
+    // Wall-clock time of a sample time, counted on the controller's clock from the first batch.
+    std::chrono::system_clock::time_point WallClockOf(double t) const;
+
     static void AcquisitionThreadProc(CCustomThread::tagParams& params);
     bool AcquireStep();
 
@@ -122,6 +170,12 @@ private:
     std::atomic<tagOscilloData*> m_displayBlock{nullptr};
     std::atomic<int> m_batchReady{0};
     tagBatchContext m_batch;
+    tagRecordingStart m_start;
+    tagCaptureSettings m_captureSettings;
+    CTriggerCapture m_capture;
+    std::optional<std::pair<double, std::chrono::system_clock::time_point>> m_clockAnchor;
+    std::optional<std::chrono::system_clock::time_point> m_triggeredAt;
+    uint32_t m_eventsClosed = 0;
     std::atomic<int> m_writePending{0};
     int m_writeBusy = 0;
     tagWriteRequest m_write; // read by the worker while a write is pending

@@ -71,6 +71,15 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_JOURNAL_FAILED,
      QT_TRANSLATE_NOOP("Strings",
                        "The recording journal cannot be written; the recording goes on in memory.")},
+    {IDS_PRE_TRIGGER, QT_TRANSLATE_NOOP("Strings", "Pre-trigger (ms)")},
+    {IDS_TRIGGER_REPEAT, QT_TRANSLATE_NOOP("Strings", "Repeat")},
+    {IDS_POST_TRIGGER, QT_TRANSLATE_NOOP("Strings", "Post-trigger (ms)")},
+    {IDS_EVENT_SAVE_FAILED,
+     QT_TRANSLATE_NOOP("Strings", "The event could not be saved; the recording goes on.")},
+    {IDS_TRIGGER_WAITING, QT_TRANSLATE_NOOP("Strings", "Waiting for trigger")},
+    {IDS_TRIGGER_FIRED_AT, QT_TRANSLATE_NOOP("Strings", "Triggered at %s")},
+    {IDS_TRIGGER_EVENTS_SAVED, QT_TRANSLATE_NOOP("Strings", "%s events saved")},
+    {IDS_TRIGGER_ONE_EVENT_SAVED, QT_TRANSLATE_NOOP("Strings", "1 event saved")},
 };
 
 } // namespace

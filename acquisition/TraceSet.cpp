@@ -46,6 +46,8 @@ CTraceSet::CTraceSet(CChartCtrl& chart, const std::string& timeAxisTitle, uint32
     m_x2->SetPositionByRatio(0.7);
     m_x2->SetVisible(measurement);
     m_x2->SetCallback(callbacks.cursorMoved, callbacks.owner);
+    m_triggerMarker = new CChartMarkerLine(&chart, m_timeAxis);
+    chart.AddCursor(m_triggerMarker);
 }
 
 void CTraceSet::MoveSerieToEnd(size_t k) {
@@ -87,6 +89,7 @@ void CTraceSet::ResetAll() {
         serie.SetColor(DefaultChannelColours[k]);
         serie.SetVisible(false);
     }
+    m_triggerMarker->SetVisible(false);
 }
 
 void CTraceSet::SetEveryPointDrawing(bool on) {

@@ -1,5 +1,5 @@
 // The chart as the main window sets it up: the time and value axes, one line series per channel
-// slot and the two measurement cursors.
+// slot, the two measurement cursors and the trigger's marker.
 #pragma once
 
 #include "chart/ChartCtrl.h"
@@ -7,6 +7,7 @@
 #include "chart/ChartCustomAxisY.h"
 #include "chart/ChartCustomLineCursor.h"
 #include "chart/ChartLineSerie.h"
+#include "chart/ChartMarkerLine.h"
 #include "link/OscilloTypes.h"
 
 #include <array>
@@ -33,12 +34,15 @@ public:
     const CChartLineSerie& Serie(size_t k) const { return *m_series[k]; }
     CChartCustomLineCursor& CursorX1() { return *m_x1; }
     CChartCustomLineCursor& CursorX2() { return *m_x2; }
+    // Where the trigger fired, in the trigger channel's colour; hidden until it does.
+    CChartMarkerLine& TriggerMarker() { return *m_triggerMarker; }
 
     // Takes series k out and puts it at the end, cleared and hidden, renumbering all.
     void MoveSerieToEnd(size_t k);
     // Shows or hides both cursors and tells the control, in one redraw.
     void SetMeasurement(bool on);
-    // Every series empty, hidden, in its default colour, scale 1 and offset 0: where a load starts.
+    // Every series empty, hidden, in its default colour, scale 1 and offset 0, and no trigger
+    // marker: where a load starts.
     void ResetAll();
     // Prepares series k for a new or changed channel.
     void ApplyChannel(size_t k, const tagOscilloElem& channel);
@@ -52,4 +56,5 @@ private:
     std::array<CChartLineSerie*, kMaxChannels> m_series{};
     CChartCustomLineCursor* m_x1;
     CChartCustomLineCursor* m_x2;
+    CChartMarkerLine* m_triggerMarker;
 };

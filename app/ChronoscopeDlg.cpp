@@ -101,7 +101,7 @@ constexpr int kRightColumn[] = {
     CChronoscopeDlg::IDC_WRITE_TYPE,    CChronoscopeDlg::IDC_WRITE_GROUP,
 };
 
-// The table keeps this much room to the window's bottom edge.
+// The table keeps this much room to the status line, and the status line to the bottom edge.
 constexpr int kTableBottomMargin = 2;
 
 bool IsChinese() {
@@ -182,6 +182,9 @@ void CChronoscopeDlg::CreateControls() {
     connect(m_table, &QTableWidget::cellClicked, this, &CChronoscopeDlg::OnTableClick);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, &CChronoscopeDlg::OnTableDblClick);
     connect(m_table, &QTableWidget::cellChanged, this, &CChronoscopeDlg::OnTableAfterEdit);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setTextFormat(Qt::PlainText);
 
     m_measurement = new QCheckBox(tr("Measurement"), this);
     add(IDC_MEASUREMENT, m_measurement);
@@ -258,7 +261,7 @@ void CChronoscopeDlg::LayoutFromTemplate() {
         Control(item.id)->setGeometry(units.ToPixels(m_chinese ? item.chinese : item.english));
     }
     const QRect client = units.ToPixels(m_chinese ? kChineseSize : kEnglishSize);
-    resize(client.size());
+    resize(client.size() + QSize(0, StatusLineHeight()));
 }
 
 void CChronoscopeDlg::resizeEvent(QResizeEvent* event) {
@@ -277,12 +280,23 @@ void CChronoscopeDlg::OnSize() {
         control->move(columnLeft + m_columnShift[id], control->y());
     }
     const int tableHeight = m_table->height();
-    const int tableBottom = height() - kTableBottomMargin;
     const int right = columnLeft - 24;
+    const int statusTop = height() - kTableBottomMargin - StatusLineHeight();
+    m_status->setGeometry(m_table->x(), statusTop, right - m_table->x(), StatusLineHeight());
+    const int tableBottom = statusTop - kTableBottomMargin;
     m_table->setGeometry(m_table->x(), tableBottom - tableHeight, right - m_table->x(), tableHeight);
     m_chart->setGeometry(m_chart->x(), m_chart->y(), right - m_chart->x(), m_table->y() - 2 - m_chart->y());
     m_table->LayoutTableColumns();
     m_session->Readouts().UpdateCursorReadouts();
+}
+
+int CChronoscopeDlg::StatusLineHeight() const {
+    return fontMetrics().height() + 4;
+}
+
+void CChronoscopeDlg::ShowTriggerStatus(const tagTriggerStatus& status) {
+    m_status->setText(QString::fromStdString(
+        g_TriggerStatusText(status, [](int id) { return LoadStringById(id).toStdString(); })));
 }
 
 void CChronoscopeDlg::PushStateToControls() {
@@ -376,6 +390,9 @@ void CChronoscopeDlg::OnTriggerSetting() {
     dialog.m_channel = fields->channel;
     dialog.m_condition = fields->condition;
     dialog.m_value = QString::fromStdString(fields->valueText);
+    dialog.m_preTriggerMs = fields->preTriggerMs;
+    dialog.m_repeat = fields->repeat;
+    dialog.m_postTriggerMs = fields->postTriggerMs;
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -383,6 +400,9 @@ void CChronoscopeDlg::OnTriggerSetting() {
     fields->channel = dialog.m_channel;
     fields->condition = dialog.m_condition;
     fields->valueText = dialog.m_value.toStdString();
+    fields->preTriggerMs = dialog.m_preTriggerMs;
+    fields->repeat = dialog.m_repeat;
+    fields->postTriggerMs = dialog.m_postTriggerMs;
     m_session->Fields().ApplyTriggerSetting(*fields);
 }
 

@@ -18,6 +18,7 @@ class CChannelTable;
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -108,10 +109,12 @@ private:
     void ShowVisibility(size_t channel, bool visible) override;
     void ShowColour(size_t channel, uint32_t colour) override;
     void ShowTooltip(const std::string& text) override;
+    void ShowTriggerStatus(const tagTriggerStatus& status) override;
 
     QWidget* Control(int id) const;
     void CreateControls();
     void LayoutFromTemplate();
+    int StatusLineHeight() const;
     void OnSize();
     // The element-write fields into the session.
     void ReadWriteFields();
@@ -132,6 +135,8 @@ private:
     QLineEdit* m_value = nullptr;
     QComboBox* m_writeType = nullptr;
     QPushButton* m_run = nullptr;
+    // The line under the table that says what is going on.
+    QLabel* m_status = nullptr;
     QAction* m_everySample = nullptr;
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
     QString m_fileFolder;

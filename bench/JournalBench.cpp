@@ -77,13 +77,14 @@ void BM_TenSecondsAtOneMs(benchmark::State& run) {
             journal->Reset({});
             journal->BeginRecording({recording.state.channels, 8, 0.0, {}}, {}, "sim");
         }
-        tagBatchContext context{8, 0.0, 0, 0};
+        tagBatchContext context{8, 0.0, 0};
+        CTriggerCapture everything;
         const double start = ProcessCpuSeconds();
         for (uint32_t tick = 0; tick < kSamples; tick += kBatch) {
             const tagOscilloData block = Block(tick, kBatch);
-            const tagBatchResult added = AddSamplesToTraces(block, {}, context, *recording.traces);
+            AddSamplesToTraces(block, everything, context, *recording.traces);
             if (journal) {
-                journal->Append(block.samples, added.firstPlotted);
+                journal->Append(block.samples);
                 if (tick % 500 < kBatch) {
                     journal->Commit(); // the writer commits every half second
                 }
@@ -118,11 +119,12 @@ void BM_ADayAtTenMsWithTrimming(benchmark::State& run) {
         CRecordingJournal journal(path);
         journal.Reset({});
         journal.BeginRecording({recording.state.channels, 80, 0.0, {}}, {}, "sim");
-        tagBatchContext context{80, 0.0, 0, 0};
+        tagBatchContext context{80, 0.0, 0};
+        CTriggerCapture everything;
         for (uint32_t tick = 0; tick < kSamples; tick += kBatch) {
             const tagOscilloData block = Block(tick, kBatch);
-            const tagBatchResult added = AddSamplesToTraces(block, {}, context, *recording.traces);
-            journal.Append(block.samples, added.firstPlotted);
+            AddSamplesToTraces(block, everything, context, *recording.traces);
+            journal.Append(block.samples);
             CChartLineSerie& first = recording.traces->Serie(0);
             if (first.GetPointCount() >= kCache) {
                 const double cut = first.GetXValue(kCache / 2 - 1);

@@ -38,7 +38,7 @@ void BM_ProcessBatch(benchmark::State& state) {
     tagBatchContext context;
     context.actualPeriod = kPeriod;
     context.timeOffset = kStored * 20.0 + 1000.0;
-    const tagTriggerSettings trigger;
+    CTriggerCapture everything; // no trigger
     uint32_t tick = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -51,7 +51,7 @@ void BM_ProcessBatch(benchmark::State& state) {
         }
         state.ResumeTiming();
         chart.SetRedrawEnabled(false);
-        const double t = AddSamplesToTraces(block, trigger, context, traces).lastTime;
+        const double t = AddSamplesToTraces(block, everything, context, traces).lastTime;
         traces.TimeAxis().FollowTime(t);
         chart.RedrawChart();
         chart.SetRedrawEnabled(true);

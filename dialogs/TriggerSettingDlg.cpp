@@ -1,6 +1,9 @@
 #include "TriggerSettingDlg.h"
 
 #include "DialogUnits.h"
+#include "StringTable.h"
+#include "acquisition/StringIds.h"
+#include "acquisition/TriggerCapture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,15 +11,19 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 
 struct tagLayout {
-    tagDluRect enable, channelLabel, channel, conditionLabel, condition, valueLabel, value, ok, cancel;
+    tagDluRect enable, channelLabel, channel, conditionLabel, condition, valueLabel, value;
+    tagDluRect preLabel, pre, repeat, postLabel, post, ok, cancel;
     int width, height;
 };
 
-// Template 134 in both languages; the lists are given the height of their closed field.
+// Template 134 in both languages, the lists given the height of their closed field; the history
+// and repeat rows go between the value and the buttons, which move down by their height.
+constexpr int kRows = 62; // dialog units the three rows take
 constexpr tagLayout kEnglish{{11, 11, 96, 10},
                              {11, 38, 62, 8},
                              {76, 36, 134, 13},
@@ -24,10 +31,15 @@ constexpr tagLayout kEnglish{{11, 11, 96, 10},
                              {76, 61, 134, 13},
                              {11, 87, 62, 8},
                              {76, 85, 134, 14},
-                             {61, 120, 50, 18},
-                             {119, 120, 50, 18},
+                             {11, 112, 62, 8},
+                             {76, 110, 134, 14},
+                             {11, 132, 96, 10},
+                             {11, 152, 62, 8},
+                             {76, 150, 134, 14},
+                             {61, 120 + kRows, 50, 18},
+                             {119, 120 + kRows, 50, 18},
                              230,
-                             145};
+                             145 + kRows};
 constexpr tagLayout kChinese{{11, 11, 96, 10},
                              {11, 38, 60, 8},
                              {72, 36, 138, 13},
@@ -35,10 +47,15 @@ constexpr tagLayout kChinese{{11, 11, 96, 10},
                              {72, 61, 138, 13},
                              {11, 87, 60, 8},
                              {72, 85, 138, 14},
-                             {61, 118, 50, 18},
-                             {119, 118, 50, 18},
+                             {11, 112, 60, 8},
+                             {72, 110, 138, 14},
+                             {11, 132, 96, 10},
+                             {11, 152, 60, 8},
+                             {72, 150, 138, 14},
+                             {61, 118 + kRows, 50, 18},
+                             {119, 118 + kRows, 50, 18},
                              230,
-                             145};
+                             145 + kRows};
 
 } // namespace
 
@@ -65,6 +82,20 @@ CTriggerSettingDlg::CTriggerSettingDlg(QWidget* parent) : QDialog(parent) {
     place(new QLabel(tr("Trigger Value:"), this), layout.valueLabel, 0);
     m_valueEdit = new QLineEdit(this);
     place(m_valueEdit, layout.value, IDC_VALUE);
+    place(new QLabel(LoadStringById(IDS_PRE_TRIGGER), this), layout.preLabel, 0);
+    m_preTrigger = new QSpinBox(this);
+    m_preTrigger->setObjectName("preTrigger");
+    m_preTrigger->setRange(0, kMaxPreTriggerMs);
+    m_preTrigger->setGroupSeparatorShown(false);
+    place(m_preTrigger, layout.pre, 0);
+    m_repeatBox = new QCheckBox(LoadStringById(IDS_TRIGGER_REPEAT), this);
+    m_repeatBox->setObjectName("repeat");
+    place(m_repeatBox, layout.repeat, 0);
+    place(new QLabel(LoadStringById(IDS_POST_TRIGGER), this), layout.postLabel, 0);
+    m_postTrigger = new QSpinBox(this);
+    m_postTrigger->setObjectName("postTrigger");
+    m_postTrigger->setRange(static_cast<int>(kMinPostTriggerMs), static_cast<int>(kMaxPostTriggerMs));
+    place(m_postTrigger, layout.post, 0);
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
     place(ok, layout.ok, 0);
@@ -73,6 +104,7 @@ CTriggerSettingDlg::CTriggerSettingDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(units.X(layout.width), units.Y(layout.height));
 
     connect(m_enableBox, &QCheckBox::clicked, this, &CTriggerSettingDlg::OnTriggerEnable);
+    connect(m_repeatBox, &QCheckBox::clicked, this, &CTriggerSettingDlg::EnableFields);
     connect(ok, &QPushButton::clicked, this, &CTriggerSettingDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -94,6 +126,9 @@ void CTriggerSettingDlg::OnInitDialog() {
     m_channelList->setCurrentIndex(
         static_cast<int>(m_channel) < m_channelList->count() ? static_cast<int>(m_channel) : -1);
     m_conditionList->setCurrentIndex(m_condition < 5 ? static_cast<int>(m_condition) : -1);
+    m_preTrigger->setValue(static_cast<int>(m_preTriggerMs));
+    m_repeatBox->setChecked(m_repeat);
+    m_postTrigger->setValue(static_cast<int>(m_postTriggerMs));
     EnableFields();
 }
 
@@ -106,6 +141,9 @@ void CTriggerSettingDlg::EnableFields() {
     m_channelList->setEnabled(on);
     m_conditionList->setEnabled(on);
     m_valueEdit->setEnabled(on);
+    m_preTrigger->setEnabled(on);
+    m_repeatBox->setEnabled(on);
+    m_postTrigger->setEnabled(on && m_repeatBox->isChecked());
 }
 
 void CTriggerSettingDlg::OnOK() {
@@ -113,5 +151,8 @@ void CTriggerSettingDlg::OnOK() {
     m_channel = static_cast<uint32_t>(std::max(0, m_channelList->currentIndex()));
     m_condition = static_cast<uint32_t>(std::max(0, m_conditionList->currentIndex()));
     m_value = m_valueEdit->text();
+    m_preTriggerMs = static_cast<uint32_t>(m_preTrigger->value());
+    m_repeat = m_repeatBox->isChecked();
+    m_postTriggerMs = static_cast<uint32_t>(m_postTrigger->value());
     accept();
 }

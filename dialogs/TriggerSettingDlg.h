@@ -1,4 +1,5 @@
-// The trigger setting dialog: whether recording waits for a condition on one channel, and which.
+// The trigger setting dialog: whether recording waits for a condition on one channel, and which;
+// below, how much history the trigger keeps and whether it saves one event after another.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QSpinBox;
 
 class CTriggerSettingDlg : public QDialog {
     Q_OBJECT
@@ -32,6 +34,9 @@ public:
     uint32_t m_channel = 0;
     uint32_t m_condition = 0;
     QString m_value;
+    uint32_t m_preTriggerMs = 0;
+    bool m_repeat = false;
+    uint32_t m_postTriggerMs = 1000;
 
 private:
     void EnableFields();
@@ -40,4 +45,7 @@ private:
     QComboBox* m_channelList;
     QComboBox* m_conditionList;
     QLineEdit* m_valueEdit;
+    QSpinBox* m_preTrigger;
+    QCheckBox* m_repeatBox;
+    QSpinBox* m_postTrigger;
 };

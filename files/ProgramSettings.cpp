@@ -2,7 +2,9 @@
 
 #include "kit/AtomicFile.h"
 #include "kit/DocPath.h"
+#include "kit/IntegerText.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -23,6 +25,14 @@ void ReadSwitch(const std::string& text, bool& value) {
     }
 }
 
+// A whole number brought into [low, high]; anything else leaves the value as it is.
+void ReadNumber(const std::string& text, uint32_t low, uint32_t high, uint32_t& value) {
+    const tagParsedInteger number = g_ParseInteger(text, {.sign = true});
+    if (number.ok) {
+        value = static_cast<uint32_t>(std::clamp<int64_t>(number.value, low, high));
+    }
+}
+
 } // namespace
 
 tagProgramSettings g_ReadProgramSettings(const std::string& path) {
@@ -39,6 +49,12 @@ tagProgramSettings g_ReadProgramSettings(const std::string& path) {
         const std::string value = Trim(line.substr(equals + 1));
         if (key == "show_every_sample") {
             ReadSwitch(value, settings.everySample);
+        } else if (key == "pre_trigger_ms") {
+            ReadNumber(value, 0, kMaxPreTriggerMs, settings.capture.preTriggerMs);
+        } else if (key == "trigger_repeat") {
+            ReadSwitch(value, settings.capture.repeat);
+        } else if (key == "post_trigger_ms") {
+            ReadNumber(value, kMinPostTriggerMs, kMaxPostTriggerMs, settings.capture.postTriggerMs);
         }
     }
     return settings;
@@ -52,6 +68,9 @@ bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& s
     std::ostringstream text;
     text << "# Chronoscope's own settings (key = value)\n";
     text << "show_every_sample = " << (settings.everySample ? 1 : 0) << "\n";
+    text << "pre_trigger_ms = " << settings.capture.preTriggerMs << "\n";
+    text << "trigger_repeat = " << (settings.capture.repeat ? 1 : 0) << "\n";
+    text << "post_trigger_ms = " << settings.capture.postTriggerMs << "\n";
     CAtomicFile file(path);
     std::ofstream out(file.TempPath(), std::ios::trunc);
     out << text.str();

@@ -3,11 +3,16 @@
 // comment. An unknown key or a damaged value is ignored and its default used.
 #pragma once
 
+#include "acquisition/TriggerCapture.h"
+
 #include <cstdint>
 #include <string>
 
 struct tagProgramSettings {
     bool everySample = true; // show_every_sample: every point drawn, or the sampled drawing
+    // pre_trigger_ms (0..60000), trigger_repeat, post_trigger_ms (1..600000); out of range is
+    // brought into range
+    tagCaptureSettings capture;
 
     bool operator==(const tagProgramSettings&) const = default;
 };

@@ -296,8 +296,8 @@ void CRecordingJournal::BeginRecording(const tagRecordingStart& start, const tag
     });
 }
 
-void CRecordingJournal::Append(const std::vector<tagOscilloVal>& samples, size_t first) {
-    std::vector<tagOscilloVal> copy(samples.begin() + static_cast<std::ptrdiff_t>(first), samples.end());
+void CRecordingJournal::Append(std::span<const tagOscilloVal> samples) {
+    std::vector<tagOscilloVal> copy(samples.begin(), samples.end());
     Post([this, copy = std::move(copy)](sqlite3* db) {
         if (m_firstTickPending && !copy.empty()) {
             // Where the recording's hold points lie: they go when the trim cuts this sample.

@@ -26,6 +26,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,7 +56,7 @@ public:
     // From the window's thread; each returns at once and the journal's thread does the work.
     void BeginRecording(const tagRecordingStart& start, const tagTriggerSettings& trigger,
                         const std::string& link);
-    void Append(const std::vector<tagOscilloVal>& samples, size_t first);
+    void Append(std::span<const tagOscilloVal> samples);
     // The cache trim cut the traces up to time, leaving keptAtCut[k] points of trace k that lie
     // on it: the samples before it leave the journal.
     void DropUpTo(double time, const std::vector<uint32_t>& keptAtCut);

@@ -13,9 +13,17 @@ std::string WorkspaceFilePath();
 std::string JournalFilePath();
 // Automatically saved halves of long recordings, ending in '/'.
 std::string AutoSaveFolder();
+// The files of a repeating trigger's events, ending in '/'.
+std::string EventsFolder();
 
+#include <chrono>
 #include <ctime>
 
 // The local date and time as "%4d%02d%02d%02d%02d%02d": the proposed export name and the name of
 // each automatically saved file.
 std::string g_TimeStampName(std::time_t when);
+
+// The local date and time to the millisecond as "YYYYMMDD-hhmmss-mmm": the name of an event's file.
+std::string g_EventName(std::chrono::system_clock::time_point when);
+// The local time of day as "hh:mm:ss.mmm".
+std::string g_TimeOfDayText(std::chrono::system_clock::time_point when);

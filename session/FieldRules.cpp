@@ -82,6 +82,10 @@ std::optional<tagTriggerDialogFields> CFieldRules::BeginTriggerSetting() {
     fields.condition = trigger.condition;
     const EnumGCMDataType type = m_state.channels[trigger.channel].dataType;
     fields.valueText = FormatValue(trigger.value, type == GCM_BOOL ? GCM_INT : type);
+    const tagCaptureSettings& capture = m_recorder.CaptureSettings();
+    fields.preTriggerMs = capture.preTriggerMs;
+    fields.repeat = capture.repeat;
+    fields.postTriggerMs = capture.postTriggerMs;
     return fields;
 }
 
@@ -90,11 +94,16 @@ void CFieldRules::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
     m_state.trigger.enable = fields.enable;
     m_state.trigger.condition = fields.condition;
     m_state.trigger.value = g_ParseLeadingNumber(fields.valueText);
+    m_settings.capture =
+        tagCaptureSettings{fields.preTriggerMs, fields.repeat, fields.postTriggerMs}.Clamped();
+    m_recorder.SetCaptureSettings(m_settings.capture);
+    g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
 }
 
 void CFieldRules::LoadSettings() {
     m_settings = g_ReadProgramSettings(ProgramSettingsPath());
     m_traces.SetEveryPointDrawing(m_settings.everySample);
+    m_recorder.SetCaptureSettings(m_settings.capture);
 }
 
 void CFieldRules::SetEverySample(bool on) {

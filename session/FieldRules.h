@@ -6,6 +6,7 @@
 #include "Readouts.h"
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
+#include "acquisition/Recorder.h"
 #include "acquisition/TraceSet.h"
 #include "files/ProgramSettings.h"
 
@@ -21,12 +22,17 @@ struct tagTriggerDialogFields {
     uint32_t channel = 0;
     uint32_t condition = 0;
     std::string valueText;
+    // Beyond the trigger of the data file: kept in the program's settings file.
+    uint32_t preTriggerMs = 0;
+    bool repeat = false;
+    uint32_t postTriggerMs = 1000;
 };
 
 class CFieldRules {
 public:
-    CFieldRules(tagMonitorState& state, CTraceSet& traces, CReadouts& readouts, CSessionView& view)
-        : m_state(state), m_traces(traces), m_readouts(readouts), m_view(view) {}
+    CFieldRules(tagMonitorState& state, CTraceSet& traces, CRecorder& recorder, CReadouts& readouts,
+                CSessionView& view)
+        : m_state(state), m_traces(traces), m_recorder(recorder), m_readouts(readouts), m_view(view) {}
 
     // A period outside 1..200 and a time axis step of 0 are corrected and shown.
     void OnPeriodChanged(std::string_view text);
@@ -43,11 +49,14 @@ public:
 
     // The Trigger button: message 153 without channels; a stored channel that no longer exists is
     // switched off first. The value is shown as its channel's type shows it (bits as numbers); on
-    // OK the leading number of the text is stored.
+    // OK the leading number of the text is stored. The pre-trigger time, repeat and post-trigger
+    // time are brought into their ranges and written to the settings file.
     std::optional<tagTriggerDialogFields> BeginTriggerSetting();
     void ApplyTriggerSetting(const tagTriggerDialogFields& fields);
     // The trigger as a whole, for callers without the dialog.
     void SetTrigger(const tagTriggerSettings& trigger) { m_state.trigger = trigger; }
+    // Pre-trigger history and repeat for the recordings from now on, not kept in the settings.
+    void SetCapture(const tagCaptureSettings& capture) { m_recorder.SetCaptureSettings(capture); }
 
     // The program's own settings: read from the settings file and applied (the window at start),
     // and each change applied and written back.
@@ -58,6 +67,7 @@ public:
 private:
     tagMonitorState& m_state;
     CTraceSet& m_traces;
+    CRecorder& m_recorder;
     CReadouts& m_readouts;
     CSessionView& m_view;
     tagProgramSettings m_settings;

@@ -88,10 +88,20 @@ void CJournalKeeper::Started(const tagRecordingStart& start) {
     }
 }
 
-void CJournalKeeper::Plotted(const std::vector<tagOscilloVal>& samples, size_t first) {
+void CJournalKeeper::Plotted(std::span<const tagOscilloVal> samples) {
     if (m_journal) {
-        m_journal->Append(samples, first);
+        m_journal->Append(samples);
         ReportFailure();
+    }
+}
+
+void CJournalKeeper::EventStarted(const tagRecordingStart& start) {
+    if (m_journal) {
+        // The events before are in their files; nothing else of the traces is left.
+        m_journal->Reset({});
+        m_loadedFrom.clear();
+        m_written = true;
+        m_journal->BeginRecording(start, m_state.trigger, LinkText(m_state));
     }
 }
 

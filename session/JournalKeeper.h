@@ -11,6 +11,7 @@
 #include "kit/Result.h"
 
 #include <memory>
+#include <span>
 #include <string>
 
 class CJournalKeeper {
@@ -35,7 +36,9 @@ public:
 
     // The recording's life.
     void Started(const tagRecordingStart& start);
-    void Plotted(const std::vector<tagOscilloVal>& samples, size_t first);
+    void Plotted(std::span<const tagOscilloVal> samples);
+    // With repeat: the traces are a new event's from now on; the journal holds it alone.
+    void EventStarted(const tagRecordingStart& start);
     void Stopped();
     void Trimmed(double cut);
     // The traces are now what the file at path holds (loaded or imported).

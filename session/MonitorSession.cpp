@@ -24,9 +24,16 @@ CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisT
     m_link = std::make_unique<CLinkSettings>(m_state);
     m_channels =
         std::make_unique<CChannelEditor>(m_state, *m_traces, *m_recorder, *m_readouts, *m_journal, m_view);
-    m_fields = std::make_unique<CFieldRules>(m_state, *m_traces, *m_readouts, m_view);
+    m_fields = std::make_unique<CFieldRules>(m_state, *m_traces, *m_recorder, *m_readouts, m_view);
     m_files = std::make_unique<CRecordingFiles>(m_state, *m_traces, *m_link, *m_readouts, *m_journal, m_view);
     m_trimmer = std::make_unique<CCacheTrimmer>(m_state, *m_traces, *m_files, *m_journal);
+    m_events = std::make_unique<CEventFiles>(m_state, m_view);
+}
+
+tagTriggerStatus CMonitorSession::TriggerStatus() const {
+    tagTriggerStatus status = m_recorder->TriggerStatus();
+    status.eventsSaved = m_events->Saved();
+    return status;
 }
 
 CMonitorSession::~CMonitorSession() {

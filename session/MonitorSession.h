@@ -6,6 +6,7 @@
 
 #include "CacheTrimmer.h"
 #include "ChannelEditor.h"
+#include "EventFiles.h"
 #include "FieldRules.h"
 #include "JournalKeeper.h"
 #include "LinkSettings.h"
@@ -38,6 +39,9 @@ public:
     CCacheTrimmer& Trimmer() { return *m_trimmer; }
     CJournalKeeper& Journal() { return *m_journal; }
     CReadouts& Readouts() { return *m_readouts; }
+    CEventFiles& Events() { return *m_events; }
+    // The trigger's state, with the events saved in this recording.
+    tagTriggerStatus TriggerStatus() const;
 
     // Recording without the Run button's toggle: a failed start says why, a stop never starts.
     tagResult StartRecording() { return m_recorder->StartRecording(); }
@@ -75,10 +79,14 @@ private:
         m_files->LoadWorkspace();
         OfferRecovery();
     }
-    void RecordingStarted(const tagRecordingStart& start) override { m_journal->Started(start); }
-    void SamplesPlotted(const std::vector<tagOscilloVal>& samples, size_t first) override {
-        m_journal->Plotted(samples, first);
+    void RecordingStarted(const tagRecordingStart& start) override {
+        m_events->RecordingStarted();
+        m_journal->Started(start);
     }
+    void EventStarted(const tagRecordingStart& start) override { m_journal->EventStarted(start); }
+    void EventCaptured(const tagEventRecord& event) override { m_events->Save(event); }
+    void TriggerStateChanged() override { m_view.ShowTriggerStatus(TriggerStatus()); }
+    void SamplesPlotted(std::span<const tagOscilloVal> samples) override { m_journal->Plotted(samples); }
     void RecordingStopped() override { m_journal->Stopped(); }
     void JournalFailed() override { m_journal->ShowFailure(); }
 
@@ -98,4 +106,5 @@ private:
     std::unique_ptr<CFieldRules> m_fields;
     std::unique_ptr<CRecordingFiles> m_files;
     std::unique_ptr<CCacheTrimmer> m_trimmer;
+    std::unique_ptr<CEventFiles> m_events;
 };

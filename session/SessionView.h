@@ -3,6 +3,7 @@
 #pragma once
 
 #include "acquisition/ChannelTableModel.h"
+#include "acquisition/Recorder.h"
 #include "kit/Result.h"
 
 #include <cstdint>
@@ -41,4 +42,6 @@ public:
     virtual void ShowColour(size_t channel, uint32_t colour) = 0;
     // The chart's tooltip; empty hides it.
     virtual void ShowTooltip(const std::string& text) = 0;
+    // The trigger's state for the status line (g_TriggerStatusText words it).
+    virtual void ShowTriggerStatus(const tagTriggerStatus& /*status*/) {}
 };

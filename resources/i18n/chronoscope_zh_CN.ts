@@ -518,5 +518,45 @@
         <source>The recording journal cannot be written; the recording goes on in memory.</source>
         <translation>无法写入记录日志；记录在内存中继续进行。</translation>
     </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Pre-trigger (ms)</source>
+        <translation>预触发 (ms)</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Repeat</source>
+        <translation>重复</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Post-trigger (ms)</source>
+        <translation>后触发 (ms)</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>The event could not be saved; the recording goes on.</source>
+        <translation>无法保存事件；记录继续进行。</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Waiting for trigger</source>
+        <translation>等待触发</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Triggered at %s</source>
+        <translation>已于 %s 触发</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>%s events saved</source>
+        <translation>已保存 %s 个事件</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>1 event saved</source>
+        <translation>已保存 1 个事件</translation>
+    </message>
 </context>
 </TS>

@@ -8,9 +8,11 @@
 #include "dialogs/StringTable.h"
 #include "dialogs/Translation.h"
 #include "dialogs/TriggerSettingDlg.h"
+#include "files/ProgramSettings.h"
 #include "files/RecordingJournal.h"
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
+#include "kit/KitHelpers.h"
 #include "link/Communicater.h"
 #include "support/QtTestHelpers.h"
 
@@ -22,12 +24,14 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -253,6 +257,65 @@ TEST_P(MainWindowTest, TheTriggerDialogHandsInAndTakesBack) {
     EXPECT_EQ(session.State().trigger, (tagTriggerSettings{0, 1, TRIGGER_GREATER_EQUAL, 7.5}));
 }
 
+TEST_P(MainWindowTest, TriggerHistoryAndRepeatAreSetInTheDialogAndShownAtWork) {
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.Session().Link().Apply();
+    window.show();
+    CMonitorSession& session = window.Session();
+    session.Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]}); // the sine, 2 s a period
+    session.Fields().SetTrigger({1, 0, TRIGGER_GREATER_EQUAL, 500.0});
+    EXPECT_TRUE(AnswerModal<CTriggerSettingDlg>(
+        [this](CTriggerSettingDlg& dialog) {
+            auto* repeat = dialog.findChild<QCheckBox*>(QStringLiteral("repeat"));
+            auto* pre = dialog.findChild<QSpinBox*>(QStringLiteral("preTrigger"));
+            auto* post = dialog.findChild<QSpinBox*>(QStringLiteral("postTrigger"));
+            ASSERT_TRUE(repeat && pre && post);
+            EXPECT_TRUE(pre->isEnabled());
+            EXPECT_FALSE(post->isEnabled()); // only with repeat
+            repeat->click();
+            EXPECT_TRUE(post->isEnabled());
+            pre->setValue(70000); // beyond the range: the field keeps to it
+            post->setValue(200);
+            EXPECT_EQ(pre->value(), 60000);
+            pre->setValue(100);
+            RenderWidget(dialog, QStringLiteral("trigger-repeat-dialog-%1.png").arg(Language()));
+            // Every label and field inside the dialog, none cut by the buttons.
+            for (QWidget* child : dialog.findChildren<QWidget*>()) {
+                EXPECT_TRUE(dialog.rect().contains(child->geometry())) << child->objectName().toStdString();
+            }
+            dialog.OnOK();
+        },
+        [&] { window.OnTriggerSetting(); }));
+    EXPECT_EQ(session.Recorder().CaptureSettings(), (tagCaptureSettings{100, true, 200}));
+    EXPECT_EQ(g_ReadProgramSettings(ProgramSettingsPath()).capture, (tagCaptureSettings{100, true, 200}));
+
+    auto* status = window.findChild<QLabel*>(QStringLiteral("status"));
+    ASSERT_TRUE(status);
+    window.OnRun();
+    EXPECT_EQ(status->text(), LoadStringById(IDS_TRIGGER_WAITING) + "; " +
+                                  QString::fromStdString(g_FormatText(
+                                      LoadStringById(IDS_TRIGGER_EVENTS_SAVED).toStdString(), {"0"})));
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (session.Events().Saved() == 0 && std::chrono::steady_clock::now() < until) {
+        RunEventLoop(50);
+    }
+    window.OnRun();
+    ASSERT_GE(session.Events().Saved(), 1u);
+    EXPECT_TRUE(status->text().startsWith(LoadStringById(IDS_TRIGGER_FIRED_AT).section('%', 0, 0)))
+        << status->text().toStdString();
+
+    // The marker: a line in D0's colour down the plot at the trigger instant.
+    const CChartMarkerLine& marker = session.Traces().TriggerMarker();
+    ASSERT_TRUE(marker.IsVisible());
+    const QImage shot = RenderWidget(window, QStringLiteral("main-trigger-%1.png").arg(Language()));
+    const QRect chart = ControlById(window, CChronoscopeDlg::IDC_CHART)->geometry();
+    const tagChartRect plot = session.Traces().Chart().GetPlottingRect();
+    const int x = chart.x() + session.Traces().TimeAxis().ValueToPixel(marker.GetPositionValue());
+    const QRect column(x, chart.y() + plot.top, 1, plot.bottom - plot.top);
+    EXPECT_GT(PixelsOfColour(shot, column, DefaultChannelColours[0]), column.height() * 9 / 10);
+}
+
 TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
     {
         tagLanguageState languages;
@@ -291,7 +354,7 @@ TEST_P(MainWindowTest, AtStartTheRecoveryQuestionBringsBackWhatACrashLeft) {
             samples[i].tick = i;
             samples[i].raw[0] = i % 100;
         }
-        journal.Append(samples, 0);
+        journal.Append(samples);
     }
     QStringList shown;
     QTimer answer;

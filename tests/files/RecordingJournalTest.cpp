@@ -17,6 +17,13 @@
 
 namespace {
 
+// What a recording hands its journal: the samples that became points.
+struct tagJournalSink : CBatchSink {
+    explicit tagJournalSink(CRecordingJournal& journal) : journal(journal) {}
+    void Plotted(std::span<const tagOscilloVal> samples) override { journal.Append(samples); }
+    CRecordingJournal& journal;
+};
+
 // Every point of the state's traces equal, in order.
 void ExpectSameTraces(const tagMonitorState& state, CTraceSet& expected, CTraceSet& actual) {
     for (size_t k = 0; k < state.channels.size(); ++k) {
@@ -91,7 +98,14 @@ TEST(RecordingJournalTest, ReplayGivesThePointsTheBatchesBuiltOverTheBaseAcrossT
                 trigger = {1, 0, TRIGGER_GREATER, 3.0};
             }
             journal.BeginRecording(StartOf(state, *reference, period, offset), trigger, "sim");
-            tagBatchContext context{period, offset, 1, 0};
+            tagBatchContext context{period, offset, 1};
+            std::vector<EnumGCMDataType> types;
+            for (const tagOscilloElem& channel : state.channels) {
+                types.push_back(channel.dataType);
+            }
+            CTriggerCapture capture;
+            capture.Start(trigger, {}, types, period);
+            tagJournalSink sink{journal};
             uint32_t tick = static_cast<uint32_t>(random() % 3);
             for (int batch = 0, batches = 1 + static_cast<int>(random() % 6); batch < batches; ++batch) {
                 tagOscilloData block;
@@ -109,10 +123,7 @@ TEST(RecordingJournalTest, ReplayGivesThePointsTheBatchesBuiltOverTheBaseAcrossT
                     }
                     block.samples.push_back(sample);
                 }
-                const tagBatchResult added = AddSamplesToTraces(block, trigger, context, *reference);
-                if (added.firstPlotted < block.samples.size()) {
-                    journal.Append(block.samples, added.firstPlotted);
-                }
+                AddSamplesToTraces(block, capture, context, *reference, &sink);
                 const CChartLineSerie& first = reference->Serie(0);
                 if (chance(25) && first.GetPointCount() > 4) {
                     // The cache trim's cut: a point's time, so that points may lie on it.
@@ -159,7 +170,7 @@ TEST(RecordingJournalTest, SummaryResetRetireAndSetAside) {
         tagOscilloVal sample;
         for (uint32_t t = 0; t < 100; ++t) {
             sample.tick = t;
-            journal.Append({sample}, 0);
+            journal.Append({&sample, 1});
         }
         journal.Commit();
         const tagJournalSummary summary = CRecordingJournal::Inspect(path);
@@ -173,7 +184,7 @@ TEST(RecordingJournalTest, SummaryResetRetireAndSetAside) {
         journal.Commit();
         EXPECT_EQ(CRecordingJournal::Inspect(path).samples, 0u);
         journal.BeginRecording({state.channels, 8, 0.0, {std::nullopt}}, {}, "sim");
-        journal.Append({sample}, 0);
+        journal.Append({&sample, 1});
     } // ends without retiring: a crash as far as the file can tell, after the destructor's commit
     EXPECT_EQ(CRecordingJournal::Inspect(path).samples, 1u);
 
@@ -226,7 +237,8 @@ TEST(RecordingJournalTest, AJournalThatCannotBeWrittenSaysWhyAndOneThatCannotBeR
     tagHeadlessTraces recordedTraces(false);
     recordedTraces.AddChannel(recorded, {"D1", 0, GCM_INT, 1}, {});
     based.BeginRecording({recorded.channels, 8, 0.0, {std::nullopt}}, {}, "sim");
-    based.Append({tagOscilloVal{}}, 0);
+    const tagOscilloVal zero{};
+    based.Append({&zero, 1});
     based.Commit();
     EXPECT_FALSE(CRecordingJournal::Replay(folder.File("based.journal"), state, *traces, &error));
     EXPECT_NE(error.find("gone.data"), std::string::npos) << error;

@@ -87,6 +87,35 @@ TEST(RecordTimesAndTriggers, ConditionsOnTheRecordedChannels) {
     EXPECT_EQ(error, "D8000: Out of element address range, please re-enter");
 }
 
+TEST(RecordTimesAndTriggers, HistoryAndRepeatGoWithATrigger) {
+    const std::vector<std::string> base{"--link", "sim",    "--channels", "D1",
+                                        "--out",  "a.data", "--trigger",  "D1>=900"};
+    auto parse = [&](std::vector<std::string> more, tagRecordArguments& parsed, std::string& error) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), more.begin(), more.end());
+        return Parse(args, parsed, error);
+    };
+    tagRecordArguments parsed;
+    std::string error;
+    ASSERT_TRUE(parse({"--pre-trigger", "100ms", "--repeat", "--post-trigger", "0.3s", "--events-dir", "ev"},
+                      parsed, error))
+        << error;
+    EXPECT_EQ(parsed.capture, (tagCaptureSettings{100, true, 300}));
+    EXPECT_EQ(parsed.eventsDir, "ev");
+    ASSERT_TRUE(parse({"--pre-trigger", "0"}, parsed, error)) << error;
+    EXPECT_EQ(parsed.capture, tagCaptureSettings{});
+    ASSERT_TRUE(parse({"--pre-trigger", "60s", "--repeat", "--post-trigger", "10m"}, parsed, error)) << error;
+    EXPECT_EQ(parsed.capture, (tagCaptureSettings{60000, true, 600000}));
+
+    EXPECT_FALSE(parse({"--pre-trigger", "61s"}, parsed, error));
+    EXPECT_EQ(error, "the pre-trigger time is a duration from 0 to 60s, for example 200ms");
+    EXPECT_FALSE(parse({"--repeat", "--post-trigger", "601s"}, parsed, error));
+    EXPECT_FALSE(parse({"--post-trigger", "1s"}, parsed, error)); // without --repeat
+    EXPECT_EQ(error, "--post-trigger and --events-dir go with --repeat");
+    EXPECT_FALSE(Parse({"--link", "sim", "--channels", "D1", "--out", "a.data", "--repeat"}, parsed, error));
+    EXPECT_EQ(error, "--pre-trigger, --post-trigger and --repeat want a --trigger");
+}
+
 TEST(RecordCommandLine, WhatARecordingAndAConversionNeed) {
     tagRecordArguments parsed;
     std::string error;

@@ -207,6 +207,56 @@ TEST_F(RecordToolTest, ACacheCutsFilesBesideTheOutputAndLosesNoSample) {
     }
 }
 
+TEST_F(RecordToolTest, RepeatSavesAnEventForEveryRampCycleOfASimulatedHour) {
+    // An hour of the controller's time in nine seconds: D1 reaches 900 every ten seconds.
+    setenv("CHRONOSCOPE_SIM_SPEED", "400", 1);
+    const int code = Record({"--link", "sim", "--channels", "D1,D10:DINT", "--period", "10", "--trigger",
+                             "D1>=900", "--pre-trigger", "100ms", "--repeat", "--post-trigger", "300ms",
+                             "--duration", "9s", "--out", File("hour.data"), "--events-dir", File("events")});
+    unsetenv("CHRONOSCOPE_SIM_SPEED");
+    ASSERT_EQ(code, 0) << Errors();
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(File("events"))) {
+        files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_GE(files.size(), 300u);
+    EXPECT_LE(files.size(), 360u);
+    EXPECT_NE(Errors().find(std::to_string(files.size()) + " events saved in " + File("events")),
+              std::string::npos)
+        << Errors();
+    double previous = 0;
+    for (size_t e = 0; e < files.size(); ++e) {
+        tagLoaded file(files[e]);
+        ASSERT_EQ(file.result, EnumDataFileRead::Read) << files[e];
+        // 100 ms before, the trigger sample, 300 ms after, at 10 ms: each tick once.
+        const CChartLineSerie& ms = file.traces->Serie(1);
+        ASSERT_EQ(ms.GetPointCount(), 41u) << files[e];
+        for (uint32_t i = 1; i < 41; ++i) {
+            ASSERT_EQ(ms.GetYValue(i), ms.GetYValue(i - 1) + 10.0) << files[e];
+        }
+        ASSERT_GE(file.traces->Serie(0).GetYValue(10), 900.0);
+        ASSERT_LT(file.traces->Serie(0).GetYValue(9), 900.0);
+        const double trigger = ms.GetYValue(10);
+        // From the first cycle on, one file each: none missed or saved twice. The samples lie
+        // on the controller's 10 ms grid, which need not start at its power-on.
+        if (e == 0) {
+            ASSERT_GE(trigger, 9000.0);
+            ASSERT_LT(trigger, 9010.0);
+        } else {
+            ASSERT_EQ(trigger, previous + 10000.0) << files[e];
+        }
+        previous = trigger;
+    }
+    // The output holds the latest event: the last saved, or one the end cut short.
+    tagLoaded out(File("hour.data"));
+    ASSERT_EQ(out.result, EnumDataFileRead::Read);
+    const CChartLineSerie& ms = out.traces->Serie(1);
+    ASSERT_GT(ms.GetPointCount(), 10u);
+    const double latest = ms.GetYValue(10);
+    EXPECT_TRUE(latest == previous || (latest == previous + 10000.0 && ms.GetPointCount() < 41)) << latest;
+}
+
 // The window's own recording, saved as a data file and exported as CSV.
 class ConversionTest : public RecordToolTest {
 protected:

@@ -54,6 +54,7 @@ public:
     void ShowVisibility(size_t channel, bool visible) override { visibility[channel] = visible; }
     void ShowColour(size_t channel, uint32_t colour) override { colours[channel] = colour; }
     void ShowTooltip(const std::string& text) override { tooltip = text; }
+    void ShowTriggerStatus(const tagTriggerStatus& status) override { triggerStatus.push_back(status); }
 
     CMonitorSession* session = nullptr;
     bool answer = true;
@@ -75,6 +76,7 @@ public:
     std::map<size_t, bool> visibility;
     std::map<size_t, uint32_t> colours;
     std::string tooltip;
+    std::vector<tagTriggerStatus> triggerStatus;
 
 private:
     CNotifyQueue m_queue;

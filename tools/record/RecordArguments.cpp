@@ -194,17 +194,37 @@ bool ParseTrigger(const std::string& text, const std::vector<tagOscilloElem>& ch
     return false;
 }
 
+// A duration of whole milliseconds within [low, high]; "0" is zero.
+bool ParseMilliseconds(const std::string& text, uint32_t low, uint32_t high, uint32_t& ms) {
+    const std::optional<double> seconds = text == "0" ? std::optional(0.0) : g_ParseDuration(text);
+    if (!seconds) {
+        return false;
+    }
+    const double value = std::round(*seconds * 1000.0);
+    if (value < low || value > high) {
+        return false;
+    }
+    ms = static_cast<uint32_t>(value);
+    return true;
+}
+
 } // namespace
 
 bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArguments& parsed,
                           std::string& error) {
     parsed = tagRecordArguments();
     std::string link, channels, trigger;
+    bool captureGiven = false, postGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option == "--help" || option == "-h") {
             parsed.help = true;
             return true;
+        }
+        if (option == "--repeat") {
+            parsed.capture.repeat = true;
+            captureGiven = true;
+            continue;
         }
         if (option == "--convert") {
             while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
@@ -246,6 +266,21 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
             parsed.samples = number;
         } else if (option == "--trigger") {
             trigger = value;
+        } else if (option == "--pre-trigger") {
+            if (!ParseMilliseconds(value, 0, kMaxPreTriggerMs, parsed.capture.preTriggerMs)) {
+                error = "the pre-trigger time is a duration from 0 to 60s, for example 200ms";
+                return false;
+            }
+            captureGiven = true;
+        } else if (option == "--post-trigger") {
+            if (!ParseMilliseconds(value, kMinPostTriggerMs, kMaxPostTriggerMs,
+                                   parsed.capture.postTriggerMs)) {
+                error = "the post-trigger time is a duration from 1ms to 600s, for example 300ms";
+                return false;
+            }
+            captureGiven = postGiven = true;
+        } else if (option == "--events-dir") {
+            parsed.eventsDir = value;
         } else if (option == "--cache") {
             if (!ParseNumber(value, kSmallestCache, kLargestCache, number)) {
                 error = "the cache size is a number of points from 1200000 to 7200000";
@@ -306,6 +341,14 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
         }
         parsed.trigger = settings;
     }
+    if (captureGiven && !parsed.trigger) {
+        error = "--pre-trigger, --post-trigger and --repeat want a --trigger";
+        return false;
+    }
+    if ((postGiven || !parsed.eventsDir.empty()) && !parsed.capture.repeat) {
+        error = "--post-trigger and --events-dir go with --repeat";
+        return false;
+    }
     if (extension != ".data" && extension != ".csv") {
         error = "the output file ends in .data or .csv";
         return false;
@@ -330,6 +373,11 @@ Recording:
   --samples N        stop once N samples are in
                      (without either, until Ctrl+C, SIGTERM or SIGHUP)
   --trigger COND     record from the first sample that meets CHANNEL>VALUE, with > = < >= <=
+  --pre-trigger TIME keep TIME (up to 60s) before the trigger sample as well
+  --repeat           after each event re-arm once the condition is false again; each event
+                     (pre-trigger, trigger sample, post-trigger) is saved as YYYYMMDD-hhmmss-mmm.data
+  --post-trigger TIME how long an event runs on after its trigger (1ms to 600s, default 1s)
+  --events-dir DIR   where the event files go (default: Events/ beside FILE)
   --cache N          keep at most N points (1200000 to 7200000) per channel in memory: the older half of a full
                      cache is saved beside FILE as YYYYMMDDhhmmss.data and dropped
   --out FILE         FILE.data (readable by Import Data) or FILE.csv

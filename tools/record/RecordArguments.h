@@ -3,6 +3,7 @@
 #pragma once
 
 #include "acquisition/Trigger.h"
+#include "acquisition/TriggerCapture.h"
 #include "link/OscilloTypes.h"
 
 #include <cstdint>
@@ -38,7 +39,9 @@ struct tagRecordArguments {
     std::optional<double> durationSeconds;
     std::optional<uint64_t> samples;
     std::optional<tagTriggerSettings> trigger;
-    uint32_t cache = 0; // 0: no trimming
+    tagCaptureSettings capture; // pre-trigger history and repeat, with a trigger only
+    std::string eventsDir;      // where repeat's event files go; beside the output when empty
+    uint32_t cache = 0;         // 0: no trimming
     std::string out;
 
     std::vector<std::string> convert;

@@ -104,13 +104,23 @@ private:
     double m_firstX = 0;
 };
 
-void ShowProgress(std::FILE* err, Clock::duration elapsed, const tagProgress& p, size_t cuts) {
+// The trigger's state as the window words it, in English; empty without a trigger.
+std::string TriggerText(const CMonitorSession& session) {
+    return g_TriggerStatusText(session.TriggerStatus(), [](int id) { return Text(id); });
+}
+
+void ShowProgress(std::FILE* err, Clock::duration elapsed, const tagProgress& p, size_t cuts,
+                  const std::string& trigger, bool repeat) {
     const double seconds = std::chrono::duration<double>(elapsed).count();
     const auto whole = static_cast<long>(seconds);
-    std::fprintf(err, "\r%02ld:%02ld:%02ld  %llu samples  %.0f/s  %llu missed  %zu cut files   ",
-                 whole / 3600, whole / 60 % 60, whole % 60, static_cast<unsigned long long>(p.recorded),
-                 seconds > 0 ? static_cast<double>(p.recorded) / seconds : 0.0,
-                 static_cast<unsigned long long>(p.missed), cuts);
+    std::fprintf(err, "\r%02ld:%02ld:%02ld  ", whole / 3600, whole / 60 % 60, whole % 60);
+    if (!repeat) { // with repeat the traces hold one event at a time
+        std::fprintf(err, "%llu samples  %.0f/s  %llu missed  %zu cut files  ",
+                     static_cast<unsigned long long>(p.recorded),
+                     seconds > 0 ? static_cast<double>(p.recorded) / seconds : 0.0,
+                     static_cast<unsigned long long>(p.missed), cuts);
+    }
+    std::fprintf(err, "%s   ", trigger.c_str());
     std::fflush(err);
 }
 
@@ -145,7 +155,10 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
     session.Fields().OnPeriodChanged(std::to_string(args.periodMs));
     if (args.trigger) {
         session.Fields().SetTrigger(*args.trigger);
+        session.Fields().SetCapture(args.capture);
     }
+    const bool repeat = args.trigger && args.capture.repeat;
+    session.Events().SetFolder(args.eventsDir.empty() ? FolderOf(args.out) + "Events/" : args.eventsDir);
     session.Fields().SetCache(args.cache != 0, args.cache); // 0 keeps everything
     session.Trimmer().SetAutoSaveFolder(FolderOf(args.out));
     view.onResult = [err](const tagResult& result) {
@@ -193,7 +206,8 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
             break;
         }
         if (terminal && now >= nextProgress) {
-            ShowProgress(err, now - start, progress, session.Trimmer().AutoSavedFiles().size());
+            ShowProgress(err, now - start, progress, session.Trimmer().AutoSavedFiles().size(),
+                         TriggerText(session), repeat);
             nextProgress = now + 500ms;
         }
     }
@@ -202,7 +216,7 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
     progress = meter.Measure(session);
     const size_t cuts = session.Trimmer().AutoSavedFiles().size();
     if (terminal) {
-        ShowProgress(err, Clock::now() - start, progress, cuts);
+        ShowProgress(err, Clock::now() - start, progress, cuts, TriggerText(session), repeat);
         std::fputc('\n', err);
     }
     if (lost) {
@@ -226,8 +240,12 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
         where += "; " + std::to_string(progress.recorded - kept) + " earlier samples in " +
                  std::to_string(cuts) + " files in " + FolderOf(args.out);
     }
-    if (progress.missed) {
+    if (progress.missed && !repeat) {
         where += "; " + std::to_string(progress.missed) + " ticks missed";
+    }
+    if (repeat) {
+        where = "the latest event: " + where + "; " + std::to_string(session.Events().Saved()) +
+                " events saved in " + session.Events().Folder();
     }
     Say(err, where);
     return lost ? RECORD_LINK_LOST : RECORD_OK;

@@ -1,0 +1,83 @@
+#include "EventFiles.h"
+
+#include "acquisition/StringIds.h"
+#include "files/DataFile.h"
+#include "files/WorkspacePaths.h"
+#include "kit/KitHelpers.h"
+
+#include <filesystem>
+
+void CEventFiles::SetFolder(const std::string& folder) {
+    m_folder = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+const std::string& CEventFiles::Folder() const {
+    static const std::string standard = EventsFolder();
+    return m_folder.empty() ? standard : m_folder;
+}
+
+void CEventFiles::RecordingStarted() {
+    m_written.clear();
+    m_failureShown = false;
+}
+
+tagResult CEventFiles::Save(const tagEventRecord& record) {
+    // The event's points on a chart of its own, as the recording made them (without the hold
+    // points of traces before it: an event stands alone).
+    CChartCtrl chart;
+    chart.SetRedrawEnabled(false);
+    CTraceSet traces(chart, "", m_state.timeAxisStep, false, {});
+    tagMonitorState state = m_state;
+    state.channels = record.start.channels;
+    tagOscilloData block;
+    block.samples = record.event.samples;
+    for (size_t k = 0; k < state.channels.size(); ++k) {
+        traces.ApplyChannel(k, state.channels[k]);
+        block.types.push_back(state.channels[k].dataType);
+    }
+    CTriggerCapture everything;
+    tagBatchContext context{record.start.actualPeriod, record.start.timeOffset, 0};
+    AddSamplesToTraces(block, everything, context, traces);
+
+    // Two events in one millisecond (a controller clock running fast) get a number after the time.
+    const std::string stem = Folder() + g_EventName(record.triggeredAt);
+    std::string path = stem + ".data";
+    for (int n = 2; std::filesystem::exists(path); ++n) {
+        path = stem + "-" + std::to_string(n) + ".data";
+    }
+    std::string error;
+    if (!WriteDataFile(path, state, traces, nullptr, &error)) {
+        const tagResult failed = tagResult::Failed(IDS_EVENT_SAVE_FAILED, error);
+        if (!m_failureShown) {
+            m_failureShown = true;
+            m_view.ShowResult(failed);
+        }
+        return failed;
+    }
+    m_written.push_back(path);
+    tagResult done = tagResult::Done();
+    done.detail = path;
+    return done;
+}
+
+std::string g_TriggerStatusText(const tagTriggerStatus& status, const std::function<std::string(int)>& text) {
+    const uint32_t eventsSaved = status.eventsSaved;
+    if (status.phase == EnumTriggerPhase::Off && !status.triggeredAt) {
+        return {};
+    }
+    std::string line;
+    const bool waiting =
+        status.phase == EnumTriggerPhase::Waiting || status.phase == EnumTriggerPhase::Rearming;
+    if (status.recording && waiting) {
+        line = text(IDS_TRIGGER_WAITING);
+    } else if (status.triggeredAt) {
+        line = g_FormatText(text(IDS_TRIGGER_FIRED_AT), {g_TimeOfDayText(*status.triggeredAt)});
+    }
+    if (status.repeat && (status.recording || eventsSaved > 0)) {
+        const std::string saved =
+            eventsSaved == 1 ? text(IDS_TRIGGER_ONE_EVENT_SAVED)
+                             : g_FormatText(text(IDS_TRIGGER_EVENTS_SAVED), {std::to_string(eventsSaved)});
+        line += line.empty() ? saved : "; " + saved;
+    }
+    return line;
+}
