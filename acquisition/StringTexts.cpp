@@ -80,6 +80,9 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_TRIGGER_FIRED_AT, QT_TRANSLATE_NOOP("Strings", "Triggered at %s")},
     {IDS_TRIGGER_EVENTS_SAVED, QT_TRANSLATE_NOOP("Strings", "%s events saved")},
     {IDS_TRIGGER_ONE_EVENT_SAVED, QT_TRANSLATE_NOOP("Strings", "1 event saved")},
+    {IDS_MAP_FILE_ERRORS,
+     QT_TRANSLATE_NOOP("Strings", "The Modbus map file has errors; the default map is used.")},
+    {IDS_SKIPPED_TICKS, QT_TRANSLATE_NOOP("Strings", "Skipped: %s (%s)")},
 };
 
 } // namespace

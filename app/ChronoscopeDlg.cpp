@@ -294,9 +294,32 @@ int CChronoscopeDlg::StatusLineHeight() const {
     return fontMetrics().height() + 4;
 }
 
+namespace {
+
+std::string Lookup(int id) {
+    return LoadStringById(id).toStdString();
+}
+
+} // namespace
+
 void CChronoscopeDlg::ShowTriggerStatus(const tagTriggerStatus& status) {
-    m_status->setText(QString::fromStdString(
-        g_TriggerStatusText(status, [](int id) { return LoadStringById(id).toStdString(); })));
+    m_triggerStatus = QString::fromStdString(g_TriggerStatusText(status, Lookup));
+    ShowStatusLine();
+}
+
+void CChronoscopeDlg::ShowLinkStatistics(const tagLinkStatistics& statistics) {
+    m_linkStatus = QString::fromStdString(g_SkippedTicksText(statistics, Lookup));
+    ShowStatusLine();
+}
+
+void CChronoscopeDlg::ShowStatusLine() {
+    QStringList parts;
+    for (const QString& part : {m_triggerStatus, m_linkStatus}) {
+        if (!part.isEmpty()) {
+            parts << part;
+        }
+    }
+    m_status->setText(parts.join(QStringLiteral("    ")));
 }
 
 void CChronoscopeDlg::PushStateToControls() {

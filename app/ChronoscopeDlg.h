@@ -110,6 +110,9 @@ private:
     void ShowColour(size_t channel, uint32_t colour) override;
     void ShowTooltip(const std::string& text) override;
     void ShowTriggerStatus(const tagTriggerStatus& status) override;
+    void ShowLinkStatistics(const tagLinkStatistics& statistics) override;
+    // The status line from its parts.
+    void ShowStatusLine();
 
     QWidget* Control(int id) const;
     void CreateControls();
@@ -137,6 +140,8 @@ private:
     QPushButton* m_run = nullptr;
     // The line under the table that says what is going on.
     QLabel* m_status = nullptr;
+    QString m_triggerStatus;
+    QString m_linkStatus;
     QAction* m_everySample = nullptr;
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
     QString m_fileFolder;

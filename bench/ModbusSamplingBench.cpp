@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -46,6 +47,9 @@ void Sample(benchmark::State& state, CModbusLink& link, int periodMs) {
     state.counters["actual_period_ms"] = setting.actualPeriod / 8.0;
     state.counters["achieved_period_ms"] = data.samples.empty() ? 0 : seconds * 1000.0 / data.samples.size();
     state.counters["missed_ticks"] = static_cast<double>(statistics.skippedTicks);
+    state.counters["missed_percent"] =
+        100.0 * static_cast<double>(statistics.skippedTicks) /
+        static_cast<double>(std::max<uint64_t>(1, statistics.skippedTicks + data.samples.size()));
     state.counters["late_mean_us"] = statistics.meanLateMicros;
     state.counters["late_max_us"] = statistics.maxLateMicros;
 }

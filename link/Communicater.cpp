@@ -143,3 +143,7 @@ std::string CCommunicater::LastError() {
 tagLinkStatistics CCommunicater::Statistics() {
     return State().backend ? State().backend->Statistics() : tagLinkStatistics{};
 }
+
+std::string CCommunicater::MapError() {
+    return State().backend ? State().backend->MapError() : std::string();
+}

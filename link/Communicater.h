@@ -42,4 +42,7 @@ public:
     static std::string LastError();
     // How the running recording's sampling goes.
     static tagLinkStatistics Statistics();
+    // What is wrong with the link's configuration file (the Modbus map), when its defaults are in
+    // force because of it; empty when nothing is.
+    static std::string MapError();
 };

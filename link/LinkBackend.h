@@ -12,6 +12,7 @@
 struct tagLinkStatistics {
     uint64_t skippedTicks = 0; // ticks no sample was taken for
     uint64_t polls = 0;        // samples taken
+    uint64_t failedPolls = 0;  // polls that got no valid reply (their ticks are skipped)
     double meanLateMicros = 0; // how late polls started against their slots
     double maxLateMicros = 0;
 };
@@ -38,4 +39,7 @@ public:
 
     virtual std::string LastError() const = 0;
     virtual tagLinkStatistics Statistics() const { return {}; }
+    // What is wrong with the link's own configuration file, when the defaults are in force
+    // because of it; empty when nothing is.
+    virtual std::string MapError() const { return {}; }
 };

@@ -1,13 +1,15 @@
 #include "ModbusLink.h"
 
+#include "ModbusRtuClient.h"
+#include "ModbusTcpClient.h"
+#include "SamplerThread.h"
 #include "SerialDevices.h"
 #include "kit/IntegerText.h"
-
-#include <modbus/modbus.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +18,6 @@ namespace {
 
 constexpr int kMaxRegistersPerRead = 125;
 constexpr int kMaxBitsPerRead = 2000;
-constexpr int kMergeGap = 8; // neighbours this close are read in one request
 constexpr size_t kQueueLimit = 1'000'000;
 // Probe address for the state query: D0 in the default map.
 const tagElementRef kProbeElement{KIND_D, 0, -1, -1, 0};
@@ -64,6 +65,10 @@ std::string CModbusLink::LastError() const {
     return m_lastError;
 }
 
+std::chrono::milliseconds CModbusLink::Patience() const {
+    return std::max(m_transport ? m_transport->ResponseTimeout() : kLeastPatience, kLeastPatience);
+}
+
 bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
     Close();
     std::lock_guard lock(m_io);
@@ -72,7 +77,8 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
         // A map file may name the port of devices that listen elsewhere than the dialog's ports.
         const uint32_t port = m_map.TcpPort() ? m_map.TcpPort() : info.tcpPort;
         where = g_IpAddressText(info.ipAddress) + ":" + std::to_string(port);
-        m_ctx = modbus_new_tcp(g_IpAddressText(info.ipAddress).c_str(), static_cast<int>(port));
+        m_transport = std::make_unique<CModbusTcpClient>(g_IpAddressText(info.ipAddress),
+                                                         static_cast<int>(port), m_map.Unit());
     } else {
         std::string device;
         if (type == INTERFACE_USB) {
@@ -87,21 +93,17 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
             return Fail("no serial device for this port");
         }
         where = device;
-        m_ctx = modbus_new_rtu(device.c_str(), static_cast<int>(info.baudRate), g_ParityLetter(info.parity),
-                               static_cast<int>(info.dataBits), static_cast<int>(info.stopBits));
+        m_transport = std::make_unique<CModbusRtuClient>(
+            device, static_cast<int>(info.baudRate), g_ParityLetter(info.parity),
+            static_cast<int>(info.dataBits), static_cast<int>(info.stopBits), m_map.Unit());
     }
-    if (!m_ctx) {
-        return Fail(where + ": " + modbus_strerror(errno));
-    }
-    modbus_set_slave(m_ctx, m_map.Unit());
     if (info.timeout > 0) {
-        modbus_set_response_timeout(m_ctx, info.timeout, 0);
+        m_transport->SetResponseTimeout(std::chrono::seconds(info.timeout));
     }
-    if (modbus_connect(m_ctx) != 0) {
-        const std::string error = where + ": " + modbus_strerror(errno);
-        modbus_free(m_ctx);
-        m_ctx = nullptr;
-        return Fail(error);
+    std::string error;
+    if (!m_transport->Connect(error)) {
+        m_transport.reset();
+        return Fail(where + ": " + error);
     }
     return true;
 }
@@ -109,16 +111,12 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
 void CModbusLink::Close() {
     StopSampler();
     std::lock_guard lock(m_io);
-    if (m_ctx) {
-        modbus_close(m_ctx);
-        modbus_free(m_ctx);
-        m_ctx = nullptr;
-    }
+    m_transport.reset();
 }
 
 bool CModbusLink::IsOpen() const {
     std::lock_guard lock(m_io);
-    return m_ctx != nullptr;
+    return m_transport != nullptr;
 }
 
 bool CModbusLink::QueryState(uint32_t& state) {
@@ -127,8 +125,9 @@ bool CModbusLink::QueryState(uint32_t& state) {
         return Fail("the probe element has no address");
     }
     std::vector<uint16_t> words;
-    if (!ReadGroup({probe->table, probe->address, 1}, words)) {
-        return false;
+    const tagModbusOutcome read = ReadGroup({probe->table, probe->address, 1, {}}, words);
+    if (!read.ok()) {
+        return Fail(read.text);
     }
     state = 1;
     return true;
@@ -143,64 +142,83 @@ bool CModbusLink::ProbeSerialFormat(int waitMs, std::vector<uint8_t>& reply) {
     // wait is the probe's own response timeout, so that a walk through many formats over a silent
     // line takes the sum of the waits and not the link's timeout each time.
     reply.clear();
-    uint32_t seconds = 0, micros = 0;
+    std::chrono::milliseconds timeout{};
     {
         std::lock_guard lock(m_io);
-        if (!m_ctx) {
+        if (!m_transport) {
             return Fail("the link is not open");
         }
-        modbus_get_response_timeout(m_ctx, &seconds, &micros);
+        timeout = m_transport->ResponseTimeout();
         if (waitMs > 0) {
-            modbus_set_response_timeout(m_ctx, static_cast<uint32_t>(waitMs / 1000),
-                                        static_cast<uint32_t>(waitMs % 1000) * 1000);
+            m_transport->SetResponseTimeout(std::chrono::milliseconds(waitMs));
         }
-        modbus_flush(m_ctx); // what a probe at another format left on the line
+        m_transport->Flush(); // what a probe at another format left on the line
     }
     uint32_t state = 0;
     const bool answered = QueryState(state);
     std::lock_guard lock(m_io);
-    if (m_ctx) {
-        modbus_set_response_timeout(m_ctx, seconds, micros);
+    if (m_transport) {
+        m_transport->SetResponseTimeout(timeout);
     }
     return answered;
 }
 
-bool CModbusLink::ReadGroup(const tagPollGroup& group, std::vector<uint16_t>& words) {
+tagModbusOutcome CModbusLink::ReadGroup(const tagPollGroup& group, std::vector<uint16_t>& words) {
     std::lock_guard lock(m_io);
-    if (!m_ctx) {
-        return Fail("the link is not open");
+    if (!m_transport) {
+        return {tagModbusOutcome::Broken, 0, "the link is not open"};
     }
     words.resize(static_cast<size_t>(group.count));
-    int read = -1;
-    if (IsBitTable(group.table)) {
-        std::vector<uint8_t> bits(static_cast<size_t>(group.count));
-        read = group.table == MODBUS_COILS
-                   ? modbus_read_bits(m_ctx, group.start, group.count, bits.data())
-                   : modbus_read_input_bits(m_ctx, group.start, group.count, bits.data());
-        std::copy(bits.begin(), bits.end(), words.begin());
-    } else if (group.table == MODBUS_HOLDING_REGISTERS) {
-        read = modbus_read_registers(m_ctx, group.start, group.count, words.data());
-    } else {
-        read = modbus_read_input_registers(m_ctx, group.start, group.count, words.data());
-    }
-    if (read != group.count) {
-        return Fail(read < 0 ? modbus_strerror(errno) : "short reply");
-    }
-    return true;
+    return m_transport->Read(group.table, group.start, group.count, words.data());
 }
 
-bool CModbusLink::Poll(tagOscilloVal& sample) {
-    for (size_t g = 0; g < m_groups.size(); ++g) {
-        if (!ReadGroup(m_groups[g], m_buffers[g])) {
-            return false;
+void CModbusLink::SplitGroup(size_t g) {
+    std::vector<size_t> members = m_groups[g].members;
+    std::sort(members.begin(), members.end(),
+              [&](size_t a, size_t b) { return m_plan[a].at.address < m_plan[b].at.address; });
+    auto groupOf = [&](std::vector<size_t> part) {
+        tagPollGroup group{m_groups[g].table, m_plan[part.front()].at.address, 0, std::move(part)};
+        for (size_t k : group.members) {
+            group.count = std::max(group.count, m_plan[k].at.address + m_plan[k].at.count - group.start);
         }
+        return group;
+    };
+    const auto middle = members.begin() + static_cast<std::ptrdiff_t>(members.size() / 2);
+    tagPollGroup first = groupOf({members.begin(), middle});
+    tagPollGroup second = groupOf({middle, members.end()});
+    m_groups[g] = std::move(first);
+    m_groups.insert(m_groups.begin() + static_cast<std::ptrdiff_t>(g) + 1, std::move(second));
+    m_buffers.insert(m_buffers.begin() + static_cast<std::ptrdiff_t>(g) + 1,
+                     std::vector<uint16_t>()); // the others stay read
+    for (size_t i = 0; i < m_groups.size(); ++i) {
+        for (size_t k : m_groups[i].members) {
+            m_plan[k].group = i;
+        }
+    }
+}
+
+tagModbusOutcome CModbusLink::Poll(tagOscilloVal& sample) {
+    for (size_t g = 0; g < m_groups.size();) {
+        tagModbusOutcome read = ReadGroup(m_groups[g], m_buffers[g]);
+        if (read.kind == tagModbusOutcome::Exception &&
+            read.exception == CModbusTransport::kIllegalDataAddress) {
+            if (m_groups[g].members.size() > 1) {
+                SplitGroup(g); // a hole in the device's map between the elements
+                continue;
+            }
+            read.text = m_plan[m_groups[g].members.front()].name + ": " + read.text;
+        }
+        if (!read.ok()) {
+            return read;
+        }
+        ++g;
     }
     for (size_t k = 0; k < m_plan.size(); ++k) {
         const tagChannelPlan& plan = m_plan[k];
         const uint16_t* words = m_buffers[plan.group].data() + (plan.at.address - m_groups[plan.group].start);
         sample.raw[k] = RawWord(m_map, plan.at, words, plan.type);
     }
-    return true;
+    return tagModbusOutcome::Success();
 }
 
 bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
@@ -216,9 +234,9 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
             if (!at) {
                 return Fail(channel.name + " has no Modbus address in the map");
             }
-            plan.push_back({0, *at, channel.dataType});
+            plan.push_back({0, *at, channel.dataType, channel.name});
         }
-        // Neighbouring addresses of one table are read in one request.
+        // One request per table while the span fits one; a device that refuses it is split later.
         std::vector<size_t> order(plan.size());
         for (size_t i = 0; i < order.size(); ++i) {
             order[i] = i;
@@ -234,14 +252,14 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
             if (!groups.empty()) {
                 tagPollGroup& last = groups.back();
                 const int end = std::max(last.start + last.count, at.address + at.count);
-                if (last.table == at.table && at.address <= last.start + last.count + kMergeGap &&
-                    end - last.start <= limit) {
+                if (last.table == at.table && end - last.start <= limit) {
                     last.count = end - last.start;
+                    last.members.push_back(i);
                     plan[i].group = groups.size() - 1;
                     continue;
                 }
             }
-            groups.push_back({at.table, at.address, at.count});
+            groups.push_back({at.table, at.address, at.count, {i}});
             plan[i].group = groups.size() - 1;
         }
         m_plan = std::move(plan);
@@ -261,15 +279,21 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
     if (m_plan.empty()) {
         return Fail("no channels loaded");
     }
-    // One poll tells what the link sustains; a longer period is reported back.
-    tagOscilloVal first;
-    const Clock::time_point before = Clock::now();
-    if (!Poll(first)) {
-        return false;
+    // A few polls tell what the link sustains (the first also finds the split a device's map
+    // needs); the quickest counts, so that one held up by a device just back does not slow the
+    // whole recording. A longer period is reported back.
+    int64_t pollMicros = INT64_MAX;
+    for (int i = 0; i < 3; ++i) {
+        tagOscilloVal sample;
+        const Clock::time_point before = Clock::now();
+        const tagModbusOutcome polled = Poll(sample);
+        if (!polled.ok()) {
+            return Fail(polled.text);
+        }
+        pollMicros = std::min<int64_t>(
+            pollMicros, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count());
     }
-    const auto pollMicros =
-        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count();
-    const auto needed = static_cast<uint64_t>(std::ceil(pollMicros * 1.25 / 1000.0)) * 8; // whole ms
+    const auto needed = static_cast<uint64_t>(std::ceil(static_cast<double>(pollMicros) * 1.25 / 1000.0)) * 8;
     if (needed > m_period) {
         m_period = static_cast<uint16_t>(std::min<uint64_t>(needed, 0xFFFF));
     }
@@ -286,15 +310,21 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
         m_queue.clear();
     }
     const uint64_t periodMicros = static_cast<uint64_t>(m_period) * 125;
-    m_sampler = std::thread([this, periodMicros] { SamplerLoop(Clock::now(), periodMicros); });
+    m_sampler = std::thread([this, periodMicros] {
+        g_PrepareSamplerThread();
+        SamplerLoop(Clock::now(), periodMicros);
+    });
     return true;
 }
 
 void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
     uint64_t tick = 0;
     uint64_t sampledTick = 0; // the tick after the last one sampled
+    bool failing = false;
+    Clock::time_point failingSince; // the first failure since the last valid reply
+    const auto slotOf = [&](uint64_t t) { return start + std::chrono::microseconds(t * periodMicros); };
     while (!m_stop) {
-        const Clock::time_point due = start + std::chrono::microseconds(tick * periodMicros);
+        const Clock::time_point due = slotOf(tick);
         std::this_thread::sleep_until(due);
         if (m_stop) {
             break;
@@ -308,11 +338,14 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
         }
         tagOscilloVal sample;
         sample.tick = static_cast<uint32_t>(tick);
-        if (!Poll(sample)) {
-            m_failed = true;
-            return;
+        // A lost or spoilt reply is tried again while the slot lasts.
+        tagModbusOutcome polled = Poll(sample);
+        while (!polled.ok() && !m_stop && Clock::now() < slotOf(tick + 1) &&
+               polled.kind != tagModbusOutcome::Exception) {
+            polled = Poll(sample);
         }
-        {
+        if (polled.ok()) {
+            failing = false;
             std::lock_guard lock(m_queueMutex);
             if (m_queue.size() >= kQueueLimit) {
                 m_queue.erase(m_queue.begin());
@@ -322,6 +355,24 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
             // either a sample or skipped.
             m_missedTicks += tick - sampledTick;
             sampledTick = tick + 1;
+        } else {
+            {
+                std::lock_guard lock(m_statsMutex);
+                ++m_statistics.failedPolls;
+            }
+            Fail(polled.text);
+            const Clock::time_point now = Clock::now();
+            if (!failing) {
+                failing = true;
+                failingSince = now;
+            }
+            // A refusal of the request itself will not change; otherwise the device is given its
+            // response timeout again.
+            const bool refused = polled.kind == tagModbusOutcome::Exception && polled.exception <= 3;
+            if (refused || now - failingSince >= Patience()) {
+                m_failed = true;
+                return;
+            }
         }
         // An overrun skips the slots that have passed instead of bunching samples after it.
         const auto elapsed =
@@ -347,9 +398,10 @@ void CModbusLink::StopSampler() {
 bool CModbusLink::GetOscillo(tagOscilloData& data) {
     if (m_failed) {
         // Drop the broken connection; the next command opens a fresh one.
+        const std::string why = LastError();
         Close();
         m_failed = false;
-        return Fail("the controller stopped answering");
+        return Fail("the controller stopped answering: " + why);
     }
     if (!IsOpen()) {
         return Fail("the link is not open");
@@ -372,21 +424,21 @@ bool CModbusLink::WriteElements(const CSoftAddrMap& request) {
         }
         const std::string& text = entry->valueText;
         std::lock_guard lock(m_io);
-        if (!m_ctx) {
+        if (!m_transport) {
             return Fail("the link is not open");
         }
-        int result = -1;
+        tagModbusOutcome written;
         if (IsBitTable(at->table) || at->bit >= 0) {
             const bool on = text == "ON" || g_LeadingInteger(text) >= 1;
             if (IsBitTable(at->table)) {
-                result = modbus_write_bit(m_ctx, at->address, on ? 1 : 0);
+                written = m_transport->WriteBit(at->address, on);
             } else {
                 // A bit of a register: read, change, write back.
                 uint16_t word = 0;
-                result = modbus_read_registers(m_ctx, at->address, 1, &word);
-                if (result == 1) {
+                written = m_transport->Read(MODBUS_HOLDING_REGISTERS, at->address, 1, &word);
+                if (written.ok()) {
                     word = static_cast<uint16_t>(on ? word | (1u << at->bit) : word & ~(1u << at->bit));
-                    result = modbus_write_register(m_ctx, at->address, word);
+                    written = m_transport->WriteRegisters(at->address, &word, 1);
                 }
             }
         } else {
@@ -397,16 +449,14 @@ bool CModbusLink::WriteElements(const CSoftAddrMap& request) {
             } else {
                 value = static_cast<uint32_t>(g_LeadingInteger(text));
             }
+            uint16_t words[2] = {static_cast<uint16_t>(value), 0};
             if (at->count == 2) {
-                uint16_t words[2];
                 m_map.Split(value, words[0], words[1]);
-                result = modbus_write_registers(m_ctx, at->address, 2, words);
-            } else {
-                result = modbus_write_register(m_ctx, at->address, static_cast<uint16_t>(value));
             }
+            written = m_transport->WriteRegisters(at->address, words, at->count == 2 ? 2 : 1);
         }
-        if (result < 0) {
-            return Fail(modbus_strerror(errno));
+        if (!written.ok()) {
+            return Fail(entry->name + ": " + written.text);
         }
     }
     return true;

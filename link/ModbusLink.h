@@ -1,19 +1,22 @@
-// The real transports: Modbus RTU on a serial or USB serial device and Modbus TCP, through
-// libmodbus. A sampler thread polls the configured elements at the period against a monotonic
-// clock and queues samples with their tick; a poll that overruns its slot skips the missed ticks.
+// The real transports: Modbus RTU on a serial or USB serial device and Modbus TCP. A sampler
+// thread polls the configured elements at the period against absolute deadlines and queues samples
+// with their tick; a poll that overruns its slot skips the missed ticks. A lost or spoilt reply
+// costs its ticks, not the recording: that ends only when no valid reply came for the response
+// timeout (at least a second) after a failure. A read the device refuses for an address of its map
+// that is missing is split, down to single elements, and the working split kept.
 #pragma once
 
 #include "LinkBackend.h"
 #include "ModbusMap.h"
+#include "ModbusTransport.h"
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
-
-struct _modbus;
 
 class CModbusLink : public CLinkBackend {
 public:
@@ -36,28 +39,37 @@ public:
     // Skipped ticks and how late polls started against their slots since the run started.
     tagLinkStatistics Statistics() const override;
     // The problem with the map file, if the default map is in force because of one.
-    const std::string& MapError() const { return m_mapError; }
+    std::string MapError() const override { return m_mapError; }
+
+    // Slack the recording is given before a failure ends it.
+    static constexpr std::chrono::milliseconds kLeastPatience{1000};
 
 private:
     struct tagPollGroup {
         EnumModbusTable table;
         int start;
         int count;
+        std::vector<size_t> members; // channels read by it
     };
     struct tagChannelPlan {
         size_t group;
         tagModbusAddress at;
         EnumGCMDataType type;
+        std::string name;
     };
 
-    bool Poll(tagOscilloVal& sample);
-    bool ReadGroup(const tagPollGroup& group, std::vector<uint16_t>& words);
+    // One sample of every channel; a refused read of many elements is split first.
+    tagModbusOutcome Poll(tagOscilloVal& sample);
+    tagModbusOutcome ReadGroup(const tagPollGroup& group, std::vector<uint16_t>& words);
+    // Group g in two halves by its members, each read on its own from now on.
+    void SplitGroup(size_t g);
     void StopSampler();
     void SamplerLoop(Clock::time_point start, uint64_t periodMicros);
     bool Fail(const std::string& what);
+    std::chrono::milliseconds Patience() const;
 
-    mutable std::mutex m_io; // the libmodbus context is not thread safe
-    _modbus* m_ctx = nullptr;
+    mutable std::mutex m_io; // one request at a time
+    std::unique_ptr<CModbusTransport> m_transport;
     CModbusMap m_map;
     std::string m_mapError;
     mutable std::mutex m_errorMutex;

@@ -3,7 +3,6 @@
 #include "acquisition/StringIds.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
-#include "kit/KitHelpers.h"
 
 #include <filesystem>
 
@@ -58,26 +57,4 @@ tagResult CEventFiles::Save(const tagEventRecord& record) {
     tagResult done = tagResult::Done();
     done.detail = path;
     return done;
-}
-
-std::string g_TriggerStatusText(const tagTriggerStatus& status, const std::function<std::string(int)>& text) {
-    const uint32_t eventsSaved = status.eventsSaved;
-    if (status.phase == EnumTriggerPhase::Off && !status.triggeredAt) {
-        return {};
-    }
-    std::string line;
-    const bool waiting =
-        status.phase == EnumTriggerPhase::Waiting || status.phase == EnumTriggerPhase::Rearming;
-    if (status.recording && waiting) {
-        line = text(IDS_TRIGGER_WAITING);
-    } else if (status.triggeredAt) {
-        line = g_FormatText(text(IDS_TRIGGER_FIRED_AT), {g_TimeOfDayText(*status.triggeredAt)});
-    }
-    if (status.repeat && (status.recording || eventsSaved > 0)) {
-        const std::string saved =
-            eventsSaved == 1 ? text(IDS_TRIGGER_ONE_EVENT_SAVED)
-                             : g_FormatText(text(IDS_TRIGGER_EVENTS_SAVED), {std::to_string(eventsSaved)});
-        line += line.empty() ? saved : "; " + saved;
-    }
-    return line;
 }

@@ -8,7 +8,6 @@
 #include "acquisition/Recorder.h"
 #include "kit/Result.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,3 @@ private:
     std::vector<std::string> m_written;
     bool m_failureShown = false;
 };
-
-// The trigger's state in words ("Waiting for trigger", "Triggered at hh:mm:ss.mmm", "N events saved"),
-// each text looked up by its string number; empty without a trigger.
-std::string g_TriggerStatusText(const tagTriggerStatus& status, const std::function<std::string(int)>& text);

@@ -3,6 +3,7 @@
 #include "acquisition/StringIds.h"
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
+#include "link/Communicater.h"
 
 #include <chrono>
 #include <ctime>
@@ -28,6 +29,19 @@ CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisT
     m_files = std::make_unique<CRecordingFiles>(m_state, *m_traces, *m_link, *m_readouts, *m_journal, m_view);
     m_trimmer = std::make_unique<CCacheTrimmer>(m_state, *m_traces, *m_files, *m_journal);
     m_events = std::make_unique<CEventFiles>(m_state, m_view);
+}
+
+void CMonitorSession::AfterBatch() {
+    m_readouts->UpdateAll();
+    m_view.ShowLinkStatistics(CCommunicater::Statistics());
+}
+
+void CMonitorSession::ReportLinkProblems() {
+    const std::string error = CCommunicater::MapError();
+    if (!m_linkProblemsShown && !error.empty()) {
+        m_linkProblemsShown = true;
+        m_view.ShowResult(tagResult::Failed(IDS_MAP_FILE_ERRORS, error));
+    }
 }
 
 tagTriggerStatus CMonitorSession::TriggerStatus() const {

@@ -13,6 +13,7 @@
 #include "Readouts.h"
 #include "RecordingFiles.h"
 #include "SessionView.h"
+#include "StatusTexts.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
 #include "acquisition/TraceSet.h"
@@ -64,6 +65,8 @@ public:
     // At start, after the workspace: a journal that a run left without ending cleanly is brought
     // back if the user says so, otherwise set aside for chronoscope-record --recover.
     void OfferRecovery();
+    // The errors of the link's map file, once: the default map is in force because of them.
+    void ReportLinkProblems();
 
 private:
     // CRecorderView
@@ -73,11 +76,12 @@ private:
     void UpdateRunControls(bool recording) override { m_view.UpdateRunControls(recording); }
     void ShowPeriod(uint32_t period) override { m_view.ShowPeriod(period); }
     void SetWaitCursor(bool on) override { m_view.SetWaitCursor(on); }
-    void AfterBatch() override { m_readouts->UpdateAll(); }
+    void AfterBatch() override;
     void TrimCache() override { m_trimmer->TrimCache(); }
     void LoadWorkspace() override {
         m_files->LoadWorkspace();
         OfferRecovery();
+        ReportLinkProblems();
     }
     void RecordingStarted(const tagRecordingStart& start) override {
         m_events->RecordingStarted();
@@ -107,4 +111,5 @@ private:
     std::unique_ptr<CRecordingFiles> m_files;
     std::unique_ptr<CCacheTrimmer> m_trimmer;
     std::unique_ptr<CEventFiles> m_events;
+    bool m_linkProblemsShown = false;
 };

@@ -5,6 +5,7 @@
 #include "acquisition/ChannelTableModel.h"
 #include "acquisition/Recorder.h"
 #include "kit/Result.h"
+#include "link/LinkBackend.h"
 
 #include <cstdint>
 #include <string>
@@ -42,6 +43,8 @@ public:
     virtual void ShowColour(size_t channel, uint32_t colour) = 0;
     // The chart's tooltip; empty hides it.
     virtual void ShowTooltip(const std::string& text) = 0;
-    // The trigger's state for the status line (g_TriggerStatusText words it).
+    // The status line's parts (StatusTexts.h words them): the trigger's state, and how the link's
+    // sampling of the recording goes.
     virtual void ShowTriggerStatus(const tagTriggerStatus& /*status*/) {}
+    virtual void ShowLinkStatistics(const tagLinkStatistics& /*statistics*/) {}
 };

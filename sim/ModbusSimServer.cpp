@@ -297,6 +297,14 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
     if (const int delay = m_panel->answerDelayMs; delay > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     }
+    if (const int pause = m_panel->pauseNextReplyMs.exchange(0); pause > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+    }
+    const int holeFirst = m_panel->holeFirst, holeLast = m_panel->holeLast;
+    if (function == MODBUS_FC_READ_HOLDING_REGISTERS && holeFirst >= 0 && start <= holeLast &&
+        start + count > holeFirst) {
+        return modbus_reply_exception(m_ctx, query, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS) >= 0;
+    }
     const CSimulatorPanel::EnumReplyFault fault = m_panel->replyFault;
     if (fault != CSimulatorPanel::REPLY_OK && m_tcp) {
         // A reply that announces more than it brings, or whose byte count does not fit.

@@ -33,6 +33,13 @@ public:
     // count does not fit.
     enum EnumReplyFault { REPLY_OK, REPLY_TRUNCATED, REPLY_MALFORMED };
     std::atomic<EnumReplyFault> replyFault{REPLY_OK};
+    // The Modbus server waits this long before its next answer, once (a late reply, or a freeze
+    // after which the requests that came meanwhile are answered late).
+    std::atomic<int> pauseNextReplyMs{0};
+    // Holding registers the Modbus server's device does not have: a read touching them is refused
+    // with exception 2 (illegal data address). -1 for none.
+    std::atomic<int> holeFirst{-1};
+    std::atomic<int> holeLast{-1};
 
     void SetSerialFormat(uint32_t baud, uint32_t bits, uint32_t stop, uint32_t parityCode) {
         baudRate = baud;

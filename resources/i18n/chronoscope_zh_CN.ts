@@ -558,5 +558,15 @@
         <source>1 event saved</source>
         <translation>已保存 1 个事件</translation>
     </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>The Modbus map file has errors; the default map is used.</source>
+        <translation>Modbus 映射文件有错误；使用默认映射。</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Skipped: %s (%s)</source>
+        <translation>跳过: %s (%s)</translation>
+    </message>
 </context>
 </TS>

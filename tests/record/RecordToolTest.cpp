@@ -13,6 +13,7 @@
 #include "support/ChildProcess.h"
 #include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
+#include "support/PlcsimProcess.h"
 #include "support/PseudoTerminalPair.h"
 #include "support/TestSessionView.h"
 
@@ -159,6 +160,41 @@ TEST_F(RecordToolTest, OverTcpFromThePlcSimulatorAndALostLinkKeepsTheSamples) {
         const double ms = file.traces->Serie(0).GetYValue(i);
         ASSERT_EQ(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
     }
+}
+
+TEST_F(RecordToolTest, ReconnectGoesOnAcrossTwoOutagesInOneFile) {
+    CPlcsimProcess plc(CHRONOSCOPE_PLCSIM, {"--tcp", "127.0.0.1:0", "--freeze-ms", "3000"});
+    ASSERT_GT(plc.Port(), 0) << plc.Banner();
+    CChildProcess recorder(CHRONOSCOPE_RECORD,
+                           {"--link", "tcp:127.0.0.1:" + std::to_string(plc.Port()), "--channels", "D10:DINT",
+                            "--period", "10", "--reconnect", "--duration", "13s", "--out",
+                            File("outages.data")},
+                           m_errors);
+    std::this_thread::sleep_for(2s);
+    plc.Signal(SIGUSR2); // frozen for three seconds: longer than the link waits
+    std::this_thread::sleep_for(5s);
+    plc.Signal(SIGUSR2);
+    ASSERT_EQ(recorder.Wait(), 0) << Errors();
+    EXPECT_NE(Errors().find("2 outages: "), std::string::npos) << Errors();
+    // The controller's milliseconds before, between and after the outages, in one file: two gaps
+    // of seconds (a new recording's trace first holds the old value at its start).
+    tagLoaded file(File("outages.data"));
+    ASSERT_EQ(file.result, EnumDataFileRead::Read);
+    std::vector<double> gaps;
+    const CChartLineSerie& ms = file.traces->Serie(0);
+    for (uint32_t i = 1; i < ms.GetPointCount(); ++i) {
+        const double step = ms.GetYValue(i) - ms.GetYValue(i - 1);
+        if (step > 1000) {
+            gaps.push_back(step);
+        }
+        // Never back in time; two polls of a starved sampler may fall in one millisecond.
+        ASSERT_GE(step, 0) << i;
+    }
+    ASSERT_EQ(gaps.size(), 2u);
+    for (double gap : gaps) {
+        EXPECT_GE(gap, 2000.0);
+    }
+    EXPECT_GT(ms.GetPointCount(), 500u);
 }
 
 TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {

@@ -4,8 +4,8 @@
 #include "TestCommView.h"
 #include "link/SerialDevices.h"
 #include "sim/SimulatedMachine.h"
-#include "support/ChildProcess.h"
 #include "support/LinkTestHelpers.h"
+#include "support/PlcsimProcess.h"
 #include "support/PseudoTerminalPair.h"
 
 #include <gtest/gtest.h>
@@ -20,20 +20,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// chronoscope-plcsim as its own process; the first line it prints says where it serves.
-class CPlcsimProcess {
+// chronoscope-plcsim as its own process.
+class CPlcsim : public CPlcsimProcess {
 public:
-    explicit CPlcsimProcess(const std::vector<std::string>& arguments)
-        : m_process(CHRONOSCOPE_PLCSIM, arguments), m_banner(m_process.FirstLine()) {}
-    const std::string& Banner() const { return m_banner; }
-    int Port() const {
-        const size_t at = m_banner.find("(port ");
-        return at == std::string::npos ? 0 : std::atoi(m_banner.c_str() + at + 6);
-    }
-
-private:
-    CChildProcess m_process;
-    std::string m_banner;
+    explicit CPlcsim(const std::vector<std::string>& arguments)
+        : CPlcsimProcess(CHRONOSCOPE_PLCSIM, arguments) {}
 };
 
 class CommSettingWireTest : public CCommSettingFixture {
@@ -75,7 +66,7 @@ protected:
 TEST_F(CommSettingWireTest, OverAPseudoTerminalTheFirstEntryAnswersAndOKRecords) {
     CPseudoTerminalPair cable(m_documents.Path(), "ttyS1", "plc");
     ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";
-    CPlcsimProcess plc({"--rtu", cable.Second(), "--baud", "115200", "--format", "8E1"});
+    CPlcsim plc({"--rtu", cable.Second(), "--baud", "115200", "--format", "8E1"});
     ASSERT_NE(plc.Banner().find("Modbus RTU"), std::string::npos) << plc.Banner();
     g_SetSerialDirectory(m_documents.Path());
     m_view.ports = {"COM2"}; // ttyS1
@@ -109,7 +100,7 @@ TEST_F(CommSettingWireTest, ASilentLineFailsAfterTheSumOfTheWaits) {
 }
 
 TEST_F(CommSettingWireTest, EthernetReachesADeviceOnTheMapFilesPort) {
-    CPlcsimProcess plc({"--tcp", "127.0.0.1:0"});
+    CPlcsim plc({"--tcp", "127.0.0.1:0"});
     ASSERT_GT(plc.Port(), 0) << plc.Banner();
     std::filesystem::create_directories(m_documents.File("LadderDesk"));
     std::ofstream(m_documents.File("LadderDesk/ModbusMap.cfg")) << "tcp_port " << plc.Port() << "\n";

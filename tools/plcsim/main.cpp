@@ -1,18 +1,26 @@
 // chronoscope-plcsim: the simulated controller served over Modbus, to try the real links without
-// hardware.
+// hardware, and to misbehave as plant devices do.
 //   chronoscope-plcsim --tcp 127.0.0.1:1502
 //   chronoscope-plcsim --rtu /dev/ttyUSB0 --baud 115200 --format 8E1
+//   chronoscope-plcsim --tcp 127.0.0.1:1502 --hole 60-67 --delay-ms 1500 --freeze-ms 3000
+// SIGUSR1 delays the next reply by the --delay-ms; SIGUSR2 freezes the device for --freeze-ms, after
+// which the requests that came meanwhile are answered late.
 #include "kit/IntegerText.h"
 #include "sim/ModbusSimServer.h"
+#include "sim/SimulatorPanel.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
 
 CModbusSimServer* g_server = nullptr;
+CSimulatorPanel* g_panel = nullptr;
+int g_delayMs = 1500;
+int g_freezeMs = 3000;
 
 void OnSignal(int) {
     if (g_server) {
@@ -20,10 +28,21 @@ void OnSignal(int) {
     }
 }
 
+// Lock-free atomics only: safe in a signal handler.
+void OnDelay(int) {
+    g_panel->pauseNextReplyMs = g_delayMs;
+}
+void OnFreeze(int) {
+    g_panel->pauseNextReplyMs = g_freezeMs;
+}
+
 int Usage() {
     std::fprintf(stderr,
-                 "usage: chronoscope-plcsim --tcp ADDRESS:PORT\n"
-                 "       chronoscope-plcsim --rtu DEVICE [--baud N] [--format 8N1|8E1|8O1|8N2|...]\n");
+                 "usage: chronoscope-plcsim --tcp ADDRESS:PORT [faults]\n"
+                 "       chronoscope-plcsim --rtu DEVICE [--baud N] [--format 8N1|8E1|8O1|8N2|...] [faults]\n"
+                 "faults: --hole FIRST-LAST   holding registers that answer exception 2\n"
+                 "        --delay-ms N        what SIGUSR1 delays the next reply by (1500)\n"
+                 "        --freeze-ms N       how long SIGUSR2 freezes the device (3000)\n");
     return 2;
 }
 
@@ -32,6 +51,7 @@ int Usage() {
 int main(int argc, char** argv) {
     std::string tcp, rtu, format = "8N1";
     int baud = 19200;
+    auto panel = std::make_shared<CSimulatorPanel>();
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--tcp") {
@@ -42,11 +62,28 @@ int main(int argc, char** argv) {
             baud = static_cast<int>(g_ParseIntegerIn(argv[i + 1], 50, 4'000'000).value_or(0));
         } else if (option == "--format") {
             format = argv[i + 1];
+        } else if (option == "--hole") {
+            const std::string range = argv[i + 1];
+            const size_t dash = range.find('-');
+            const auto first = g_ParseIntegerIn(range.substr(0, dash), 0, 65535);
+            const auto last =
+                dash == std::string::npos ? first : g_ParseIntegerIn(range.substr(dash + 1), 0, 65535);
+            if (!first || !last || *last < *first) {
+                return Usage();
+            }
+            panel->holeFirst = static_cast<int>(*first);
+            panel->holeLast = static_cast<int>(*last);
+        } else if (option == "--delay-ms" || option == "--freeze-ms") {
+            const auto ms = g_ParseIntegerIn(argv[i + 1], 1, 600000);
+            if (!ms) {
+                return Usage();
+            }
+            (option == "--delay-ms" ? g_delayMs : g_freezeMs) = static_cast<int>(*ms);
         } else {
             return Usage();
         }
     }
-    CModbusSimServer server;
+    CModbusSimServer server(panel);
     std::string error;
     if (!tcp.empty()) {
         const size_t colon = tcp.rfind(':');
@@ -77,8 +114,11 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
     g_server = &server;
+    g_panel = panel.get();
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
+    std::signal(SIGUSR1, OnDelay);
+    std::signal(SIGUSR2, OnFreeze);
     server.Run();
     return 0;
 }

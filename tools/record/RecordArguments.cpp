@@ -221,6 +221,10 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
             parsed.help = true;
             return true;
         }
+        if (option == "--reconnect") {
+            parsed.reconnect = true;
+            continue;
+        }
         if (option == "--repeat") {
             parsed.capture.repeat = true;
             captureGiven = true;
@@ -380,6 +384,8 @@ Recording:
   --events-dir DIR   where the event files go (default: Events/ beside FILE)
   --cache N          keep at most N points (1200000 to 7200000) per channel in memory: the older half of a full
                      cache is saved beside FILE as YYYYMMDDhhmmss.data and dropped
+  --reconnect        when the link stops answering, try again every second and go on in the same
+                     file; the outages are listed at the end
   --out FILE         FILE.data (readable by Import Data) or FILE.csv
 
   Everything recorded is written when the time is up, on Ctrl+C, SIGTERM or SIGHUP, and when the

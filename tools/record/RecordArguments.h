@@ -42,6 +42,7 @@ struct tagRecordArguments {
     tagCaptureSettings capture; // pre-trigger history and repeat, with a trigger only
     std::string eventsDir;      // where repeat's event files go; beside the output when empty
     uint32_t cache = 0;         // 0: no trimming
+    bool reconnect = false;     // go on across outages of the link
     std::string out;
 
     std::vector<std::string> convert;

@@ -3,6 +3,7 @@
 #include "HeadlessView.h"
 #include "acquisition/StringTexts.h"
 #include "chart/ChartCtrl.h"
+#include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
 #include "sim/SimulatedController.h"
 
@@ -104,6 +105,28 @@ private:
     double m_firstX = 0;
 };
 
+// A time the link did not answer: when it began (local time) and how long it lasted.
+struct tagOutage {
+    std::chrono::system_clock::time_point began;
+    Clock::duration length;
+};
+
+std::string OutageText(const tagOutage& outage) {
+    char length[32];
+    std::snprintf(length, sizeof length, "%.1f s", std::chrono::duration<double>(outage.length).count());
+    return length;
+}
+
+// " N outages: hh:mm:ss.mmm for x.x s, ..."
+std::string OutagesText(const std::vector<tagOutage>& outages) {
+    std::string text =
+        " " + std::to_string(outages.size()) + (outages.size() == 1 ? " outage: " : " outages: ");
+    for (size_t i = 0; i < outages.size(); ++i) {
+        text += (i ? ", " : "") + g_TimeOfDayText(outages[i].began) + " for " + OutageText(outages[i]);
+    }
+    return text;
+}
+
 // The trigger's state as the window words it, in English; empty without a trigger.
 std::string TriggerText(const CMonitorSession& session) {
     return g_TriggerStatusText(session.TriggerStatus(), [](int id) { return Text(id); });
@@ -192,22 +215,46 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
     CProgressMeter meter;
     tagProgress progress;
     bool lost = false;
+    std::vector<tagOutage> outages;
+    const auto timeUp = [&] {
+        return args.durationSeconds &&
+               std::chrono::duration<double>(Clock::now() - start).count() >= *args.durationSeconds;
+    };
     while (!stop.load()) {
         view.WaitAndPump(100ms);
         if (!session.IsRecording()) {
-            lost = true;
-            break;
+            if (!args.reconnect) {
+                lost = true;
+                break;
+            }
+            // The run goes on across the outage: a new recording continues the traces.
+            if (terminal) {
+                std::fputc('\n', err);
+            }
+            Say(err, "the link stopped answering; trying again every second");
+            tagOutage outage{std::chrono::system_clock::now(), {}};
+            const Clock::time_point since = Clock::now();
+            bool back = false;
+            while (!back && !stop.load() && !timeUp()) {
+                view.WaitAndPump(1000ms);
+                back = session.StartRecording().ok;
+            }
+            outage.length = Clock::now() - since;
+            outages.push_back(outage);
+            if (!back) {
+                break; // the time ran out or a signal came meanwhile
+            }
+            Say(err, "the link is back after " + OutageText(outage));
+            continue;
         }
         progress = meter.Measure(session);
         const Clock::time_point now = Clock::now();
-        if ((args.samples && progress.recorded >= *args.samples) ||
-            (args.durationSeconds &&
-             std::chrono::duration<double>(now - start).count() >= *args.durationSeconds)) {
+        if ((args.samples && progress.recorded >= *args.samples) || timeUp()) {
             break;
         }
         if (terminal && now >= nextProgress) {
             ShowProgress(err, now - start, progress, session.Trimmer().AutoSavedFiles().size(),
-                         TriggerText(session), repeat);
+                         TriggerText(session) + (outages.empty() ? "" : OutagesText(outages)), repeat);
             nextProgress = now + 500ms;
         }
     }
@@ -242,6 +289,9 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
     }
     if (progress.missed && !repeat) {
         where += "; " + std::to_string(progress.missed) + " ticks missed";
+    }
+    if (!outages.empty()) {
+        where += ";" + OutagesText(outages);
     }
     if (repeat) {
         where = "the latest event: " + where + "; " + std::to_string(session.Events().Saved()) +

@@ -1,0 +1,39 @@
+#include "StatusTexts.h"
+
+#include "acquisition/StringIds.h"
+#include "files/WorkspacePaths.h"
+#include "kit/KitHelpers.h"
+
+#include <cstdio>
+
+std::string g_TriggerStatusText(const tagTriggerStatus& status, const StringLookup& text) {
+    const uint32_t eventsSaved = status.eventsSaved;
+    if (status.phase == EnumTriggerPhase::Off && !status.triggeredAt) {
+        return {};
+    }
+    std::string line;
+    const bool waiting =
+        status.phase == EnumTriggerPhase::Waiting || status.phase == EnumTriggerPhase::Rearming;
+    if (status.recording && waiting) {
+        line = text(IDS_TRIGGER_WAITING);
+    } else if (status.triggeredAt) {
+        line = g_FormatText(text(IDS_TRIGGER_FIRED_AT), {g_TimeOfDayText(*status.triggeredAt)});
+    }
+    if (status.repeat && (status.recording || eventsSaved > 0)) {
+        const std::string saved =
+            eventsSaved == 1 ? text(IDS_TRIGGER_ONE_EVENT_SAVED)
+                             : g_FormatText(text(IDS_TRIGGER_EVENTS_SAVED), {std::to_string(eventsSaved)});
+        line += line.empty() ? saved : "; " + saved;
+    }
+    return line;
+}
+
+std::string g_SkippedTicksText(const tagLinkStatistics& statistics, const StringLookup& text) {
+    const uint64_t sampled = statistics.polls - std::min(statistics.polls, statistics.failedPolls);
+    const uint64_t due = sampled + statistics.skippedTicks;
+    char share[32];
+    std::snprintf(share, sizeof share, "%.1f %%",
+                  due ? 100.0 * static_cast<double>(statistics.skippedTicks) / static_cast<double>(due)
+                      : 0.0);
+    return g_FormatText(text(IDS_SKIPPED_TICKS), {std::to_string(statistics.skippedTicks), share});
+}

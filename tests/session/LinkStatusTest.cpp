@@ -1,0 +1,47 @@
+// What the window learns of the link beyond a failed command: the map file's errors, once, and the
+// ticks the sampling skipped.
+#include "TempFolder.h"
+#include "acquisition/StringIds.h"
+#include "acquisition/StringTexts.h"
+#include "link/Communicater.h"
+#include "link/ModbusLink.h"
+#include "session/MonitorSession.h"
+#include "support/RecordingSurface.h"
+#include "support/TestSessionView.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+TEST(LinkStatus, TheMapFilesErrorsAreShownOnceWithFileAndLine) {
+    CTempFolder documents;
+    std::filesystem::create_directories(documents.File("LadderDesk"));
+    std::ofstream(documents.File("LadderDesk/ModbusMap.cfg")) << "# ours\nD holdings 5\n";
+    CCommunicater::Instance(std::make_unique<CModbusLink>());
+    {
+        CFakeChartHost host;
+        CChartCtrl chart;
+        chart.SetHost(&host);
+        CTestSessionView view;
+        CMonitorSession session(chart, "Timeline(ms)", view);
+        view.session = &session;
+        session.OnAcquisitionNotify(NOTIFY_FAILURE, FAILURE_LOAD_WORKSPACE); // as at start
+        session.ReportLinkProblems();
+        ASSERT_EQ(view.messages, std::vector<int>{IDS_MAP_FILE_ERRORS});
+        EXPECT_NE(view.details[0].find("LadderDesk/ModbusMap.cfg, line 2: unknown table 'holdings'"),
+                  std::string::npos)
+            << view.details[0];
+    }
+    CCommunicater::Destroy();
+}
+
+TEST(LinkStatus, SkippedTicksAreCountedAgainstAllTheTicksDue) {
+    const auto english = [](int id) { return std::string(EnglishStringById(id)); };
+    tagLinkStatistics statistics;
+    EXPECT_EQ(g_SkippedTicksText(statistics, english), "Skipped: 0 (0.0 %)");
+    statistics.skippedTicks = 12;
+    statistics.polls = 2990;
+    statistics.failedPolls = 2; // their ticks are among the skipped
+    EXPECT_EQ(g_SkippedTicksText(statistics, english), "Skipped: 12 (0.4 %)");
+}
