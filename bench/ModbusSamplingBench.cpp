@@ -20,14 +20,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::vector<tagOscilloElem> kChannels{
+// Six channels in four tables (four requests a tick), and six registers (one request).
+const std::vector<tagOscilloElem> kMixedChannels{
     {"D0", 0, GCM_INT, 0},  {"D1", 0, GCM_INT, 0},  {"D10", 0, GCM_DINT, 0},
     {"M1", 0, GCM_BOOL, 0}, {"X3", 0, GCM_BOOL, 0}, {"AXIS0", 17, GCM_DINT, 0},
+};
+const std::vector<tagOscilloElem> kRegisterChannels{
+    {"D0", 0, GCM_INT, 0}, {"D1", 0, GCM_INT, 0},   {"D10", 0, GCM_DINT, 0},
+    {"D2", 0, GCM_INT, 0}, {"D20", 0, GCM_REAL, 0}, {"D100", 0, GCM_INT, 0},
 };
 
 void Sample(benchmark::State& state, CModbusLink& link, int periodMs) {
     tagOscilloSetting setting;
-    setting.channels = kChannels;
+    setting.channels = state.range(1) ? kMixedChannels : kRegisterChannels;
     setting.requestedPeriod = static_cast<uint16_t>(periodMs * 8);
     setting.run = 1;
     if (!link.SetOscillo(OSCILLO_CMD_LOAD, setting) || !link.SetOscillo(OSCILLO_CMD_RUN, setting)) {
@@ -52,6 +57,8 @@ void Sample(benchmark::State& state, CModbusLink& link, int periodMs) {
         static_cast<double>(std::max<uint64_t>(1, statistics.skippedTicks + data.samples.size()));
     state.counters["late_mean_us"] = statistics.meanLateMicros;
     state.counters["late_max_us"] = statistics.maxLateMicros;
+    state.counters["poll_mean_us"] = statistics.meanPollMicros;
+    state.counters["poll_max_us"] = statistics.maxPollMicros;
 }
 
 void BM_ModbusTcp(benchmark::State& state) {
@@ -72,7 +79,11 @@ void BM_ModbusTcp(benchmark::State& state) {
     }
     Sample(state, link, static_cast<int>(state.range(0)));
 }
-BENCHMARK(BM_ModbusTcp)->Arg(1)->Arg(2)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ModbusTcp)
+    ->ArgsProduct({{1, 2, 5}, {0, 1}})
+    ->ArgNames({"period_ms", "four_tables"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ModbusRtu115200(benchmark::State& state) {
     const std::string dir = std::filesystem::temp_directory_path() / "chronoscope-bench-pty";
@@ -107,6 +118,10 @@ void BM_ModbusRtu115200(benchmark::State& state) {
     kill(socat, SIGTERM);
     waitpid(socat, nullptr, 0);
 }
-BENCHMARK(BM_ModbusRtu115200)->Arg(5)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ModbusRtu115200)
+    ->ArgsProduct({{5, 10}, {0, 1}})
+    ->ArgNames({"period_ms", "four_tables"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

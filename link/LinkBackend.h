@@ -15,6 +15,8 @@ struct tagLinkStatistics {
     uint64_t failedPolls = 0;  // polls that got no valid reply (their ticks are skipped)
     double meanLateMicros = 0; // how late polls started against their slots
     double maxLateMicros = 0;
+    double meanPollMicros = 0; // how long a poll's requests took
+    double maxPollMicros = 0;
 };
 
 class CLinkBackend {

@@ -339,7 +339,15 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
         tagOscilloVal sample;
         sample.tick = static_cast<uint32_t>(tick);
         // A lost or spoilt reply is tried again while the slot lasts.
+        const Clock::time_point asked = Clock::now();
         tagModbusOutcome polled = Poll(sample);
+        {
+            const double took = std::chrono::duration<double, std::micro>(Clock::now() - asked).count();
+            std::lock_guard lock(m_statsMutex);
+            tagLinkStatistics& s = m_statistics;
+            s.maxPollMicros = std::max(s.maxPollMicros, took);
+            s.meanPollMicros += (took - s.meanPollMicros) / static_cast<double>(s.polls);
+        }
         while (!polled.ok() && !m_stop && Clock::now() < slotOf(tick + 1) &&
                polled.kind != tagModbusOutcome::Exception) {
             polled = Poll(sample);
