@@ -70,23 +70,26 @@ BENCHMARK(BM_TrimHalfTheCache)->Unit(benchmark::kMillisecond);
 
 class CSizedHost : public CFakeChartHost {
 public:
-    explicit CSizedHost(bool qt) : m_qt(qt) { client = {0, 0, 1200, 600}; }
+    // A Qt back buffer of scale device pixels per pixel, or the recording surface without scale.
+    CSizedHost(bool qt, double scale) : m_qt(qt), m_scale(scale) { client = {0, 0, 1200, 600}; }
     std::unique_ptr<CChartBuffer> CreateBuffer(tagChartSize size) override {
         if (m_qt) {
-            return std::make_unique<CQtChartBuffer>(size);
+            return std::make_unique<CQtChartBuffer>(size, m_scale);
         }
         return CFakeChartHost::CreateBuffer(size);
     }
 
 private:
     bool m_qt;
+    double m_scale;
 };
 
 // Six traces of a full cache, 7.2 million points (1 ms samples, 2 hours), the whole range in 1200
-// columns, drawn with the stride of the sampled drawing or every point through the index.
+// columns, drawn with the stride of the sampled drawing or every point through the index; through
+// Qt at 1x, 1.5x and 2x device pixels per pixel (range 1 in percent).
 void RedrawSixSeries(benchmark::State& state, bool qt) {
     const bool everyPoint = state.range(0) != 0;
-    CSizedHost host(qt);
+    CSizedHost host(qt, qt ? static_cast<double>(state.range(1)) / 100.0 : 1.0);
     CChartCtrl chart;
     chart.SetHost(&host);
     chart.SetDottedGrid(true);
@@ -121,6 +124,9 @@ void BM_RedrawSixSeriesQt(benchmark::State& state) {
     RedrawSixSeries(state, true);
 }
 BENCHMARK(BM_RedrawSixSeriesRecording)->ArgName("every_point")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RedrawSixSeriesQt)->ArgName("every_point")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawSixSeriesQt)
+    ->ArgNames({"every_point", "scale_percent"})
+    ->ArgsProduct({{0, 1}, {100, 150, 200}})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -19,8 +19,8 @@ public:
     // Settings chosen without the dialog (the command-line recorder's link), applied at once.
     void Set(const tagLinkFields& fields);
     // The Communicate button: the dialog works on copies and OK takes them back; afterwards the
-    // library gets the window's settings whatever the answer (the interface it may have switched
-    // stays switched).
+    // library gets the window's settings whatever the answer. The interface the dialog may have
+    // switched the library to stays switched, also on Cancel, and the window takes it too.
     tagLinkFields BeginCommSettings() const { return {m_state.link, m_state.interfaceType}; }
     void EndCommSettings(bool accepted, const tagLinkFields& fields);
 

@@ -22,7 +22,7 @@ tagChartRect CChartWidget::ClientRect() const {
 }
 
 std::unique_ptr<CChartBuffer> CChartWidget::CreateBuffer(tagChartSize size) {
-    return std::make_unique<CQtChartBuffer>(size);
+    return std::make_unique<CQtChartBuffer>(size, devicePixelRatioF());
 }
 
 void CChartWidget::SetPointer(EnumChartPointer pointer) {

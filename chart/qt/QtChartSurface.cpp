@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include <QFontMetrics>
@@ -60,9 +61,23 @@ CQtChartSurface::CQtChartSurface(QPainter& painter)
       m_defaultFont(std::make_shared<CQtChartFont>(tagChartFontDesc{"Microsoft Sans Serif", 80})) {
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_image = dynamic_cast<QImage*>(m_painter.device());
+    m_scale = m_image ? m_image->devicePixelRatio() : 1.0;
     m_painter.setFont(m_defaultFont->Font());
     m_painter.setBrush(Qt::NoBrush);
     ApplyPen();
+}
+
+void CQtChartSurface::DrawThinLines(const QLine* lines, int count) {
+    m_painter.drawLines(lines, count);
+    // On a scaled buffer a pixel is more than one device pixel wide: the same one-device-pixel
+    // lines (Qt's fastest) again, a device pixel on each time, fill the rest of it.
+    const int extra = static_cast<int>(std::lround(m_scale)) - 1;
+    for (int i = 1; i <= extra; ++i) {
+        const double step = i / m_scale;
+        m_painter.translate(step, step);
+        m_painter.drawLines(lines, count);
+        m_painter.translate(-step, -step);
+    }
 }
 
 void CQtChartSurface::ApplyPen() {
@@ -122,7 +137,8 @@ void CQtChartSurface::MoveTo(int x, int y) {
 void CQtChartSurface::LineTo(int x, int y) {
     // Qt's thin lines, like the classic line call, leave out their end point.
     if (!m_pen.none && QPoint(x, y) != m_position) {
-        m_painter.drawLine(m_position, QPoint(x, y));
+        const QLine line(m_position, QPoint(x, y));
+        DrawThinLines(&line, 1);
     }
     m_position = QPoint(x, y);
 }
@@ -141,7 +157,7 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
     m_painter.setPen(QPen(colour, 0));
     QVarLengthArray<QLine, 4096> lines;
     auto flush = [&] {
-        m_painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+        DrawThinLines(lines.data(), static_cast<int>(lines.size()));
         lines.clear();
     };
     // Consecutive vertical segments in one column overlap; they are filled once as their union.
@@ -206,11 +222,11 @@ void CQtChartSurface::DrawRaisedEdge(const tagChartRect& rect) {
         const int r = rect.right - 1 - inset;
         const int b = rect.bottom - 1 - inset;
         m_painter.setPen(QPen(light, 0));
-        m_painter.drawLine(l, t, r - 1, t);
-        m_painter.drawLine(l, t, l, b - 1);
+        const QLine lit[] = {{l, t, r - 1, t}, {l, t, l, b - 1}};
+        DrawThinLines(lit, 2);
         m_painter.setPen(QPen(dark, 0));
-        m_painter.drawLine(l, b, r, b);
-        m_painter.drawLine(r, t, r, b);
+        const QLine shaded[] = {{l, b, r, b}, {r, t, r, b}};
+        DrawThinLines(shaded, 2);
     };
     frame(0, QColor(227, 227, 227), QColor(105, 105, 105));
     frame(1, QColor(255, 255, 255), QColor(160, 160, 160));
@@ -243,9 +259,16 @@ void CQtChartSurface::FillRun(int x, int y, int w, int h, const QColor& colour) 
         m_painter.fillRect(x, y, w, h, colour);
         return;
     }
-    QRect run = QRect(x, y, w, h).intersected(m_image->rect());
+    // The drawing is in logical pixels; the image has device pixels, m_scale to each.
+    const auto device = [this](const QRect& r) {
+        const int left = static_cast<int>(std::lround(r.left() * m_scale));
+        const int top = static_cast<int>(std::lround(r.top() * m_scale));
+        return QRect(left, top, static_cast<int>(std::lround((r.left() + r.width()) * m_scale)) - left,
+                     static_cast<int>(std::lround((r.top() + r.height()) * m_scale)) - top);
+    };
+    QRect run = device(QRect(x, y, w, h)).intersected(m_image->rect());
     if (m_clip) {
-        run = run.intersected(*m_clip);
+        run = run.intersected(device(*m_clip));
     }
     const QRgb pixel = colour.rgb();
     uchar* bits = m_image->bits(); // once: each scanLine() call checks for sharing
@@ -273,8 +296,11 @@ void CQtChartSurface::DrawBuffer(const CChartBuffer& buffer) {
     }
 }
 
-CQtChartBuffer::CQtChartBuffer(tagChartSize size)
-    : m_image(std::max(size.cx, 1), std::max(size.cy, 1), QImage::Format_RGB32) {
+CQtChartBuffer::CQtChartBuffer(tagChartSize size, double scale)
+    : m_image(std::max(static_cast<int>(std::ceil(size.cx * scale)), 1),
+              std::max(static_cast<int>(std::ceil(size.cy * scale)), 1), QImage::Format_RGB32),
+      m_size{std::max(size.cx, 1), std::max(size.cy, 1)} {
+    m_image.setDevicePixelRatio(scale);
     m_image.fill(Qt::white);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QLine>
 #include <QPainter>
 
 #include <memory>
@@ -48,6 +49,8 @@ public:
 
 private:
     void ApplyPen();
+    // One-pixel lines, as many device pixels wide as a pixel is.
+    void DrawThinLines(const QLine* lines, int count);
     // A solid rectangle, written straight into the back buffer when painting on one without a
     // transform (trace columns are thousands of these per redraw), else through the painter.
     void FillRun(int x, int y, int w, int h, const QColor& colour);
@@ -61,22 +64,27 @@ private:
     COLORREF m_textColour = 0;
     QPoint m_position;
     QImage* m_image = nullptr; // the painter's device when it is a back buffer
+    double m_scale = 1.0;      // its device pixels per logical pixel
     std::optional<QRect> m_clip;
 };
 
-// A back buffer: an image with a painter that stays open while the chart draws into it.
+// A back buffer: an image with a painter that stays open while the chart draws into it. The chart
+// draws in logical pixels; the image has scale device pixels to each (the screen's device pixel
+// ratio), so that lines and text stay sharp on high-density displays.
 class CQtChartBuffer : public CChartBuffer {
 public:
-    explicit CQtChartBuffer(tagChartSize size);
+    explicit CQtChartBuffer(tagChartSize size, double scale = 1.0);
     ~CQtChartBuffer() override;
 
     CChartSurface& Surface() override;
-    tagChartSize Size() const override { return {m_image.width(), m_image.height()}; }
+    // In logical pixels.
+    tagChartSize Size() const override { return m_size; }
     // Ends any drawing in progress and gives the picture.
     const QImage& Image() const;
 
 private:
     mutable QImage m_image;
+    tagChartSize m_size;
     mutable std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<CQtChartSurface> m_surface;
 };

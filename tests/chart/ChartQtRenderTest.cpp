@@ -199,3 +199,58 @@ TEST(ChartQtRender, EverySampleShowsOneSampleSpikesInAnHourAtOneMillisecond) {
     EXPECT_GT(sampledTop, up + 10);
     EXPECT_LT(sampledBottom, down - 10);
 }
+
+TEST(ChartQtRender, AtTwoDevicePixelsPerPixelTheBufferIsTwiceAsLargeAndLinesStaySharp) {
+    CChartWidget widget;
+    SetUpChart(widget, 100.0);
+    CChartCtrl& chart = widget.Chart();
+    CChartLineSerie* level = chart.CreateLineSerie(false, false);
+    level->SetColor(ChartRGB(0, 0, 255));
+    level->SetEveryPointDrawing(true); // columns written straight into the image
+    for (int t = 0; t <= 1000; ++t) {
+        level->AddPoint(t, t < 500 ? 0.0 : 4000.0);
+    }
+    CQtChartBuffer single({800, 500}, 1.0);
+    chart.DrawChart(single.Surface(), {0, 0, 800, 500});
+    CQtChartBuffer buffer({800, 500}, 2.0);
+    chart.DrawChart(buffer.Surface(), {0, 0, 800, 500});
+    const QImage& image = buffer.Image();
+    EXPECT_EQ(image.width(), 1600);
+    EXPECT_EQ(image.height(), 1000);
+    EXPECT_EQ(buffer.Size().cx, 800); // the chart still lays out in pixels
+    if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
+        image.save(QString::fromUtf8(folder) + QStringLiteral("/chart-2x.png"));
+    }
+    // The plot's left border: the black pixels of one row at 1x, twice as many device pixels on
+    // the same place at 2x, and no grey at its edges.
+    const tagChartRect p = chart.GetPlottingRect();
+    const int y = p.top + 50;
+    auto blackRun = [](const QImage& picture, int row, int from, int to) {
+        std::vector<int> xs;
+        for (int x = from; x < to; ++x) {
+            if (picture.pixel(x, row) == qRgb(0, 0, 0)) {
+                xs.push_back(x);
+            }
+        }
+        return xs;
+    };
+    const std::vector<int> one = blackRun(single.Image(), y, p.left - 5, p.left + 5);
+    const std::vector<int> two = blackRun(image, 2 * y, 2 * (p.left - 5), 2 * (p.left + 5));
+    ASSERT_FALSE(one.empty());
+    ASSERT_EQ(two.size(), 2 * one.size());
+    EXPECT_EQ(two.front(), 2 * one.front());
+    EXPECT_EQ(two.back(), 2 * one.back() + 1);
+    EXPECT_GT(qGray(image.pixel(two.front() - 1, 2 * y)), 100);
+    EXPECT_GT(qGray(image.pixel(two.back() + 1, 2 * y)), 100);
+    // The trace's step: the rise at 500 ms is a column of whole device pixels in its colour, and
+    // the level after it lies where the axis says, at twice the pixel.
+    const tagChartPoint high = level->ValueToPixelPoint(750.0, 4000.0);
+    EXPECT_EQ(image.pixel(2 * high.x, 2 * high.y), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(2 * high.x + 1, 2 * high.y + 1), qRgb(0, 0, 255));
+    int partial = 0;
+    for (int yy = 0; yy < image.height(); ++yy) {
+        const QRgb c = image.pixel(2 * high.x, yy);
+        partial += qBlue(c) > 0 && qBlue(c) < 255 && qRed(c) < 200; // blended blue: blurred
+    }
+    EXPECT_EQ(partial, 0);
+}

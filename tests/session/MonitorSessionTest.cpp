@@ -356,3 +356,19 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     EXPECT_EQ(m_session->Traces().Serie(1).GetPointCount(), 1u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(AutoSaveFolder()), {}), 1);
 }
+
+TEST_F(MonitorSessionTest, AfterTheCommunicationDialogTheWindowUsesTheLinksInterface) {
+    tagLinkFields fields = m_session->Link().BeginCommSettings();
+    ASSERT_EQ(fields.interfaceType, static_cast<uint32_t>(INTERFACE_SERIAL));
+    // Ethernet clicked (the library switched at once), the address edited, then Cancel.
+    fields.interfaceType = INTERFACE_ETHERNET;
+    fields.link.ipAddress = 0x0A00000A;
+    m_session->Link().EndCommSettings(false, fields);
+    EXPECT_EQ(State().interfaceType, static_cast<uint32_t>(INTERFACE_ETHERNET));
+    EXPECT_NE(State().link.ipAddress, 0x0A00000Au); // the settings stay as they were
+    // OK takes both.
+    fields.interfaceType = INTERFACE_USB;
+    m_session->Link().EndCommSettings(true, fields);
+    EXPECT_EQ(State().interfaceType, static_cast<uint32_t>(INTERFACE_USB));
+    EXPECT_EQ(State().link.ipAddress, 0x0A00000Au);
+}
