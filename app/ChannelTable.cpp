@@ -102,7 +102,10 @@ QTableWidgetItem* CChannelTable::Cell(int channel, int column) {
 }
 
 void CChannelTable::SetCellText(int channel, int column, const QString& text) {
-    Cell(channel, column)->setText(text);
+    QTableWidgetItem* cell = Cell(channel, column);
+    cell->setText(text);
+    // A number wider than its column is cut with an ellipsis; the tooltip shows it whole.
+    cell->setToolTip(text);
 }
 
 QString CChannelTable::CellText(int channel, int column) const {

@@ -34,10 +34,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QToolTip>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -103,6 +106,12 @@ constexpr int kRightColumn[] = {
 
 // The table keeps this much room to the status line, and the status line to the bottom edge.
 constexpr int kTableBottomMargin = 2;
+// The right column's positions may be pressed together to this share of the template's, which
+// keeps a gap between any two of its controls.
+constexpr double kTightestColumn = 0.78;
+// The least the chart and the table keep beside and above the column's controls.
+constexpr int kLeastChartWidth = 700;
+constexpr int kLeastChartHeight = 160;
 
 bool IsChinese() {
     return QLocale().language() == QLocale::Chinese;
@@ -121,9 +130,15 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     CreateControls();
     LayoutFromTemplate();
     m_rightColumnOffset = width() - Control(IDC_MEASUREMENT)->x();
+    m_columnTop = Control(IDC_MEASUREMENT)->y();
     for (int id : kRightColumn) {
         m_columnShift[id] = Control(id)->x() - Control(IDC_MEASUREMENT)->x();
+        m_columnTemplate[id] = Control(id)->geometry();
+        m_columnBottom = std::max(m_columnBottom, Control(id)->geometry().bottom());
     }
+    setMinimumSize(SmallestSize());
+    FitToScreen();
+    OnSize(); // the chart's size before the traces and their cursors are placed on it
 
     CSessionView& view = *this;
     m_session =
@@ -270,14 +285,21 @@ void CChronoscopeDlg::resizeEvent(QResizeEvent* event) {
 }
 
 void CChronoscopeDlg::OnSize() {
-    if (!m_table || !m_session || isMinimized()) {
+    if (!m_table || isMinimized()) {
         return;
     }
-    m_session->Fields().SetMaximized(isMaximized());
     const int columnLeft = width() - m_rightColumnOffset;
+    // Lower than the template: the column's gaps shrink (the minimum size keeps them open).
+    const int room = height() - kTableBottomMargin - StatusLineHeight() - m_columnTop;
+    const double squeeze =
+        std::clamp(static_cast<double>(room) / (m_columnBottom - m_columnTop + 1), kTightestColumn, 1.0);
     for (int id : kRightColumn) {
-        QWidget* control = Control(id);
-        control->move(columnLeft + m_columnShift[id], control->y());
+        const QRect& at = m_columnTemplate[id];
+        const int y = m_columnTop + static_cast<int>(std::lround((at.y() - m_columnTop) * squeeze));
+        // The group box spans its fields: it shrinks with them.
+        const int h =
+            id == IDC_WRITE_GROUP ? static_cast<int>(std::lround(at.height() * squeeze)) : at.height();
+        Control(id)->setGeometry(columnLeft + m_columnShift[id], y, at.width(), h);
     }
     const int tableHeight = m_table->height();
     const int right = columnLeft - 24;
@@ -287,7 +309,30 @@ void CChronoscopeDlg::OnSize() {
     m_table->setGeometry(m_table->x(), tableBottom - tableHeight, right - m_table->x(), tableHeight);
     m_chart->setGeometry(m_chart->x(), m_chart->y(), right - m_chart->x(), m_table->y() - 2 - m_chart->y());
     m_table->LayoutTableColumns();
-    m_session->Readouts().UpdateCursorReadouts();
+    if (m_session) {
+        m_session->Fields().SetMaximized(isMaximized());
+        m_session->Readouts().UpdateCursorReadouts();
+    }
+}
+
+QSize CChronoscopeDlg::SmallestSize() const {
+    const int column =
+        m_columnTop + static_cast<int>(std::ceil((m_columnBottom - m_columnTop + 1) * kTightestColumn));
+    const int chart = Control(IDC_CHART)->y() + kLeastChartHeight + 2 + m_table->height();
+    return {kLeastChartWidth + m_rightColumnOffset + 24,
+            std::max(column, chart) + kTableBottomMargin * 2 + StatusLineHeight()};
+}
+
+void CChronoscopeDlg::FitToScreen() {
+    const QScreen* shown = screen();
+    if (!shown) {
+        return;
+    }
+    // The frame the window manager adds is not known before the window shows: allow for one.
+    const QSize frame(16, 40);
+    const QSize room = shown->availableGeometry().size() - frame;
+    resize(std::max(std::min(width(), room.width()), minimumWidth()),
+           std::max(std::min(height(), room.height()), minimumHeight()));
 }
 
 int CChronoscopeDlg::StatusLineHeight() const {

@@ -118,6 +118,10 @@ private:
     void CreateControls();
     void LayoutFromTemplate();
     int StatusLineHeight() const;
+    // The smallest size at which every control is whole and usable, and the first size: the
+    // template's, within the screen's free area.
+    QSize SmallestSize() const;
+    void FitToScreen();
     void OnSize();
     // The element-write fields into the session.
     void ReadWriteFields();
@@ -127,6 +131,11 @@ private:
     bool m_chinese = false;
     int m_rightColumnOffset = 0;
     std::map<int, int> m_columnShift;
+    // The right column as the template places it (y and height); on a screen too low for it, the
+    // gaps between its controls shrink, down to kTightestColumn of their height.
+    std::map<int, QRect> m_columnTemplate;
+    int m_columnTop = 0;
+    int m_columnBottom = 0;
     std::map<int, QWidget*> m_controls;
     CChartWidget* m_chart = nullptr;
     CChannelTable* m_table = nullptr;

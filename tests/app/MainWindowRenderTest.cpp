@@ -316,6 +316,45 @@ TEST_P(MainWindowTest, TriggerHistoryAndRepeatAreSetInTheDialogAndShownAtWork) {
     EXPECT_GT(PixelsOfColour(shot, column, DefaultChannelColours[0]), column.height() * 9 / 10);
 }
 
+TEST_P(MainWindowTest, AtItsMinimumSizeEveryControlIsWholeAndTheWindowFitsASmallLaptop) {
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.show();
+    window.Session().Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+    const QSize least = window.minimumSize();
+    // 1366 x 768 less a title bar and a panel.
+    EXPECT_LE(least.width(), 1366 - 16);
+    EXPECT_LE(least.height(), 768 - 80);
+    window.resize(least);
+    RunEventLoop(50);
+    const QRect inside = window.rect();
+    std::vector<QRect> column;
+    for (int id : {CChronoscopeDlg::IDC_CHART, CChronoscopeDlg::IDC_TABLE, CChronoscopeDlg::IDC_MEASUREMENT,
+                   CChronoscopeDlg::IDC_ADAPTIVE, CChronoscopeDlg::IDC_PERIOD, CChronoscopeDlg::IDC_TIME_AXIS,
+                   CChronoscopeDlg::IDC_ADDRESS, CChronoscopeDlg::IDC_VALUE, CChronoscopeDlg::IDC_WRITE,
+                   CChronoscopeDlg::IDC_CLEAR, CChronoscopeDlg::IDC_EXPORT, CChronoscopeDlg::IDC_IMPORT,
+                   CChronoscopeDlg::IDC_TRIGGER, CChronoscopeDlg::IDC_COMMUNICATE,
+                   CChronoscopeDlg::IDC_CHANNEL, CChronoscopeDlg::IDC_RUN}) {
+        const QRect at = ControlById(window, id)->geometry();
+        EXPECT_TRUE(inside.contains(at)) << id;
+        if (id != CChronoscopeDlg::IDC_CHART && id != CChronoscopeDlg::IDC_TABLE) {
+            for (const QRect& other : column) {
+                EXPECT_FALSE(other.intersects(at)) << id; // pressed together, never on each other
+            }
+            column.push_back(at);
+        }
+    }
+    EXPECT_GT(ControlById(window, CChronoscopeDlg::IDC_CHART)->height(), 100);
+    auto* status = window.findChild<QLabel*>(QStringLiteral("status"));
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(inside.contains(status->geometry()));
+    RenderWidget(window, QStringLiteral("main-minimum-%1.png").arg(Language()));
+    // A number too wide for its cell is shown whole in its tooltip.
+    const QString wide = QStringLiteral("-1234567.891");
+    Table(window).SetCellText(0, 6, wide);
+    EXPECT_EQ(Table(window).item(0, 6)->toolTip(), wide);
+}
+
 TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
     {
         tagLanguageState languages;
