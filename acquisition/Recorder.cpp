@@ -126,6 +126,7 @@ tagResult CRecorder::StartRecording() {
     m_clockAnchor.reset();
     m_triggeredAt.reset();
     m_eventsClosed = 0;
+    m_startedAt = std::chrono::steady_clock::now();
     m_traces.TriggerMarker().SetVisible(false);
     m_recording = true;
     m_worker.Start(&CRecorder::AcquisitionThreadProc, this, [this] { m_view.PumpMessages(); });
@@ -153,9 +154,7 @@ void CRecorder::AcquisitionThreadProc(CCustomThread::tagParams& params) {
 
 bool CRecorder::AcquireStep() {
     if (m_writePending.load(std::memory_order_acquire)) {
-        if (!WriteElement(m_write)) {
-            m_view.PostNotify(NOTIFY_FAILURE, FAILURE_WRITE);
-        }
+        m_view.PostNotify(NOTIFY_FAILURE, WriteElement(m_write) ? NOTICE_WRITE_DONE : FAILURE_WRITE);
         m_writePending.store(0, std::memory_order_release);
     }
     const uint32_t start = NowMs();
@@ -196,6 +195,9 @@ void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
         break;
     case FAILURE_JOURNAL:
         m_view.JournalFailed();
+        break;
+    case NOTICE_WRITE_DONE:
+        m_view.ElementWritten(m_write);
         break;
     case FAILURE_LOAD_WORKSPACE:
         m_view.SetWaitCursor(true);
@@ -382,6 +384,8 @@ void CRecorder::OnWrite() {
     }
     if (!WriteElement(m_write)) {
         m_view.PostNotify(NOTIFY_FAILURE, FAILURE_WRITE);
+    } else {
+        m_view.ElementWritten(m_write);
     }
     m_writeBusy = 0;
 }

@@ -24,7 +24,8 @@ constexpr int NOTIFY_FAILURE = 2;
 constexpr int FAILURE_READ = 0;
 constexpr int FAILURE_WRITE = 1;
 constexpr int FAILURE_LOAD_WORKSPACE = 2;
-constexpr int FAILURE_JOURNAL = 3; // told outside the batch, which a message box would hold up
+constexpr int FAILURE_JOURNAL = 3;   // told outside the batch, which a message box would hold up
+constexpr int NOTICE_WRITE_DONE = 4; // an element write during recording went through
 
 // Where a recording starts: what the journal needs to turn its samples into the same points.
 struct tagRecordingStart {
@@ -81,6 +82,8 @@ public:
     virtual void EventCaptured(const tagEventRecord& /*event*/) {}
     // The trigger fired, an event ended, or the recording started or stopped.
     virtual void TriggerStateChanged() {}
+    // The controller took an element write.
+    virtual void ElementWritten(const tagWriteRequest& /*request*/) {}
 };
 
 // Where a block's samples land on the time axis.
@@ -137,6 +140,8 @@ public:
     bool StopWorker();
 
     bool IsRecording() const { return m_recording; }
+    // When the running recording started (steady clock).
+    std::chrono::steady_clock::time_point StartedAt() const { return m_startedAt; }
     double TimeOffset() const { return m_batch.timeOffset; }
     bool IsTriggered() const { return m_capture.Phase() == EnumTriggerPhase::Triggered; }
     // Pre-trigger history and repeat, for the recordings started from now on.
@@ -176,6 +181,7 @@ private:
     std::optional<std::pair<double, std::chrono::system_clock::time_point>> m_clockAnchor;
     std::optional<std::chrono::system_clock::time_point> m_triggeredAt;
     uint32_t m_eventsClosed = 0;
+    std::chrono::steady_clock::time_point m_startedAt;
     std::atomic<int> m_writePending{0};
     int m_writeBusy = 0;
     tagWriteRequest m_write; // read by the worker while a write is pending

@@ -83,6 +83,11 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_MAP_FILE_ERRORS,
      QT_TRANSLATE_NOOP("Strings", "The Modbus map file has errors; the default map is used.")},
     {IDS_SKIPPED_TICKS, QT_TRANSLATE_NOOP("Strings", "Skipped: %s (%s)")},
+    {IDS_STATUS_LINK, QT_TRANSLATE_NOOP("Strings", "Link: %s")},
+    {IDS_STATUS_RECORDING, QT_TRANSLATE_NOOP("Strings", "Recording %s")},
+    {IDS_STATUS_STOPPED, QT_TRANSLATE_NOOP("Strings", "Stopped")},
+    {IDS_STATUS_WRITTEN, QT_TRANSLATE_NOOP("Strings", "%s \u2190 %s written")},
+    {IDS_STATUS_JOURNAL, QT_TRANSLATE_NOOP("Strings", "Journal on")},
 };
 
 } // namespace

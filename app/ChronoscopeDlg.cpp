@@ -156,6 +156,7 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     // Recordings go into the journal while they run; the workspace is loaded once the window is
     // showing, and then a journal left by a run that did not end cleanly is offered back.
     m_session->Journal().Use(JournalFilePath());
+    m_session->ShowStatus();
     m_fileFolder = QString::fromStdString(g_LadderDeskFolder());
     PostNotify(NOTIFY_FAILURE, FAILURE_LOAD_WORKSPACE);
 }
@@ -357,14 +358,21 @@ void CChronoscopeDlg::ShowLinkStatistics(const tagLinkStatistics& statistics) {
     ShowStatusLine();
 }
 
+void CChronoscopeDlg::ShowSessionStatus(const tagSessionStatus& status) {
+    m_sessionStatus = QString::fromStdString(g_SessionStatusText(status, Lookup));
+    ShowStatusLine();
+}
+
 void CChronoscopeDlg::ShowStatusLine() {
     QStringList parts;
-    for (const QString& part : {m_triggerStatus, m_linkStatus}) {
+    for (const QString& part : {m_sessionStatus, m_linkStatus, m_triggerStatus}) {
         if (!part.isEmpty()) {
             parts << part;
         }
     }
-    m_status->setText(parts.join(QStringLiteral("    ")));
+    const QString line = parts.join(QStringLiteral("    "));
+    m_status->setText(line);
+    m_status->setToolTip(line); // whole, also where a narrow window cuts the line
 }
 
 void CChronoscopeDlg::PushStateToControls() {
@@ -443,6 +451,7 @@ void CChronoscopeDlg::OnCommunicate() {
     CCommSettingDlg dialog(fields.link, fields.interfaceType, this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     m_session->Link().EndCommSettings(accepted, fields);
+    m_session->ShowStatus();
 }
 
 void CChronoscopeDlg::OnTriggerSetting() {

@@ -111,6 +111,7 @@ private:
     void ShowTooltip(const std::string& text) override;
     void ShowTriggerStatus(const tagTriggerStatus& status) override;
     void ShowLinkStatistics(const tagLinkStatistics& statistics) override;
+    void ShowSessionStatus(const tagSessionStatus& status) override;
     // The status line from its parts.
     void ShowStatusLine();
 
@@ -149,6 +150,7 @@ private:
     QPushButton* m_run = nullptr;
     // The line under the table that says what is going on.
     QLabel* m_status = nullptr;
+    QString m_sessionStatus;
     QString m_triggerStatus;
     QString m_linkStatus;
     QAction* m_everySample = nullptr;

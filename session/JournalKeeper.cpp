@@ -1,29 +1,13 @@
 #include "JournalKeeper.h"
 
+#include "StatusTexts.h"
+
 #include "acquisition/StringIds.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 
 #include <cstdio>
 #include <ctime>
-
-namespace {
-
-// The link as the journal records it.
-std::string LinkText(const tagMonitorState& state) {
-    const tagSerialInfo& l = state.link;
-    switch (state.interfaceType) {
-    case INTERFACE_ETHERNET:
-        return "tcp " + g_IpAddressText(l.ipAddress) + ":" + std::to_string(l.tcpPort);
-    case INTERFACE_USB:
-        return "usb " + std::to_string(l.usbPort);
-    default:
-        return "serial COM" + std::to_string(l.comPort) + " " + std::to_string(l.baudRate) + " " +
-               std::to_string(l.dataBits) + g_ParityLetter(l.parity) + std::to_string(l.stopBits);
-    }
-}
-
-} // namespace
 
 void CJournalKeeper::Use(const std::string& path) {
     m_journal.reset();
@@ -84,7 +68,7 @@ void CJournalKeeper::Started(const tagRecordingStart& start) {
             m_journal->Reset(BaseForFirstRecording());
             m_written = true;
         }
-        m_journal->BeginRecording(start, m_state.trigger, LinkText(m_state));
+        m_journal->BeginRecording(start, m_state.trigger, g_LinkText(m_state));
     }
 }
 
@@ -101,7 +85,7 @@ void CJournalKeeper::EventStarted(const tagRecordingStart& start) {
         m_journal->Reset({});
         m_loadedFrom.clear();
         m_written = true;
-        m_journal->BeginRecording(start, m_state.trigger, LinkText(m_state));
+        m_journal->BeginRecording(start, m_state.trigger, g_LinkText(m_state));
     }
 }
 

@@ -34,6 +34,20 @@ CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisT
 void CMonitorSession::AfterBatch() {
     m_readouts->UpdateAll();
     m_view.ShowLinkStatistics(CCommunicater::Statistics());
+    ShowStatus();
+}
+
+void CMonitorSession::ShowStatus() {
+    tagSessionStatus status;
+    status.link = g_LinkText(m_state);
+    status.recording = IsRecording();
+    if (status.recording) {
+        status.elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
+                                                                          m_recorder->StartedAt());
+    }
+    status.lastWrite = m_lastWrite;
+    status.journal = m_journal->InUse();
+    m_view.ShowSessionStatus(status);
 }
 
 void CMonitorSession::ReportLinkProblems() {

@@ -19,6 +19,7 @@
 #include "acquisition/TraceSet.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class CMonitorSession : private CRecorderView {
@@ -67,6 +68,8 @@ public:
     void OfferRecovery();
     // The errors of the link's map file, once: the default map is in force because of them.
     void ReportLinkProblems();
+    // The status line's session part again (after the link settings changed, say).
+    void ShowStatus();
 
 private:
     // CRecorderView
@@ -87,11 +90,21 @@ private:
         m_events->RecordingStarted();
         m_journal->Started(start);
     }
+    void ElementWritten(const tagWriteRequest& request) override {
+        m_lastWrite = request;
+        ShowStatus();
+    }
     void EventStarted(const tagRecordingStart& start) override { m_journal->EventStarted(start); }
     void EventCaptured(const tagEventRecord& event) override { m_events->Save(event); }
-    void TriggerStateChanged() override { m_view.ShowTriggerStatus(TriggerStatus()); }
+    void TriggerStateChanged() override {
+        m_view.ShowTriggerStatus(TriggerStatus());
+        ShowStatus();
+    }
     void SamplesPlotted(std::span<const tagOscilloVal> samples) override { m_journal->Plotted(samples); }
-    void RecordingStopped() override { m_journal->Stopped(); }
+    void RecordingStopped() override {
+        m_journal->Stopped();
+        ShowStatus();
+    }
     void JournalFailed() override { m_journal->ShowFailure(); }
 
     static void OnViewChanged(void* owner);
@@ -112,4 +125,5 @@ private:
     std::unique_ptr<CCacheTrimmer> m_trimmer;
     std::unique_ptr<CEventFiles> m_events;
     bool m_linkProblemsShown = false;
+    std::optional<tagWriteRequest> m_lastWrite;
 };

@@ -2,6 +2,7 @@
 // the tests with plain records.
 #pragma once
 
+#include "StatusTexts.h"
 #include "acquisition/ChannelTableModel.h"
 #include "acquisition/Recorder.h"
 #include "kit/Result.h"
@@ -47,4 +48,5 @@ public:
     // sampling of the recording goes.
     virtual void ShowTriggerStatus(const tagTriggerStatus& /*status*/) {}
     virtual void ShowLinkStatistics(const tagLinkStatistics& /*statistics*/) {}
+    virtual void ShowSessionStatus(const tagSessionStatus& /*status*/) {}
 };

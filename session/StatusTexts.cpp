@@ -37,3 +37,36 @@ std::string g_SkippedTicksText(const tagLinkStatistics& statistics, const String
                       : 0.0);
     return g_FormatText(text(IDS_SKIPPED_TICKS), {std::to_string(statistics.skippedTicks), share});
 }
+
+std::string g_LinkText(const tagMonitorState& state) {
+    const tagSerialInfo& l = state.link;
+    switch (state.interfaceType) {
+    case INTERFACE_ETHERNET:
+        return "tcp " + g_IpAddressText(l.ipAddress) + ":" + std::to_string(l.tcpPort);
+    case INTERFACE_USB:
+        return "usb " + std::to_string(l.usbPort);
+    default:
+        return "serial COM" + std::to_string(l.comPort) + " " + std::to_string(l.baudRate) + " " +
+               std::to_string(l.dataBits) + g_ParityLetter(l.parity) + std::to_string(l.stopBits);
+    }
+}
+
+std::string g_SessionStatusText(const tagSessionStatus& status, const StringLookup& text) {
+    std::string line = g_FormatText(text(IDS_STATUS_LINK), {status.link});
+    if (status.recording) {
+        const long s = static_cast<long>(status.elapsed.count());
+        char clock[32];
+        std::snprintf(clock, sizeof clock, "%02ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+        line += "    " + g_FormatText(text(IDS_STATUS_RECORDING), {clock});
+    } else {
+        line += "    " + text(IDS_STATUS_STOPPED);
+    }
+    if (status.lastWrite) {
+        line += "    " +
+                g_FormatText(text(IDS_STATUS_WRITTEN), {status.lastWrite->address, status.lastWrite->value});
+    }
+    if (status.journal) {
+        line += "    " + text(IDS_STATUS_JOURNAL);
+    }
+    return line;
+}

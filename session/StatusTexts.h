@@ -1,10 +1,13 @@
 // The status line's texts in words, each looked up by its string number in the window's language.
 #pragma once
 
+#include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
 #include "link/LinkBackend.h"
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 using StringLookup = std::function<std::string(int)>;
@@ -13,3 +16,17 @@ using StringLookup = std::function<std::string(int)>;
 std::string g_TriggerStatusText(const tagTriggerStatus& status, const StringLookup& text);
 // "Skipped: N (x.x %)": the ticks the link skipped against all it was due to sample.
 std::string g_SkippedTicksText(const tagLinkStatistics& statistics, const StringLookup& text);
+
+// The session's own part of the status line.
+struct tagSessionStatus {
+    std::string link; // the link as g_LinkText words it
+    bool recording = false;
+    std::chrono::seconds elapsed{0};
+    std::optional<tagWriteRequest> lastWrite; // the latest write the controller took
+    bool journal = false;                     // recordings go into the journal
+};
+
+// The link in a few words: "serial COM1 19200 8N1", "tcp 192.168.1.10:502", "usb 1".
+std::string g_LinkText(const tagMonitorState& state);
+// "Link: ...", "Recording hh:mm:ss" or "Stopped", "D100 <- 1234 written", "Journal on".
+std::string g_SessionStatusText(const tagSessionStatus& status, const StringLookup& text);

@@ -230,14 +230,18 @@ bool CSimulatedController::GetOscillo(tagOscilloData& data) {
 bool CSimulatedController::WriteElements(const CSoftAddrMap& request) {
     Pause();
     std::lock_guard lock(m_mutex);
-    if (!Answers() || request.GetCount() == 0) {
-        return false;
+    if (!Answers()) {
+        return Fail("the controller does not answer");
+    }
+    if (request.GetCount() == 0) {
+        return Fail("nothing to write");
     }
     // Samples due before the write must still show the old value.
     CatchUp(Now());
     for (const auto& [key, entry] : request.GetEntries()) {
         auto ref = g_ResolveElement(entry->name, 0, false);
         if (!ref || !m_memory.Write(*ref, entry->dataType, entry->valueText)) {
+            m_lastError = entry->name + ": the controller refused the value";
             return false;
         }
     }

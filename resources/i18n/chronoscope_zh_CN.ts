@@ -568,5 +568,30 @@
         <source>Skipped: %s (%s)</source>
         <translation>跳过: %s (%s)</translation>
     </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Link: %s</source>
+        <translation>连接: %s</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Recording %s</source>
+        <translation>记录中 %s</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>%s ← %s written</source>
+        <translation>%s ← %s 已写入</translation>
+    </message>
+    <message>
+        <location filename="../../acquisition/StringTexts.cpp" line="75"/>
+        <source>Journal on</source>
+        <translation>日志已开启</translation>
+    </message>
 </context>
 </TS>

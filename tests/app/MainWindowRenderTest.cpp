@@ -293,16 +293,17 @@ TEST_P(MainWindowTest, TriggerHistoryAndRepeatAreSetInTheDialogAndShownAtWork) {
     auto* status = window.findChild<QLabel*>(QStringLiteral("status"));
     ASSERT_TRUE(status);
     window.OnRun();
-    EXPECT_EQ(status->text(), LoadStringById(IDS_TRIGGER_WAITING) + "; " +
-                                  QString::fromStdString(g_FormatText(
-                                      LoadStringById(IDS_TRIGGER_EVENTS_SAVED).toStdString(), {"0"})));
+    EXPECT_TRUE(status->text().endsWith(
+        LoadStringById(IDS_TRIGGER_WAITING) + "; " +
+        QString::fromStdString(g_FormatText(LoadStringById(IDS_TRIGGER_EVENTS_SAVED).toStdString(), {"0"}))))
+        << status->text().toStdString();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (session.Events().Saved() == 0 && std::chrono::steady_clock::now() < until) {
         RunEventLoop(50);
     }
     window.OnRun();
     ASSERT_GE(session.Events().Saved(), 1u);
-    EXPECT_TRUE(status->text().startsWith(LoadStringById(IDS_TRIGGER_FIRED_AT).section('%', 0, 0)))
+    EXPECT_TRUE(status->text().contains(LoadStringById(IDS_TRIGGER_FIRED_AT).section('%', 0, 0)))
         << status->text().toStdString();
 
     // The marker: a line in D0's colour down the plot at the trigger instant.

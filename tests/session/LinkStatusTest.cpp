@@ -45,3 +45,18 @@ TEST(LinkStatus, SkippedTicksAreCountedAgainstAllTheTicksDue) {
     statistics.failedPolls = 2; // their ticks are among the skipped
     EXPECT_EQ(g_SkippedTicksText(statistics, english), "Skipped: 12 (0.4 %)");
 }
+
+TEST(LinkStatus, TheSessionsPartOfTheStatusLine) {
+    const auto english = [](int id) { return std::string(EnglishStringById(id)); };
+    tagMonitorState state;
+    state.interfaceType = INTERFACE_ETHERNET;
+    state.link.ipAddress = 0x0A01A8C0; // 192.168.1.10
+    state.link.tcpPort = 502;
+    tagSessionStatus status{g_LinkText(state), true, std::chrono::seconds(3723), std::nullopt, true};
+    EXPECT_EQ(g_SessionStatusText(status, english),
+              "Link: tcp 192.168.1.10:502    Recording 01:02:03    Journal on");
+    status.recording = false;
+    status.journal = false;
+    status.link = g_LinkText(tagMonitorState{});
+    EXPECT_EQ(g_SessionStatusText(status, english), "Link: serial COM1 19200 8N1    Stopped");
+}

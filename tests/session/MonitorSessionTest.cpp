@@ -2,6 +2,7 @@
 #include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
+#include "acquisition/StringTexts.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
@@ -371,4 +372,28 @@ TEST_F(MonitorSessionTest, AfterTheCommunicationDialogTheWindowUsesTheLinksInter
     m_session->Link().EndCommSettings(true, fields);
     EXPECT_EQ(State().interfaceType, static_cast<uint32_t>(INTERFACE_USB));
     EXPECT_EQ(State().link.ipAddress, 0x0A00000Au);
+}
+
+TEST_F(MonitorSessionTest, AWriteTheControllerTookShowsInTheStatusAndAFailedOneSaysWhy) {
+    m_session->Fields().SetWriteFields("D100", "1234", 1);
+    m_session->OnWrite();
+    m_view.PumpMessages();
+    ASSERT_FALSE(m_view.sessionStatus.empty());
+    const tagSessionStatus& shown = m_view.sessionStatus.back();
+    ASSERT_TRUE(shown.lastWrite);
+    EXPECT_EQ(shown.lastWrite->address, "D100");
+    EXPECT_EQ(shown.lastWrite->value, "1234");
+    EXPECT_FALSE(shown.recording);
+    const auto english = [](int id) { return std::string(EnglishStringById(id)); };
+    EXPECT_NE(g_SessionStatusText(shown, english).find("D100 \u2190 1234 written"), std::string::npos)
+        << g_SessionStatusText(shown, english);
+
+    m_link.Panel().offline = true; // the cable pulled
+    m_session->Fields().SetWriteFields("D100", "5", 1);
+    m_session->OnWrite();
+    m_view.PumpMessages();
+    ASSERT_FALSE(m_view.messages.empty());
+    EXPECT_EQ(m_view.messages.back(), IDS_WRITE_FAILED);
+    EXPECT_FALSE(m_view.details.back().empty()) << "the link's reason below the message";
+    EXPECT_EQ(m_view.sessionStatus.back().lastWrite->value, "1234"); // the last one taken
 }

@@ -55,6 +55,7 @@ public:
     void ShowColour(size_t channel, uint32_t colour) override { colours[channel] = colour; }
     void ShowTooltip(const std::string& text) override { tooltip = text; }
     void ShowTriggerStatus(const tagTriggerStatus& status) override { triggerStatus.push_back(status); }
+    void ShowSessionStatus(const tagSessionStatus& status) override { sessionStatus.push_back(status); }
 
     CMonitorSession* session = nullptr;
     bool answer = true;
@@ -77,6 +78,7 @@ public:
     std::map<size_t, uint32_t> colours;
     std::string tooltip;
     std::vector<tagTriggerStatus> triggerStatus;
+    std::vector<tagSessionStatus> sessionStatus;
 
 private:
     CNotifyQueue m_queue;
