@@ -143,6 +143,94 @@ void CQtChartSurface::LineTo(int x, int y) {
     m_position = QPoint(x, y);
 }
 
+QRect CQtChartSurface::DeviceRun(int x, int y, int w, int h) const {
+    const auto at = [this](int c) { return static_cast<int>(std::lround(c * m_scale)); };
+    QRect run(at(x), at(y), at(x + w) - at(x), at(y + h) - at(y));
+    run = run.intersected(m_image->rect());
+    if (m_clip) {
+        run = run.intersected(QRect(at(m_clip->left()), at(m_clip->top()),
+                                    at(m_clip->left() + m_clip->width()) - at(m_clip->left()),
+                                    at(m_clip->top() + m_clip->height()) - at(m_clip->top())));
+    }
+    return run;
+}
+
+bool CQtChartSurface::Direct() const {
+    return m_image && m_painter.transform().isIdentity() &&
+           (m_image->format() == QImage::Format_RGB32 || m_image->format() == QImage::Format_ARGB32);
+}
+
+CQtChartSurface::CColumnFill::CColumnFill(CQtChartSurface& surface, const QColor& colour)
+    : m_surface(surface), m_colour(colour), m_direct(surface.Direct()) {}
+
+void CQtChartSurface::CColumnFill::Add(int x, int y, int w, int h) {
+    if (!m_direct) {
+        m_surface.FillRun(x, y, w, h, m_colour);
+        return;
+    }
+    const QRect run = m_surface.DeviceRun(x, y, w, h);
+    if (run.isEmpty()) {
+        return;
+    }
+    std::vector<int>& top = m_surface.m_columnTop;
+    std::vector<int>& bottom = m_surface.m_columnBottom;
+    if (top.size() != static_cast<size_t>(m_surface.m_image->width())) {
+        top.assign(static_cast<size_t>(m_surface.m_image->width()), 0);
+        bottom.assign(top.size(), 0);
+    }
+    for (int c = run.left(); c <= run.right(); ++c) {
+        const auto i = static_cast<size_t>(c);
+        if (c >= m_left && c <= m_right && bottom[i] > top[i]) {
+            if (run.top() > bottom[i] || run.bottom() + 1 < top[i]) {
+                // Apart from what the column holds already: filled now, to not join the two.
+                m_surface.FillDevice(QRect(c, run.top(), 1, run.height()), m_colour.rgb());
+                continue;
+            }
+            top[i] = std::min(top[i], run.top());
+            bottom[i] = std::max(bottom[i], run.bottom() + 1);
+        } else {
+            top[i] = run.top();
+            bottom[i] = run.bottom() + 1;
+        }
+    }
+    if (m_left > m_right) {
+        m_left = run.left();
+        m_right = run.right();
+    } else {
+        // Columns between the ones seen are empty.
+        for (int c = m_right + 1; c < run.left(); ++c) {
+            top[static_cast<size_t>(c)] = bottom[static_cast<size_t>(c)] = 0;
+        }
+        for (int c = run.right() + 1; c < m_left; ++c) {
+            top[static_cast<size_t>(c)] = bottom[static_cast<size_t>(c)] = 0;
+        }
+        m_left = std::min(m_left, run.left());
+        m_right = std::max(m_right, run.right());
+    }
+    m_top = std::min(m_top, run.top());
+    m_bottom = std::max(m_bottom, run.bottom() + 1);
+}
+
+void CQtChartSurface::CColumnFill::Finish() {
+    if (!m_direct || m_left > m_right) {
+        return;
+    }
+    const int* top = m_surface.m_columnTop.data();
+    const int* bottom = m_surface.m_columnBottom.data();
+    const QRgb pixel = m_colour.rgb();
+    QImage& image = *m_surface.m_image;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int y = m_top; y < m_bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        for (int x = m_left; x <= m_right; ++x) {
+            line[x] = top[x] <= y && y < bottom[x] ? pixel : line[x];
+        }
+    }
+    m_left = 1;
+    m_right = 0;
+}
+
 void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
     if (points.size() < 2 || m_pen.none) {
         return;
@@ -160,12 +248,15 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
         DrawThinLines(lines.data(), static_cast<int>(lines.size()));
         lines.clear();
     };
-    // Consecutive vertical segments in one column overlap; they are filled once as their union.
+    // Consecutive vertical segments in one column overlap; they are filled once as their union,
+    // and in the back buffer all of them together, row by row (a column at a time would touch a
+    // cache line per row and column).
+    CColumnFill columns(*this, colour);
     bool columnOpen = false;
     int columnX = 0, columnTop = 0, columnBottom = 0;
     auto closeColumn = [&] {
         if (columnOpen) {
-            FillRun(columnX - lead, columnTop, width, columnBottom - columnTop + 1, colour);
+            columns.Add(columnX - lead, columnTop, width, columnBottom - columnTop + 1);
             columnOpen = false;
         }
     };
@@ -200,6 +291,7 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
         }
     }
     closeColumn();
+    columns.Finish();
     flush();
     // The very last point, which no following segment covers.
     FillRun(points.back().x - lead, points.back().y - lead, width, width, colour);
@@ -252,25 +344,14 @@ void CQtChartSurface::TextOut(int x, int y, const std::string& text) {
 }
 
 void CQtChartSurface::FillRun(int x, int y, int w, int h, const QColor& colour) {
-    const bool direct =
-        m_image && m_painter.transform().isIdentity() &&
-        (m_image->format() == QImage::Format_RGB32 || m_image->format() == QImage::Format_ARGB32);
-    if (!direct) {
+    if (!Direct()) {
         m_painter.fillRect(x, y, w, h, colour);
         return;
     }
-    // The drawing is in logical pixels; the image has device pixels, m_scale to each.
-    const auto device = [this](const QRect& r) {
-        const int left = static_cast<int>(std::lround(r.left() * m_scale));
-        const int top = static_cast<int>(std::lround(r.top() * m_scale));
-        return QRect(left, top, static_cast<int>(std::lround((r.left() + r.width()) * m_scale)) - left,
-                     static_cast<int>(std::lround((r.top() + r.height()) * m_scale)) - top);
-    };
-    QRect run = device(QRect(x, y, w, h)).intersected(m_image->rect());
-    if (m_clip) {
-        run = run.intersected(device(*m_clip));
-    }
-    const QRgb pixel = colour.rgb();
+    FillDevice(DeviceRun(x, y, w, h), colour.rgb());
+}
+
+void CQtChartSurface::FillDevice(const QRect& run, QRgb pixel) {
     uchar* bits = m_image->bits(); // once: each scanLine() call checks for sharing
     const qsizetype stride = m_image->bytesPerLine();
     for (int row = run.top(); row <= run.bottom(); ++row) {

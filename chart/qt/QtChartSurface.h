@@ -1,6 +1,9 @@
 // The chart's drawing surface on a QPainter, pixel-exact (no antialiasing) like the chart expects.
 #pragma once
 
+#include <climits>
+#include <vector>
+
 #include "chart/ChartSurface.h"
 
 #include <QFont>
@@ -54,6 +57,26 @@ private:
     // A solid rectangle, written straight into the back buffer when painting on one without a
     // transform (trace columns are thousands of these per redraw), else through the painter.
     void FillRun(int x, int y, int w, int h, const QColor& colour);
+    // Whether the drawing goes straight into the back buffer's pixels.
+    bool Direct() const;
+    // A rectangle of pixels in the back buffer's device pixels, within it and the clip.
+    QRect DeviceRun(int x, int y, int w, int h) const;
+    void FillDevice(const QRect& run, QRgb pixel);
+
+    // The columns of one trace, gathered and then filled row by row.
+    class CColumnFill {
+    public:
+        CColumnFill(CQtChartSurface& surface, const QColor& colour);
+        void Add(int x, int y, int w, int h);
+        void Finish();
+
+    private:
+        CQtChartSurface& m_surface;
+        QColor m_colour;
+        bool m_direct;
+        int m_left = 1, m_right = 0; // device columns gathered (none while left > right)
+        int m_top = INT_MAX, m_bottom = INT_MIN;
+    };
     const CQtChartFont& CurrentFont() const;
 
     QPainter& m_painter;
@@ -63,8 +86,9 @@ private:
     std::shared_ptr<CQtChartFont> m_defaultFont;
     COLORREF m_textColour = 0;
     QPoint m_position;
-    QImage* m_image = nullptr; // the painter's device when it is a back buffer
-    double m_scale = 1.0;      // its device pixels per logical pixel
+    QImage* m_image = nullptr;                    // the painter's device when it is a back buffer
+    double m_scale = 1.0;                         // its device pixels per logical pixel
+    std::vector<int> m_columnTop, m_columnBottom; // CColumnFill's, per device column
     std::optional<QRect> m_clip;
 };
 
