@@ -10,9 +10,8 @@ void CEventFiles::SetFolder(const std::string& folder) {
     m_folder = folder.empty() || folder.back() == '/' ? folder : folder + "/";
 }
 
-const std::string& CEventFiles::Folder() const {
-    static const std::string standard = EventsFolder();
-    return m_folder.empty() ? standard : m_folder;
+std::string CEventFiles::Folder() const {
+    return m_folder.empty() ? EventsFolder() : m_folder; // the documents folder may change
 }
 
 void CEventFiles::RecordingStarted() {

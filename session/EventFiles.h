@@ -17,7 +17,7 @@ public:
 
     // Where the files go (ending in '/'); LadderDesk/Events/ unless set.
     void SetFolder(const std::string& folder);
-    const std::string& Folder() const;
+    std::string Folder() const;
 
     // A new recording: the count starts again, a failure is told again.
     void RecordingStarted();
