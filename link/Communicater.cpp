@@ -147,3 +147,7 @@ tagLinkStatistics CCommunicater::Statistics() {
 std::string CCommunicater::MapError() {
     return State().backend ? State().backend->MapError() : std::string();
 }
+
+uint32_t CCommunicater::TcpPortOverride() {
+    return State().backend ? State().backend->TcpPortOverride() : 0;
+}

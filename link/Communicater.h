@@ -45,4 +45,6 @@ public:
     // What is wrong with the link's configuration file (the Modbus map), when its defaults are in
     // force because of it; empty when nothing is.
     static std::string MapError();
+    // The port Ethernet links really connect to when it is not the settings' one; 0 otherwise.
+    static uint32_t TcpPortOverride();
 };

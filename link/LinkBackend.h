@@ -44,4 +44,7 @@ public:
     // What is wrong with the link's own configuration file, when the defaults are in force
     // because of it; empty when nothing is.
     virtual std::string MapError() const { return {}; }
+    // The TCP port every Ethernet link connects to whatever its settings say (a map file's
+    // tcp_port); 0 when the settings' port is used.
+    virtual uint32_t TcpPortOverride() const { return 0; }
 };

@@ -40,6 +40,7 @@ public:
     tagLinkStatistics Statistics() const override;
     // The problem with the map file, if the default map is in force because of one.
     std::string MapError() const override { return m_mapError; }
+    uint32_t TcpPortOverride() const override { return m_map.TcpPort(); }
 
     // Slack the recording is given before a failure ends it.
     static constexpr std::chrono::milliseconds kLeastPatience{1000};

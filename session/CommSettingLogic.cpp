@@ -103,7 +103,9 @@ bool CCommSettingLogic::ReadControls() {
         m_view.ShowNotAnInteger();
         return false;
     }
-    m_tcpPort = static_cast<uint32_t>(port);
+    if (CCommunicater::TcpPortOverride() == 0) { // otherwise the field shows the map file's port
+        m_tcpPort = static_cast<uint32_t>(port);
+    }
     m_timeout = timeout;
     return true;
 }
@@ -114,7 +116,9 @@ void CCommSettingLogic::Show() {
 
 void CCommSettingLogic::SetTcpPort(uint32_t port) {
     m_tcpPort = port;
-    m_controls.tcpPortText = std::to_string(port);
+    // The field shows the port the link will really use: a map file's tcp_port overrides it.
+    const uint32_t used = CCommunicater::TcpPortOverride();
+    m_controls.tcpPortText = std::to_string(used ? used : port);
 }
 
 void CCommSettingLogic::ShowSettings(uint32_t interfaceType) {

@@ -107,7 +107,7 @@ TEST_F(CommSettingWireTest, EthernetReachesADeviceOnTheMapFilesPort) {
     m_type = INTERFACE_ETHERNET;
     m_settings.ipAddress = 0x0100007F; // 127.0.0.1
     Open();
-    EXPECT_EQ(m_view.shown.tcpPortText, "9016");
+    EXPECT_EQ(m_view.shown.tcpPortText, std::to_string(plc.Port())); // the port the link will use
     m_logic->OnOK();
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_ETHERNET_OK});
     ASSERT_TRUE(m_view.accepted);
