@@ -22,7 +22,8 @@ tagChartRect CChartWidget::ClientRect() const {
 }
 
 std::unique_ptr<CChartBuffer> CChartWidget::CreateBuffer(tagChartSize size) {
-    return std::make_unique<CQtChartBuffer>(size, devicePixelRatioF());
+    m_bufferScale = devicePixelRatioF();
+    return std::make_unique<CQtChartBuffer>(size, m_bufferScale);
 }
 
 void CChartWidget::SetPointer(EnumChartPointer pointer) {
@@ -36,6 +37,9 @@ COLORREF CChartWidget::ButtonFaceColour() const {
 }
 
 void CChartWidget::paintEvent(QPaintEvent*) {
+    if (m_bufferScale != 0 && m_bufferScale != devicePixelRatioF()) {
+        m_chart->OnSize(); // moved to a screen of another density: a buffer made for it
+    }
     QPainter painter(this);
     CQtChartSurface surface(painter);
     m_chart->OnPaint(surface);

@@ -36,4 +36,5 @@ protected:
 
 private:
     std::unique_ptr<CChartCtrl> m_chart;
+    double m_bufferScale = 0; // the device pixel ratio the back buffer was made for
 };
