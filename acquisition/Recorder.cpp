@@ -38,6 +38,10 @@ void CRecorder::StopRecording() {
     m_recording = false;
     m_setting.run = 0;
     CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0);
+    // An event the stop cut short is saved with what it has.
+    if (std::optional<tagCapturedEvent> open = m_capture.TakeOpenEvent()) {
+        EventClosed(std::move(*open));
+    }
     m_view.RecordingStopped();
     m_view.UpdateRunControls(false);
     m_view.TriggerStateChanged();

@@ -101,3 +101,11 @@ std::vector<tagOscilloVal> CTriggerCapture::TakeHistory() {
 tagCapturedEvent CTriggerCapture::TakeEvent() {
     return std::exchange(m_closed, {});
 }
+
+std::optional<tagCapturedEvent> CTriggerCapture::TakeOpenEvent() {
+    if (!m_settings.repeat || m_phase != EnumTriggerPhase::Triggered) {
+        return std::nullopt;
+    }
+    m_phase = EnumTriggerPhase::Rearming;
+    return std::exchange(m_event, {});
+}

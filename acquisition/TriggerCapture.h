@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 constexpr uint32_t kMaxPreTriggerMs = 60000;
@@ -60,6 +61,8 @@ public:
     std::vector<tagOscilloVal> TakeHistory();
     // After Close: the event that ended.
     tagCapturedEvent TakeEvent();
+    // At a stop: the event still running (cut short by the stop), if any; the trigger is then off.
+    std::optional<tagCapturedEvent> TakeOpenEvent();
 
     EnumTriggerPhase Phase() const { return m_phase; }
     bool Repeat() const { return m_settings.repeat; }

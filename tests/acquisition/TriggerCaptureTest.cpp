@@ -199,3 +199,16 @@ TEST_F(TriggerCaptureTest, SettingsOutOfRangeAreBroughtIntoIt) {
     EXPECT_TRUE(TicksInTraces().empty());
     EXPECT_TRUE(m_log.fired.empty());
 }
+
+TEST_F(TriggerCaptureTest, AStopHandsOverTheEventItCutShort) {
+    Record(kAt900, {100, true, 5000}, 10000, 250);
+    ASSERT_TRUE(m_log.events.empty()); // the event of 9 000 ms runs until 14 000 ms
+    const std::optional<tagCapturedEvent> open = m_capture.TakeOpenEvent();
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->triggerTime, 9000.0);
+    EXPECT_EQ(open->samples.size(), 1100u);  // 8 900 to 9 999 ms: 100 ms before, the trigger, 999 after
+    EXPECT_FALSE(m_capture.TakeOpenEvent()); // once
+    // Without repeat there is nothing to hand over.
+    m_capture.Start(kAt900, {100, false, 5000}, {GCM_INT, GCM_DINT}, kOneMs);
+    EXPECT_FALSE(m_capture.TakeOpenEvent());
+}

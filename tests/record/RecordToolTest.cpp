@@ -265,10 +265,13 @@ TEST_F(RecordToolTest, RepeatSavesAnEventForEveryRampCycleOfASimulatedHour) {
     for (size_t e = 0; e < files.size(); ++e) {
         tagLoaded file(files[e]);
         ASSERT_EQ(file.result, EnumDataFileRead::Read) << files[e];
-        // 100 ms before, the trigger sample, 300 ms after, at 10 ms: each tick once.
+        // 100 ms before, the trigger sample, 300 ms after, at 10 ms: each tick once. The last
+        // may have been cut short by the end of the run.
         const CChartLineSerie& ms = file.traces->Serie(1);
-        ASSERT_EQ(ms.GetPointCount(), 41u) << files[e];
-        for (uint32_t i = 1; i < 41; ++i) {
+        const bool last = e + 1 == files.size();
+        ASSERT_TRUE(last ? ms.GetPointCount() > 10 && ms.GetPointCount() <= 41 : ms.GetPointCount() == 41u)
+            << files[e];
+        for (uint32_t i = 1; i < ms.GetPointCount(); ++i) {
             ASSERT_EQ(ms.GetYValue(i), ms.GetYValue(i - 1) + 10.0) << files[e];
         }
         ASSERT_GE(file.traces->Serie(0).GetYValue(10), 900.0);
@@ -284,13 +287,12 @@ TEST_F(RecordToolTest, RepeatSavesAnEventForEveryRampCycleOfASimulatedHour) {
         }
         previous = trigger;
     }
-    // The output holds the latest event: the last saved, or one the end cut short.
+    // The output holds the latest event, also when the end cut it short.
     tagLoaded out(File("hour.data"));
     ASSERT_EQ(out.result, EnumDataFileRead::Read);
     const CChartLineSerie& ms = out.traces->Serie(1);
     ASSERT_GT(ms.GetPointCount(), 10u);
-    const double latest = ms.GetYValue(10);
-    EXPECT_TRUE(latest == previous || (latest == previous + 10000.0 && ms.GetPointCount() < 41)) << latest;
+    EXPECT_EQ(ms.GetYValue(10), previous);
 }
 
 // The window's own recording, saved as a data file and exported as CSV.
