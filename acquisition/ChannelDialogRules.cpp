@@ -3,7 +3,7 @@
 #include "ChannelModel.h"
 #include "kit/ElementKinds.h"
 #include "kit/ElementName.h"
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,7 @@
 #include "ChannelModel.h"
 
 #include "kit/KitHelpers.h"
+#include "kit/NumberText.h"
 
 #include <cmath>
 #include <cstdio>
@@ -48,16 +49,13 @@ int32_t TruncateToInt32(double value) {
 }
 
 std::string FormatValue(double value, EnumGCMDataType type) {
-    char text[512];
     if (type == GCM_BOOL) {
         return value > 0 ? "ON" : "OFF";
     }
     if (type == GCM_REAL) {
-        std::snprintf(text, sizeof text, "%f", value);
-        return text;
+        return g_FixedText(value);
     }
-    std::snprintf(text, sizeof text, "%d", TruncateToInt32(value));
-    return text;
+    return g_IntegerText(TruncateToInt32(value));
 }
 
 std::string_view DataTypeText(EnumGCMDataType type) {

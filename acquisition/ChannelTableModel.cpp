@@ -1,6 +1,7 @@
 #include "ChannelTableModel.h"
 
 #include "ChannelModel.h"
+#include "kit/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,20 +114,16 @@ std::string ChartTooltipText(double t, const std::vector<std::string>& names,
     if (!found) {
         return {};
     }
-    char head[64];
-    std::snprintf(head, sizeof head, "X=%.03f", x);
-    return head + body;
+    return "X=" + g_FixedText(x, 3) + body;
 }
 
 double ParseScale(const std::string& text) {
-    const double v = std::strtod(text.c_str(), nullptr);
+    const double v = g_LeadingNumber(text);
     return v < 1e-6 || std::isnan(v) ? 1e-6 : v;
 }
 
 std::string ScaleText(double scale) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f", scale);
-    return text;
+    return g_FixedText(scale);
 }
 
 void DeleteChannel(tagMonitorState& state, CTraceSet& traces, size_t k) {

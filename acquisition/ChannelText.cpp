@@ -5,16 +5,12 @@
 #include "StringTexts.h"
 #include "kit/ElementKinds.h"
 #include "kit/ElementName.h"
+#include "kit/TextHelpers.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace {
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-    return text;
-}
 
 // The dialog's fields for an axis parameter: AXISn.PARAMETER.
 bool AxisFields(const std::string& text, const std::string& name, tagChannelFields& fields,
@@ -29,7 +25,7 @@ bool AxisFields(const std::string& text, const std::string& name, tagChannelFiel
     const std::string parameter = name.substr(dot + 1);
     for (size_t row = 0; row < AxisParameterTable.size(); ++row) {
         const tagAxisParameter& p = AxisParameterTable[row];
-        if (Upper(std::string(p.name)) == parameter || std::to_string(p.code) == parameter) {
+        if (g_Upper(std::string(p.name)) == parameter || std::to_string(p.code) == parameter) {
             fields = {kAxisKind, "0", *number, static_cast<int>(row)};
             return true;
         }
@@ -63,8 +59,8 @@ bool ElementFields(const std::string& text, const std::string& name, tagChannelF
 
 bool g_ParseChannelText(const std::string& text, size_t index, tagOscilloElem& channel, std::string& error) {
     const size_t colon = text.find(':');
-    const std::string name = Upper(text.substr(0, colon));
-    const std::string typeText = colon == std::string::npos ? std::string() : Upper(text.substr(colon + 1));
+    const std::string name = g_Upper(text.substr(0, colon));
+    const std::string typeText = colon == std::string::npos ? std::string() : g_Upper(text.substr(colon + 1));
     const uint32_t colour = DefaultChannelColours[index % DefaultChannelColours.size()];
     tagChannelFields fields;
     const bool axis = name.rfind("AXIS", 0) == 0;

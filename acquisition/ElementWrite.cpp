@@ -1,28 +1,60 @@
 #include "ElementWrite.h"
 
+#include "ChannelModel.h"
 #include "kit/ElementKinds.h"
 #include "kit/ElementName.h"
-#include "kit/IntegerText.h"
+#include "kit/KitHelpers.h"
+#include "kit/NumberText.h"
+#include "kit/TextHelpers.h"
 #include "link/Communicater.h"
+#include "link/ElementValue.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    const auto begin = std::find_if_not(s.begin(), s.end(), [](unsigned char c) { return std::isspace(c); });
-    const auto end =
-        std::find_if_not(s.rbegin(), s.rend(), [](unsigned char c) { return std::isspace(c); }).base();
-    return begin < end ? std::string(begin, end) : std::string();
+constexpr const char* kWritableNames = "bits X0..X777 and Y0..Y777 (octal), M, S, SM; words D, SD, R, W and "
+                                       "their bits D100.0 to D100.15 (not R); timers T and counters C";
+
+// The Part's reading of the value: leading numbers, nothing refused.
+std::string LenientValue(const std::string& value, EnumGCMDataType type) {
+    if (type == GCM_REAL) {
+        return g_FixedText(g_LeadingNumber(value));
+    }
+    const int64_t n = g_LeadingInteger(value);
+    if (type == GCM_BOOL) {
+        return n < 1 ? "OFF" : "ON";
+    }
+    return g_IntegerText(n);
 }
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
+// A complete value of the type, or why not.
+std::optional<std::string> CheckedValue(const std::string& value, EnumGCMDataType type, bool bit,
+                                        std::string& refusal) {
+    const tagElementValue held = g_ElementValue(type, bit, value);
+    if (!held.ok) {
+        refusal = held.reason;
+        return std::nullopt;
+    }
+    if (bit) {
+        // A dotted bit keeps the word's type; its value goes as the number of the bit.
+        return type == GCM_BOOL ? (held.word ? "ON" : "OFF") : (held.word ? "1" : "0");
+    }
+    if (type == GCM_REAL) {
+        return g_ShortestText(*g_ParseNumber(value)); // every digit typed, "%f" would cut them
+    }
+    return g_IntegerText(static_cast<int32_t>(held.word));
+}
+
+// What a read-back word shows: as the table shows the type, a REAL with every digit it holds.
+std::string ReadBackText(uint32_t raw, EnumGCMDataType type, bool bit) {
+    if (bit && type != GCM_BOOL) {
+        return g_IntegerText(raw & 1u);
+    }
+    if (type == GCM_REAL) {
+        return g_ShortestText(g_IntToFloat(raw));
+    }
+    return FormatValue(ConvertRawValue(raw, type), type);
 }
 
 } // namespace
@@ -41,45 +73,54 @@ bool ValidateElementName(const std::string& text, std::string& prefix) {
     return name->bit < 0 || (name->prefix != "R" && name->bit <= 15);
 }
 
-std::optional<tagWriteRequest> PrepareWrite(const std::string& addressText, const std::string& valueText,
-                                            int typeIndex) {
+tagWritePlan PrepareWrite(const std::string& addressText, const std::string& valueText, int typeIndex,
+                          bool check) {
+    tagWritePlan plan;
     tagWriteRequest request;
     request.type = typeIndex == 0   ? GCM_BOOL
                    : typeIndex == 1 ? GCM_INT
                    : typeIndex == 2 ? GCM_DINT
                                     : GCM_REAL;
-    request.address = Upper(Trim(addressText));
-    const std::string value = Trim(valueText);
-    if (request.address.empty() || value.empty()) {
-        return std::nullopt;
+    request.address = g_Upper(g_Trim(addressText));
+    const std::string value(g_Trim(valueText));
+    if (request.address.empty()) {
+        plan.refusal = check ? "no element: type one such as D100 or M8" : "";
+        return plan;
+    }
+    if (value.empty()) {
+        plan.refusal = check ? "no value typed" : "";
+        return plan;
     }
     std::string prefix;
     if (!ValidateElementName(addressText, prefix)) {
-        return std::nullopt;
+        plan.refusal =
+            check ? std::string("not an element that can be written; writable are ") + kWritableNames : "";
+        return plan;
     }
     if (prefix == "M" || prefix == "SM" || prefix == "S" || prefix == "X" || prefix == "Y") {
         request.type = GCM_BOOL;
     } else if (prefix != "T" && prefix != "C" && request.type == GCM_BOOL) {
         request.type = GCM_INT;
     }
-    char text[512];
-    if (request.type == GCM_REAL) {
-        std::snprintf(text, sizeof text, "%f", std::strtod(value.c_str(), nullptr));
-        request.value = text;
-    } else {
-        // The controller's integers are 32-bit; longer numbers saturate like its own parser.
-        const int64_t n = std::clamp<int64_t>(g_LeadingInteger(value), INT32_MIN, INT32_MAX);
-        if (request.type == GCM_BOOL) {
-            request.value = n < 1 ? "OFF" : "ON";
-        } else {
-            std::snprintf(text, sizeof text, "%d", static_cast<int>(n));
-            request.value = text;
-        }
+    if (!check) {
+        request.value = LenientValue(value, request.type);
+        plan.request = request;
+        return plan;
     }
-    return request;
+    const bool bit = request.type == GCM_BOOL || g_SplitElementName(addressText)->bit >= 0;
+    std::string why;
+    const std::optional<std::string> checked = CheckedValue(value, request.type, bit, why);
+    if (!checked) {
+        plan.refusal = why;
+        return plan;
+    }
+    request.value = *checked;
+    plan.request = request;
+    return plan;
 }
 
-bool WriteElement(const tagWriteRequest& request) {
+tagWriteOutcome WriteElement(const tagWriteRequest& request) {
+    tagWriteOutcome outcome{request, false, {}, {}};
     CSoftAddrMap map;
     auto entry = std::make_unique<tagSoftAddr>();
     entry->name = request.address;
@@ -87,5 +128,18 @@ bool WriteElement(const tagWriteRequest& request) {
     entry->dataType = request.type;
     map.SetAt(CSoftAddrMap::MakeKey(request.type, request.address), std::move(entry));
     map.OctToDec();
-    return CCommunicater::OscilloWriteElem(&map) == LINK_OK;
+    if (CCommunicater::OscilloWriteElem(&map) != LINK_OK) {
+        outcome.reason = CCommunicater::LastError();
+        return outcome;
+    }
+    outcome.written = true;
+    // The name as the link knows it (X and Y decimal); the element's own type, a dotted bit as one.
+    const std::string name = map.GetEntries().begin()->second->name;
+    const std::optional<tagElementName> parsed = g_SplitElementName(request.address);
+    const bool bit = parsed && parsed->bit >= 0;
+    uint32_t raw = 0;
+    if (CCommunicater::OscilloReadElem(name, request.type, &raw) == LINK_OK) {
+        outcome.readBack = ReadBackText(raw, request.type, bit);
+    }
+    return outcome;
 }

@@ -3,6 +3,7 @@
 #include "ChannelModel.h"
 #include "StringIds.h"
 #include "kit/KitHelpers.h"
+#include "kit/TextHelpers.h"
 #include "link/Communicater.h"
 
 #include <chrono>
@@ -158,7 +159,13 @@ void CRecorder::AcquisitionThreadProc(CCustomThread::tagParams& params) {
 
 bool CRecorder::AcquireStep() {
     if (m_writePending.load(std::memory_order_acquire)) {
-        m_view.PostNotify(NOTIFY_FAILURE, WriteElement(m_write) ? NOTICE_WRITE_DONE : FAILURE_WRITE);
+        tagWriteOutcome outcome = WriteElement(m_write);
+        const bool written = outcome.written;
+        {
+            std::lock_guard lock(m_outcomeMutex);
+            m_outcome = std::move(outcome);
+        }
+        m_view.PostNotify(NOTIFY_FAILURE, written ? NOTICE_WRITE_DONE : FAILURE_WRITE);
         m_writePending.store(0, std::memory_order_release);
     }
     const uint32_t start = NowMs();
@@ -194,14 +201,17 @@ void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
         }
         break;
     }
-    case FAILURE_WRITE:
-        m_view.ShowResult(tagResult::Failed(IDS_WRITE_FAILED, CCommunicater::LastError()));
+    case FAILURE_WRITE: {
+        const tagWriteOutcome outcome = LastOutcome();
+        m_view.ElementWritten(outcome);
+        m_view.ShowResult(tagResult::Failed(IDS_WRITE_FAILED, outcome.reason));
         break;
+    }
     case FAILURE_JOURNAL:
         m_view.JournalFailed();
         break;
     case NOTICE_WRITE_DONE:
-        m_view.ElementWritten(m_write);
+        m_view.ElementWritten(LastOutcome());
         break;
     case FAILURE_LOAD_WORKSPACE:
         m_view.SetWaitCursor(true);
@@ -369,27 +379,48 @@ void CRecorder::ClearTracks() {
     chart.SetRedrawEnabled(true);
 }
 
+tagWriteOutcome CRecorder::LastOutcome() const {
+    std::lock_guard lock(m_outcomeMutex);
+    return m_outcome;
+}
+
 void CRecorder::OnWrite() {
     if (m_writeBusy || IsWritePending()) {
         return;
     }
     m_writeBusy = 1;
-    const std::optional<tagWriteRequest> request =
-        PrepareWrite(m_state.writeAddress, m_state.writeValue, m_state.writeTypeIndex);
-    if (!request) {
+    const tagWritePlan plan =
+        PrepareWrite(m_state.writeAddress, m_state.writeValue, m_state.writeTypeIndex, m_checkWrites);
+    if (!plan.request) {
         m_writeBusy = 0;
+        if (!plan.refusal.empty()) {
+            tagWriteOutcome refused;
+            refused.request = {g_Upper(g_Trim(m_state.writeAddress)), std::string(g_Trim(m_state.writeValue)),
+                               GCM_INT};
+            refused.reason = plan.refusal;
+            m_view.ElementWritten(refused);
+            const std::string& address = refused.request.address;
+            m_view.ShowResult(tagResult::Failed(
+                IDS_WRITE_REFUSED, address.empty() ? plan.refusal : address + ": " + plan.refusal));
+        }
         return;
     }
-    m_write = *request;
+    m_write = *plan.request;
     if (m_recording) {
         m_writePending.store(1, std::memory_order_release);
         m_writeBusy = 0;
         return;
     }
-    if (!WriteElement(m_write)) {
+    tagWriteOutcome outcome = WriteElement(m_write);
+    const bool written = outcome.written;
+    {
+        std::lock_guard lock(m_outcomeMutex);
+        m_outcome = std::move(outcome);
+    }
+    if (!written) {
         m_view.PostNotify(NOTIFY_FAILURE, FAILURE_WRITE);
     } else {
-        m_view.ElementWritten(m_write);
+        m_view.ElementWritten(LastOutcome());
     }
     m_writeBusy = 0;
 }

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
@@ -82,8 +83,8 @@ public:
     virtual void EventCaptured(const tagEventRecord& /*event*/) {}
     // The trigger fired, an event ended, or the recording started or stopped.
     virtual void TriggerStateChanged() {}
-    // The controller took an element write.
-    virtual void ElementWritten(const tagWriteRequest& /*request*/) {}
+    // What became of an element write: taken (and read back), failed or refused.
+    virtual void ElementWritten(const tagWriteOutcome& /*outcome*/) {}
 };
 
 // Where a block's samples land on the time axis.
@@ -134,8 +135,11 @@ public:
     void ProcessBatch();
     // Clear Tracks after the user agreed.
     void ClearTracks();
-    // Write button: writes at once when idle, hands the write to the worker while recording.
+    // Write button: writes at once when idle, hands the write to the worker while recording. With
+    // checking on, a value the element's type does not take is refused with the reason.
     void OnWrite();
+    void SetCheckWrites(bool on) { m_checkWrites = on; }
+    bool CheckWrites() const { return m_checkWrites; }
     // Stops the worker (pumping messages meanwhile); false when a stop is already in progress.
     bool StopWorker();
 
@@ -159,6 +163,8 @@ private:
     void EventClosed(tagCapturedEvent&& event) override;
     // Wall-clock time of a sample time, counted on the controller's clock from the first batch.
     std::chrono::system_clock::time_point WallClockOf(double t) const;
+
+    tagWriteOutcome LastOutcome() const;
 
     static void AcquisitionThreadProc(CCustomThread::tagParams& params);
     bool AcquireStep();
@@ -185,6 +191,10 @@ private:
     std::atomic<int> m_writePending{0};
     int m_writeBusy = 0;
     tagWriteRequest m_write; // read by the worker while a write is pending
+    bool m_checkWrites = true;
+    // What the last write came to, handed from the worker with its notification.
+    mutable std::mutex m_outcomeMutex;
+    tagWriteOutcome m_outcome;
     std::atomic<uint32_t> m_interfaceType{INTERFACE_SERIAL};
     CCustomThread m_worker;
 };

@@ -88,6 +88,12 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_STATUS_STOPPED, QT_TRANSLATE_NOOP("Strings", "Stopped")},
     {IDS_STATUS_WRITTEN, QT_TRANSLATE_NOOP("Strings", "%s \u2190 %s written")},
     {IDS_STATUS_JOURNAL, QT_TRANSLATE_NOOP("Strings", "Journal on")},
+    {IDS_MENU_CHECK_WRITES, QT_TRANSLATE_NOOP("Strings", "Check Values Before Writing")},
+    {IDS_WRITE_REFUSED,
+     QT_TRANSLATE_NOOP("Strings",
+                       "The value was not written: it is not a complete value of the element's type.")},
+    {IDS_STATUS_WRITTEN_READS, QT_TRANSLATE_NOOP("Strings", "%s \u2190 %s written, reads %s")},
+    {IDS_STATUS_NOT_WRITTEN, QT_TRANSLATE_NOOP("Strings", "%s \u2190 %s not written: %s")},
 };
 
 } // namespace

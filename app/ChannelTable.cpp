@@ -3,6 +3,7 @@
 #include "TableIcons.h"
 #include "acquisition/ChannelModel.h"
 #include "chart/qt/QtColour.h"
+#include "kit/NumberText.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -21,9 +22,7 @@ constexpr std::array<double, CChannelTable::kColumns> kWidthShares{
     0.03, 0.18, 0.06, 0.06, 0.075, 0.075, 0.075, 0.075, 0.075, 0.075, 0.075, 0.075, 0.03, 0.03};
 
 QString Fixed(double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f", v);
-    return QString::fromLatin1(text);
+    return QString::fromStdString(g_FixedText(v));
 }
 
 // Pictures sit in the middle of their cells.

@@ -149,8 +149,12 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
 
     m_table->SetupChannelTable(LoadStringById(IDS_TABLE_HEADER));
     m_session->Fields().LoadSettings();
-    const QSignalBlocker quiet(m_everySample);
-    m_everySample->setChecked(m_session->Fields().Settings().everySample);
+    {
+        const QSignalBlocker quiet(m_everySample);
+        m_everySample->setChecked(m_session->Fields().Settings().everySample);
+        const QSignalBlocker quietToo(m_checkWrites);
+        m_checkWrites->setChecked(m_session->Fields().Settings().checkWrites);
+    }
     PushStateToControls();
     UpdateRunControls(false);
     // Recordings go into the journal while they run; the workspace is loaded once the window is
@@ -266,6 +270,10 @@ void CChronoscopeDlg::CreateControls() {
     m_everySample->setCheckable(true);
     connect(m_everySample, &QAction::toggled, this, &CChronoscopeDlg::OnEverySample);
     addAction(m_everySample);
+    m_checkWrites = new QAction(LoadStringById(IDS_MENU_CHECK_WRITES), this);
+    m_checkWrites->setCheckable(true);
+    connect(m_checkWrites, &QAction::toggled, this, &CChronoscopeDlg::OnCheckWrites);
+    addAction(m_checkWrites);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     m_chart->setContextMenuPolicy(Qt::PreventContextMenu);
     m_table->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -566,6 +574,10 @@ void CChronoscopeDlg::OnSysCommand(int id) {
 
 void CChronoscopeDlg::OnEverySample(bool on) {
     m_session->Fields().SetEverySample(on);
+}
+
+void CChronoscopeDlg::OnCheckWrites(bool on) {
+    m_session->Fields().SetCheckWrites(on);
 }
 
 void CChronoscopeDlg::reject() {

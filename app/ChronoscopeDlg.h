@@ -77,8 +77,9 @@ public:
     void OnTableAfterEdit(int row, int column);
     // The window menu: 32 language, 33 cache size.
     void OnSysCommand(int id);
-    // The window menu's "Show Every Sample".
+    // The window menu's "Show Every Sample" and "Check Values Before Writing".
     void OnEverySample(bool on);
+    void OnCheckWrites(bool on);
 
 public slots:
     void reject() override;
@@ -154,6 +155,7 @@ private:
     QString m_triggerStatus;
     QString m_linkStatus;
     QAction* m_everySample = nullptr;
+    QAction* m_checkWrites = nullptr;
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
     QString m_fileFolder;
     std::unique_ptr<CMonitorSession> m_session;

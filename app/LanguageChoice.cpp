@@ -1,25 +1,12 @@
 #include "LanguageChoice.h"
 
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
+#include "kit/TextHelpers.h"
 
 #include <cctype>
 #include <fstream>
 
-namespace {
-
-std::string Trim(const std::string& s) {
-    size_t begin = 0;
-    size_t end = s.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(s[begin]))) {
-        ++begin;
-    }
-    while (end > begin && std::isspace(static_cast<unsigned char>(s[end - 1]))) {
-        --end;
-    }
-    return s.substr(begin, end - begin);
-}
-
-} // namespace
+namespace {} // namespace
 
 std::optional<std::string> g_ReadFirstLine(const std::string& path) {
     std::ifstream in(path);
@@ -41,7 +28,7 @@ int ChooseLanguage(std::string& commandLine, const std::optional<std::string>& l
         }
     }
     if (languageFileFirstLine) {
-        return Trim(*languageFileFirstLine) == "1" ? kLanguageEnglish : kLanguageChinese;
+        return g_Trim(*languageFileFirstLine) == "1" ? kLanguageEnglish : kLanguageChinese;
     }
     return userUiLanguageId != kLangIdChinese ? kLanguageEnglish : kLanguageChinese;
 }

@@ -1,6 +1,7 @@
 #include "ChartStepAxis.h"
 
 #include "ChartCtrl.h"
+#include "kit/NumberText.h"
 
 #include <cmath>
 #include <cstdio>
@@ -26,9 +27,7 @@ int CChartStepAxis::CenteredLabelPixel(double value) const {
 }
 
 std::string CChartStepAxis::TickLabelText(double value) const {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", m_precision, value);
-    return text;
+    return g_FixedText(value, m_precision);
 }
 
 bool CChartStepAxis::PopZoom() {

@@ -6,6 +6,7 @@
 #include "DialogUnits.h"
 #include "SerialPortList.h"
 #include "StringTable.h"
+#include "kit/NumberText.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -56,7 +57,8 @@ uint32_t g_ParseIpAddress(const QString& text) {
     const QStringList octets = text.split(QLatin1Char('.'));
     uint32_t address = 0;
     for (int i = 0; i < 4 && i < octets.size(); ++i) {
-        const uint32_t octet = std::min(octets[i].trimmed().toUInt(), 255u);
+        const tagParsedInteger number = g_ParseInteger(octets[i].trimmed().toStdString());
+        const auto octet = static_cast<uint32_t>(std::clamp<int64_t>(number.ok ? number.value : 0, 0, 255));
         address |= octet << (8 * i);
     }
     return address;

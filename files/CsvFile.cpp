@@ -4,6 +4,7 @@
 #include "kit/AtomicFile.h"
 #include "kit/CsvStream.h"
 #include "kit/KitHelpers.h"
+#include "kit/NumberText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -162,8 +163,8 @@ bool ReadCsvFile(const std::string& path, tagMonitorState& state, CTraceSet& tra
                 continue;
             }
             const double y =
-                channels[i].dataType == GCM_BOOL ? (value == "ON" ? 1.0 : 0.0) : g_ParseLeadingNumber(value);
-            points[i].push_back({g_ParseLeadingNumber(time), y});
+                channels[i].dataType == GCM_BOOL ? (value == "ON" ? 1.0 : 0.0) : g_LeadingNumber(value);
+            points[i].push_back({g_LeadingNumber(time), y});
         }
     }
     if (!in.Error().empty()) {

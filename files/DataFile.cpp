@@ -3,6 +3,7 @@
 #include "acquisition/ChannelModel.h"
 #include "kit/AtomicFile.h"
 #include "kit/DocPath.h"
+#include "kit/TextHelpers.h"
 
 #include <cerrno>
 #include <cmath>
@@ -135,11 +136,6 @@ std::string SystemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 } // namespace
 
 void SerializeData(CBinaryArchive& archive, tagMonitorState& state, CTraceSet& traces, const double* limitX) {
@@ -156,7 +152,7 @@ bool IsDataFilePath(const std::string& path) {
 
 bool WriteDataFile(const std::string& path, tagMonitorState& state, CTraceSet& traces, const double* limitX,
                    std::string* error) {
-    const std::string folder = FolderOf(path);
+    const std::string folder = g_FolderOf(path);
     if (!folder.empty() && !g_fCreateAllDir(folder)) {
         return Fail(error, SystemError("cannot create the folder", folder));
     }

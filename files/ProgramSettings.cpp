@@ -2,19 +2,14 @@
 
 #include "kit/AtomicFile.h"
 #include "kit/DocPath.h"
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
+#include "kit/TextHelpers.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 
 namespace {
-
-std::string Trim(const std::string& text) {
-    const size_t begin = text.find_first_not_of(" \t\r");
-    const size_t end = text.find_last_not_of(" \t\r");
-    return begin == std::string::npos ? std::string() : text.substr(begin, end - begin + 1);
-}
 
 // "1"/"0", "true"/"false", "yes"/"no", "on"/"off"; anything else leaves the value as it is.
 void ReadSwitch(const std::string& text, bool& value) {
@@ -45,10 +40,12 @@ tagProgramSettings g_ReadProgramSettings(const std::string& path) {
         if (equals == std::string::npos) {
             continue;
         }
-        const std::string key = Trim(line.substr(0, equals));
-        const std::string value = Trim(line.substr(equals + 1));
+        const std::string key(g_Trim(line.substr(0, equals)));
+        const std::string value(g_Trim(line.substr(equals + 1)));
         if (key == "show_every_sample") {
             ReadSwitch(value, settings.everySample);
+        } else if (key == "check_writes") {
+            ReadSwitch(value, settings.checkWrites);
         } else if (key == "pre_trigger_ms") {
             ReadNumber(value, 0, kMaxPreTriggerMs, settings.capture.preTriggerMs);
         } else if (key == "trigger_repeat") {
@@ -68,6 +65,7 @@ bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& s
     std::ostringstream text;
     text << "# Chronoscope's own settings (key = value)\n";
     text << "show_every_sample = " << (settings.everySample ? 1 : 0) << "\n";
+    text << "check_writes = " << (settings.checkWrites ? 1 : 0) << "\n";
     text << "pre_trigger_ms = " << settings.capture.preTriggerMs << "\n";
     text << "trigger_repeat = " << (settings.capture.repeat ? 1 : 0) << "\n";
     text << "post_trigger_ms = " << settings.capture.postTriggerMs << "\n";

@@ -3,6 +3,7 @@
 #include "CsvFile.h"
 #include "DataFile.h"
 #include "acquisition/ChannelModel.h"
+#include "kit/NumberText.h"
 
 #include <sqlite3.h>
 
@@ -53,7 +54,8 @@ std::optional<std::chrono::system_clock::time_point> ParseUtc(const std::string&
     if (!rest || utc.tm_year < 70 || utc.tm_year > 200) { // 1970 to 2100; nanoseconds end in 2262
         return std::nullopt;
     }
-    const int ms = *rest == '.' ? std::clamp(std::atoi(rest + 1), 0, 999) : 0;
+    const int ms =
+        *rest == '.' ? static_cast<int>(std::clamp<int64_t>(g_LeadingInteger(rest + 1), 0, 999)) : 0;
     return std::chrono::system_clock::from_time_t(timegm(&utc)) + std::chrono::milliseconds(ms);
 }
 
@@ -329,12 +331,10 @@ void CRecordingJournal::DropUpTo(double time, const std::vector<uint32_t>& keptA
                             "r.time_offset_ms < ?)");
         sqlite3_bind_double(*drop, 1, time);
         Check(db, sqlite3_step(*drop));
-        char text[64];
-        std::snprintf(text, sizeof text, "%.17g", time);
-        SetNote(db, "cut_ms", text);
+        SetNote(db, "cut_ms", g_ShortestText(time));
         std::string kept;
         for (const uint32_t n : keptAtCut) {
-            kept += (kept.empty() ? "" : ",") + std::to_string(n);
+            kept += (kept.empty() ? "" : ",") + g_IntegerText(n);
         }
         SetNote(db, "cut_kept", kept);
     });
@@ -549,13 +549,14 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
     // The trim's cut, also through the base's points: what lay before it goes, and of the points
     // on it (a hold point and its sample share their time) as many as the trim left stay.
     if (const std::optional<std::string> cut = GetNote(db, "cut_ms")) {
-        const double x = std::strtod(cut->c_str(), nullptr);
+        const double x = g_LeadingNumber(*cut);
         const std::string keptText = GetNote(db, "cut_kept").value_or("");
-        const char* kept = keptText.c_str();
+        std::string_view kept = keptText;
         for (size_t k = 0; k < state.channels.size(); ++k) {
-            char* end = nullptr;
-            const uint64_t keep = std::strtoull(kept, &end, 10);
-            kept = *end == ',' ? end + 1 : end;
+            const size_t comma = kept.find(',');
+            const auto keep =
+                static_cast<uint64_t>(std::max<int64_t>(0, g_LeadingInteger(kept.substr(0, comma))));
+            kept = comma == std::string_view::npos ? std::string_view() : kept.substr(comma + 1);
             CChartLineSerie& serie = traces.Serie(k);
             uint32_t before = 0, on = 0;
             const uint32_t count = serie.GetPointCount();

@@ -3,6 +3,7 @@
 // refuses exactly what the table reader refuses.
 #include "kit/CsvDataManager.h"
 #include "kit/CsvStream.h"
+#include "kit/NumberText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (reader.Next(cells)) {
         rows.emplace_back(cells.begin(), cells.end());
         for (std::string_view cell : cells) {
-            (void)g_ParseLeadingNumber(cell);
+            (void)g_LeadingNumber(cell);
         }
     }
     std::vector<tagCsvData> table;

@@ -1,4 +1,5 @@
 #include "AtomicFile.h"
+#include "TextHelpers.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -28,13 +29,6 @@ bool Sync(const std::string& path, int flags) {
     return synced;
 }
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".")
-           : slash == 0               ? std::string("/")
-                                      : path.substr(0, slash);
-}
-
 } // namespace
 
 CAtomicFile::CAtomicFile(std::string target) : m_target(std::move(target)) {
@@ -57,6 +51,6 @@ bool CAtomicFile::Commit(std::string* error) {
         return Fail(error, "cannot replace " + m_target);
     }
     m_committed = true;
-    Sync(FolderOf(m_target), O_RDONLY | O_DIRECTORY); // the new name itself on the disk
+    Sync(g_FolderOf(m_target), O_RDONLY | O_DIRECTORY); // the new name itself on the disk
     return true;
 }

@@ -1,5 +1,7 @@
 #include "CsvStream.h"
 
+#include "NumberText.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -84,18 +86,17 @@ void CCsvRowWriter::Cell(std::string_view text) {
 }
 
 char* CCsvRowWriter::PutInt(char* out, int32_t value) {
-    return std::to_chars(out, out + 12, value).ptr;
+    return g_PutInteger(out, value);
 }
 
 char* CCsvRowWriter::PutFixed6(char* out, double value) {
-    // 309 integer digits of the largest double, the sign, the point and six decimals fit.
-    return std::to_chars(out, out + kFixed6Bytes, value, std::chars_format::fixed, 6).ptr;
+    return g_PutFixed(out, value, 6);
 }
 
 void CCsvRowWriter::CellInt(int32_t value) {
     Separator();
     m_lastCellEmpty = false;
-    char* out = Room(12);
+    char* out = Room(kIntegerTextBytes);
     m_used += static_cast<size_t>(PutInt(out, value) - out);
 }
 
@@ -269,27 +270,4 @@ bool CCsvRowReader::Next(std::vector<std::string_view>& cells) {
         cells[cell] = m_unquoted[string];
     }
     return true;
-}
-
-double g_ParseLeadingNumber(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-    if (i < text.size() && text[i] == '+') {
-        ++i;
-    }
-    const char* first = text.data() + i;
-    const char* last = text.data() + text.size();
-    // Times and integer values are most cells: whole numbers read faster as integers.
-    int64_t whole = 0;
-    const auto [wholeEnd, wholeError] = std::from_chars(first, last, whole);
-    if (wholeError == std::errc{} && wholeEnd == last && whole > -(int64_t{1} << 53) &&
-        whole < (int64_t{1} << 53)) {
-        return static_cast<double>(whole);
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    (void)end;
-    return error == std::errc{} ? value : 0.0;
 }

@@ -31,7 +31,7 @@ public:
     static char* PutInt(char* out, int32_t value);
     static char* PutFixed6(char* out, double value);
     // Bytes PutFixed6 may take at most.
-    static constexpr size_t kFixed6Bytes = 320;
+    static constexpr size_t kFixed6Bytes = 384;
     // Writes what is buffered and closes; false when anything could not be written.
     bool Close();
 
@@ -79,6 +79,3 @@ private:
     std::string m_error;
     std::vector<std::string> m_unquoted; // cells that needed unescaping, for this row
 };
-
-// A decimal number at the start of a cell ("12abc" reads 12); 0 when nothing parses.
-double g_ParseLeadingNumber(std::string_view text);

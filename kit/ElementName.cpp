@@ -1,8 +1,9 @@
 #include "ElementName.h"
 
 #include "ElementKinds.h"
-#include "IntegerText.h"
+#include "NumberText.h"
 #include "SymbolNameParser.h"
+#include "TextHelpers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,23 +15,6 @@ constexpr std::string_view kAxisPrefix = "AXIS";
 constexpr int kHighestAxis = 31;
 constexpr int kHighestBit = 15;
 
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return std::toupper(c); });
-    return upper;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 } // namespace
 
 bool g_IsOctal(std::string_view digits) {
@@ -38,7 +22,7 @@ bool g_IsOctal(std::string_view digits) {
 }
 
 std::optional<tagElementName> g_SplitElementName(std::string_view text) {
-    const std::string upper = Upper(Trim(text));
+    const std::string upper = g_Upper(g_Trim(text));
     tagElementName name;
     if (upper.rfind(kAxisPrefix, 0) == 0) {
         name.prefix = std::string(kAxisPrefix);

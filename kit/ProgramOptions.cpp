@@ -1,6 +1,6 @@
 #include "ProgramOptions.h"
 
-#include "IntegerText.h"
+#include "NumberText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -67,7 +67,7 @@ tagProgramOptions g_ReadProgramOptions(const EnvironmentLookup& lookup) {
         options.documentsFolder = WithSlash(xdg.empty() ? home + "/Documents" : xdg);
     }
     options.simulator = Value(lookup, "CHRONOSCOPE_SIMULATOR") == "1";
-    const double speed = std::strtod(Value(lookup, "CHRONOSCOPE_SIM_SPEED").c_str(), nullptr);
+    const double speed = g_ParseNumber(Value(lookup, "CHRONOSCOPE_SIM_SPEED")).value_or(1.0);
     options.simulatorSpeed = speed >= 1.0 && speed <= 10000.0 ? speed : 1.0;
     options.serialFolder = Value(lookup, "CHRONOSCOPE_SERIAL_DIR");
     options.autoCloseMs = static_cast<int>(

@@ -2,7 +2,7 @@
 
 #include "ElementKinds.h"
 #include "ElementName.h"
-#include "IntegerText.h"
+#include "NumberText.h"
 
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 #include "SymbolNameParser.h"
 
-#include "IntegerText.h"
+#include "NumberText.h"
+#include "TextHelpers.h"
 
 #include <algorithm>
 #include <array>
@@ -19,12 +20,6 @@ bool IsHexDigit(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-std::string Upper(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::toupper(c); });
-    return out;
-}
-
 template <size_t N> bool OneOf(const std::string& s, const std::array<std::string_view, N>& set) {
     return std::find(set.begin(), set.end(), s) != set.end();
 }
@@ -32,20 +27,10 @@ template <size_t N> bool OneOf(const std::string& s, const std::array<std::strin
 constexpr std::array<std::string_view, 6> kBitPrefixes{"X", "Y", "M", "S", "SM", "LM"};
 constexpr std::array<std::string_view, 5> kWordPrefixes{"D", "SD", "R", "W", "V"};
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
 } // namespace
 
 CSymbolNameParser::CSymbolNameParser(std::string_view text, int /*options*/) {
-    Parse(Trim(text));
+    Parse(g_Trim(text));
 }
 
 void CSymbolNameParser::Parse(std::string_view s) {
@@ -72,7 +57,7 @@ void CSymbolNameParser::Parse(std::string_view s) {
     }
 
     m_prefix = takeWhile(IsLetter);
-    const std::string upper = Upper(m_prefix);
+    const std::string upper = g_Upper(m_prefix);
     if (upper == "H") {
         m_number = takeWhile(IsHexDigit);
         if (!m_number.empty() && i == s.size()) {
@@ -117,7 +102,7 @@ void CSymbolNameParser::Parse(std::string_view s) {
     }
     m_indexPrefix = takeWhile(IsLetter);
     m_indexNumber = takeWhile(IsDigit);
-    if (Upper(m_indexPrefix) == "Z" && !m_indexNumber.empty() && i == s.size()) {
+    if (g_Upper(m_indexPrefix) == "Z" && !m_indexNumber.empty() && i == s.size()) {
         m_class = SYMBOL_INDEXED;
     }
 }

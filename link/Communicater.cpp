@@ -136,6 +136,16 @@ long CCommunicater::OscilloWriteElem(CSoftAddrMap* request) {
     return Result(backend && request && backend->WriteElements(*request));
 }
 
+long CCommunicater::OscilloReadElem(const std::string& name, EnumGCMDataType type, uint32_t* raw) {
+    CLinkBackend* backend = OpenBackend();
+    uint32_t word = 0;
+    const bool ok = backend && backend->ReadElement(name, type, word);
+    if (ok && raw) {
+        *raw = word;
+    }
+    return Result(ok);
+}
+
 std::string CCommunicater::LastError() {
     return State().backend ? State().backend->LastError() : std::string("the link is not set up");
 }

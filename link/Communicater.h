@@ -37,6 +37,8 @@ public:
     static long OscilloSetData(int command, tagOscilloSetting* setting, int mode, int level);
     static long OscilloGetData(tagOscilloData* data, void* window, int mode, int level);
     static long OscilloWriteElem(CSoftAddrMap* request);
+    // Reads one element back (after a write): the raw word a sample of the type would carry.
+    static long OscilloReadElem(const std::string& name, EnumGCMDataType type, uint32_t* raw);
 
     // Why the last call failed, in the link's words; empty when nothing is known.
     static std::string LastError();

@@ -38,6 +38,9 @@ public:
     // Appends what has been sampled since the last call.
     virtual bool GetOscillo(tagOscilloData& data) = 0;
     virtual bool WriteElements(const CSoftAddrMap& request) = 0;
+    // What one element holds now, as the raw word a sample of the type would carry (a write's
+    // read-back). The name is decimal for X and Y, as in a write request.
+    virtual bool ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) = 0;
 
     virtual std::string LastError() const = 0;
     virtual tagLinkStatistics Statistics() const { return {}; }

@@ -1,10 +1,11 @@
 #include "ModbusLink.h"
 
+#include "ElementValue.h"
 #include "ModbusRtuClient.h"
 #include "ModbusTcpClient.h"
 #include "SamplerThread.h"
 #include "SerialDevices.h"
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -72,7 +73,7 @@ std::chrono::milliseconds CModbusLink::Patience() const {
 bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
     Close();
     std::lock_guard lock(m_io);
-    std::string where; // the device or address, for the messages
+    std::string& where = m_where; // the port or address and the settings, for every message
     if (type == INTERFACE_ETHERNET) {
         // A map file may name the port of devices that listen elsewhere than the dialog's ports.
         const uint32_t port = m_map.TcpPort() ? m_map.TcpPort() : info.tcpPort;
@@ -81,18 +82,22 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
                                                          static_cast<int>(port), m_map.Unit());
     } else {
         std::string device;
+        std::string port;
         if (type == INTERFACE_USB) {
             const std::vector<std::string> devices = g_UsbSerialDevices();
             if (info.usbPort < devices.size()) {
                 device = devices[info.usbPort];
             }
+            port = "USB" + std::to_string(info.usbPort);
         } else {
             device = g_SerialDeviceOfComPort(info.comPort);
+            port = "COM" + std::to_string(info.comPort);
         }
         if (device.empty()) {
-            return Fail("no serial device for this port");
+            where.clear();
+            return Fail(port + ": no serial device for this port");
         }
-        where = device;
+        where = port + " \u2192 " + device + ", " + g_SerialFormatText(info);
         m_transport = std::make_unique<CModbusRtuClient>(
             device, static_cast<int>(info.baudRate), g_ParityLetter(info.parity),
             static_cast<int>(info.dataBits), static_cast<int>(info.stopBits), m_map.Unit());
@@ -127,7 +132,7 @@ bool CModbusLink::QueryState(uint32_t& state) {
     std::vector<uint16_t> words;
     const tagModbusOutcome read = ReadGroup({probe->table, probe->address, 1, {}}, words);
     if (!read.ok()) {
-        return Fail(read.text);
+        return Fail(Where(read.text));
     }
     state = 1;
     return true;
@@ -169,7 +174,19 @@ tagModbusOutcome CModbusLink::ReadGroup(const tagPollGroup& group, std::vector<u
         return {tagModbusOutcome::Broken, 0, "the link is not open"};
     }
     words.resize(static_cast<size_t>(group.count));
-    return m_transport->Read(group.table, group.start, group.count, words.data());
+    return Worded(m_transport->Read(group.table, group.start, group.count, words.data()));
+}
+
+tagModbusOutcome CModbusLink::Worded(tagModbusOutcome outcome) const {
+    if (outcome.kind == tagModbusOutcome::TimedOut && m_transport) {
+        const double seconds = std::chrono::duration<double>(m_transport->ResponseTimeout()).count();
+        outcome.text = "no answer in " + g_ShortestText(seconds) + " s";
+    }
+    return outcome;
+}
+
+std::string CModbusLink::Where(const std::string& what) const {
+    return m_where.empty() ? what : m_where + ": " + what;
 }
 
 void CModbusLink::SplitGroup(size_t g) {
@@ -288,7 +305,7 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
         const Clock::time_point before = Clock::now();
         const tagModbusOutcome polled = Poll(sample);
         if (!polled.ok()) {
-            return Fail(polled.text);
+            return Fail(Where(polled.text));
         }
         pollMicros = std::min<int64_t>(
             pollMicros, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count());
@@ -368,7 +385,7 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
                 std::lock_guard lock(m_statsMutex);
                 ++m_statistics.failedPolls;
             }
-            Fail(polled.text);
+            Fail(Where(polled.text));
             const Clock::time_point now = Clock::now();
             if (!failing) {
                 failing = true;
@@ -420,6 +437,21 @@ bool CModbusLink::GetOscillo(tagOscilloData& data) {
     return true;
 }
 
+bool CModbusLink::ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) {
+    auto ref = g_ResolveElement(name, 0, false);
+    auto at = ref ? m_map.Locate(*ref, type) : std::nullopt;
+    if (!at) {
+        return Fail(name + " has no Modbus address in the map");
+    }
+    std::vector<uint16_t> words;
+    const tagModbusOutcome read = ReadGroup({at->table, at->address, at->count, {}}, words);
+    if (!read.ok()) {
+        return Fail(Where(name + ": " + read.text));
+    }
+    raw = RawWord(m_map, *at, words.data(), type);
+    return true;
+}
+
 bool CModbusLink::WriteElements(const CSoftAddrMap& request) {
     if (request.GetCount() == 0) {
         return Fail("nothing to write");
@@ -430,41 +462,35 @@ bool CModbusLink::WriteElements(const CSoftAddrMap& request) {
         if (!at || at->table == MODBUS_DISCRETE_INPUTS || at->table == MODBUS_INPUT_REGISTERS) {
             return Fail(entry->name + " cannot be written");
         }
-        const std::string& text = entry->valueText;
+        const bool bit = IsBitTable(at->table) || at->bit >= 0;
+        const tagElementValue value = g_ElementValue(entry->dataType, bit, entry->valueText);
+        if (!value.ok) {
+            return Fail(entry->name + ": " + value.reason);
+        }
         std::lock_guard lock(m_io);
         if (!m_transport) {
             return Fail("the link is not open");
         }
         tagModbusOutcome written;
-        if (IsBitTable(at->table) || at->bit >= 0) {
-            const bool on = text == "ON" || g_LeadingInteger(text) >= 1;
-            if (IsBitTable(at->table)) {
-                written = m_transport->WriteBit(at->address, on);
-            } else {
-                // A bit of a register: read, change, write back.
-                uint16_t word = 0;
-                written = m_transport->Read(MODBUS_HOLDING_REGISTERS, at->address, 1, &word);
-                if (written.ok()) {
-                    word = static_cast<uint16_t>(on ? word | (1u << at->bit) : word & ~(1u << at->bit));
-                    written = m_transport->WriteRegisters(at->address, &word, 1);
-                }
+        if (IsBitTable(at->table)) {
+            written = m_transport->WriteBit(at->address, value.word != 0);
+        } else if (at->bit >= 0) {
+            // A bit of a register: read, change, write back.
+            uint16_t word = 0;
+            written = m_transport->Read(MODBUS_HOLDING_REGISTERS, at->address, 1, &word);
+            if (written.ok()) {
+                word = static_cast<uint16_t>(value.word ? word | (1u << at->bit) : word & ~(1u << at->bit));
+                written = m_transport->WriteRegisters(at->address, &word, 1);
             }
         } else {
-            uint32_t value = 0;
-            if (entry->dataType == GCM_REAL) {
-                const float f = static_cast<float>(std::strtod(text.c_str(), nullptr));
-                std::memcpy(&value, &f, sizeof value);
-            } else {
-                value = static_cast<uint32_t>(g_LeadingInteger(text));
-            }
-            uint16_t words[2] = {static_cast<uint16_t>(value), 0};
+            uint16_t words[2] = {static_cast<uint16_t>(value.word), 0};
             if (at->count == 2) {
-                m_map.Split(value, words[0], words[1]);
+                m_map.Split(value.word, words[0], words[1]);
             }
             written = m_transport->WriteRegisters(at->address, words, at->count == 2 ? 2 : 1);
         }
         if (!written.ok()) {
-            return Fail(entry->name + ": " + written.text);
+            return Fail(Where(entry->name + ": " + Worded(written).text));
         }
     }
     return true;

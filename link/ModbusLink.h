@@ -34,6 +34,7 @@ public:
     bool SetOscillo(int command, tagOscilloSetting& setting) override;
     bool GetOscillo(tagOscilloData& data) override;
     bool WriteElements(const CSoftAddrMap& request) override;
+    bool ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) override;
 
     std::string LastError() const override;
     // Skipped ticks and how late polls started against their slots since the run started.
@@ -67,10 +68,15 @@ private:
     void StopSampler();
     void SamplerLoop(Clock::time_point start, uint64_t periodMicros);
     bool Fail(const std::string& what);
+    // A timeout in words ("no answer in 0.5 s"); the transport's lock is held.
+    tagModbusOutcome Worded(tagModbusOutcome outcome) const;
+    // What went wrong, prefixed by the port or address and its settings.
+    std::string Where(const std::string& what) const;
     std::chrono::milliseconds Patience() const;
 
     mutable std::mutex m_io; // one request at a time
     std::unique_ptr<CModbusTransport> m_transport;
+    std::string m_where; // "COM1 -> /dev/ttyS0, 19200 8N1" or "192.168.1.10:502"; set by Open
     CModbusMap m_map;
     std::string m_mapError;
     mutable std::mutex m_errorMutex;

@@ -1,7 +1,8 @@
 #include "ModbusMap.h"
 
 #include "kit/DocPath.h"
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
+#include "kit/TextHelpers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,13 +14,8 @@ namespace {
 constexpr int kAxisStride = 64;
 constexpr int kLimit = 65536;
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
 std::optional<EnumModbusTable> TableOf(const std::string& word) {
-    const std::string w = Upper(word);
+    const std::string w = g_Upper(word);
     if (w == "COILS" || w == "COIL") {
         return MODBUS_COILS;
     }
@@ -171,12 +167,12 @@ bool CModbusMap::Parse(const std::string& text, std::string& error) {
         if (!(words >> key)) {
             continue;
         }
-        key = Upper(key);
+        key = g_Upper(key);
         if (key == "WORD_ORDER") {
             if (!(words >> value) || (words >> extra)) {
                 return fail("word_order takes one value");
             }
-            value = Upper(value);
+            value = g_Upper(value);
             if (value != "LOW_FIRST" && value != "HIGH_FIRST") {
                 return fail("word_order is low_first or high_first");
             }
@@ -224,7 +220,7 @@ bool CModbusMap::Parse(const std::string& text, std::string& error) {
         if (!(words >> table)) {
             return fail("a table is missing");
         }
-        if (Upper(table) == "NONE") {
+        if (g_Upper(table) == "NONE") {
             range->mapped = false;
             continue;
         }

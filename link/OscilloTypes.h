@@ -68,6 +68,12 @@ inline char g_ParityLetter(uint32_t parity) {
     return parity == 1 ? 'O' : parity == 2 ? 'E' : 'N';
 }
 
+// The serial format in the usual short form: "19200 8N1".
+inline std::string g_SerialFormatText(const tagSerialInfo& info) {
+    return std::to_string(info.baudRate) + " " + std::to_string(info.dataBits) + g_ParityLetter(info.parity) +
+           std::to_string(info.stopBits);
+}
+
 // The dotted form of an address in network byte order (first octet in the lowest byte).
 inline std::string g_IpAddressText(uint32_t address) {
     char text[16];

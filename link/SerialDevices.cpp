@@ -1,6 +1,6 @@
 #include "SerialDevices.h"
 
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "CommSettingLogic.h"
 
 #include "acquisition/StringIds.h"
-#include "kit/IntegerText.h"
 #include "kit/KitHelpers.h"
+#include "kit/NumberText.h"
 #include "link/Communicater.h"
 
 #include <algorithm>
@@ -78,7 +78,10 @@ void CCommSettingLogic::OnInitDialog() {
     m_controls.peerIndex = 0;
     m_controls.ipAddress = m_settings.ipAddress; // shown greyed while another interface is chosen
     m_controls.serialPorts = m_view.FillPortList();
-    m_controls.baudIndex = 1; // the list only shows what a test tries
+    // The list is for display: it shows the link's own rate (the original program showed its second
+    // entry, 2400, whatever the link ran at), and during a test the rate tried.
+    m_controls.baudIndex = 1;
+    SelectBaudRate(m_settings.baudRate);
     ShowSettings(m_interfaceType);
     Show();
     OnInterfaceChanged();

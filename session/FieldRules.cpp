@@ -3,8 +3,7 @@
 #include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
 #include "files/WorkspacePaths.h"
-#include "kit/CsvStream.h"
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
 
 #include <limits>
 
@@ -93,7 +92,7 @@ void CFieldRules::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
     m_state.trigger.channel = fields.channel;
     m_state.trigger.enable = fields.enable;
     m_state.trigger.condition = fields.condition;
-    m_state.trigger.value = g_ParseLeadingNumber(fields.valueText);
+    m_state.trigger.value = g_LeadingNumber(fields.valueText);
     m_settings.capture =
         tagCaptureSettings{fields.preTriggerMs, fields.repeat, fields.postTriggerMs}.Clamped();
     m_recorder.SetCaptureSettings(m_settings.capture);
@@ -104,6 +103,13 @@ void CFieldRules::LoadSettings() {
     m_settings = g_ReadProgramSettings(ProgramSettingsPath());
     m_traces.SetEveryPointDrawing(m_settings.everySample);
     m_recorder.SetCaptureSettings(m_settings.capture);
+    m_recorder.SetCheckWrites(m_settings.checkWrites);
+}
+
+void CFieldRules::SetCheckWrites(bool on) {
+    m_settings.checkWrites = on;
+    m_recorder.SetCheckWrites(on);
+    g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
 }
 
 void CFieldRules::SetEverySample(bool on) {

@@ -63,6 +63,7 @@ public:
     const tagProgramSettings& Settings() const { return m_settings; }
     void LoadSettings();
     void SetEverySample(bool on);
+    void SetCheckWrites(bool on);
 
 private:
     tagMonitorState& m_state;

@@ -90,8 +90,8 @@ private:
         m_events->RecordingStarted();
         m_journal->Started(start);
     }
-    void ElementWritten(const tagWriteRequest& request) override {
-        m_lastWrite = request;
+    void ElementWritten(const tagWriteOutcome& outcome) override {
+        m_lastWrite = outcome;
         ShowStatus();
     }
     void EventStarted(const tagRecordingStart& start) override { m_journal->EventStarted(start); }
@@ -125,5 +125,5 @@ private:
     std::unique_ptr<CCacheTrimmer> m_trimmer;
     std::unique_ptr<CEventFiles> m_events;
     bool m_linkProblemsShown = false;
-    std::optional<tagWriteRequest> m_lastWrite;
+    std::optional<tagWriteOutcome> m_lastWrite;
 };

@@ -3,6 +3,7 @@
 #include "acquisition/StringIds.h"
 #include "files/WorkspacePaths.h"
 #include "kit/KitHelpers.h"
+#include "kit/NumberText.h"
 
 #include <cstdio>
 
@@ -31,11 +32,10 @@ std::string g_TriggerStatusText(const tagTriggerStatus& status, const StringLook
 std::string g_SkippedTicksText(const tagLinkStatistics& statistics, const StringLookup& text) {
     const uint64_t sampled = statistics.polls - std::min(statistics.polls, statistics.failedPolls);
     const uint64_t due = sampled + statistics.skippedTicks;
-    char share[32];
-    std::snprintf(share, sizeof share, "%.1f %%",
-                  due ? 100.0 * static_cast<double>(statistics.skippedTicks) / static_cast<double>(due)
-                      : 0.0);
-    return g_FormatText(text(IDS_SKIPPED_TICKS), {std::to_string(statistics.skippedTicks), share});
+    const double share =
+        due ? 100.0 * static_cast<double>(statistics.skippedTicks) / static_cast<double>(due) : 0.0;
+    return g_FormatText(text(IDS_SKIPPED_TICKS),
+                        {std::to_string(statistics.skippedTicks), g_FixedText(share, 1) + " %"});
 }
 
 std::string g_LinkText(const tagMonitorState& state) {
@@ -61,9 +61,22 @@ std::string g_SessionStatusText(const tagSessionStatus& status, const StringLook
     } else {
         line += "    " + text(IDS_STATUS_STOPPED);
     }
-    if (status.lastWrite) {
-        line += "    " +
-                g_FormatText(text(IDS_STATUS_WRITTEN), {status.lastWrite->address, status.lastWrite->value});
+    if (const std::optional<tagWriteOutcome>& write = status.lastWrite) {
+        const std::string& address = write->request.address;
+        const std::string& value = write->request.value;
+        if (!write->written) {
+            // The link's reasons name the element, which the line names already.
+            std::string_view reason = write->reason;
+            if (!address.empty() && reason.starts_with(address + ": ")) {
+                reason.remove_prefix(address.size() + 2);
+            }
+            line +=
+                "    " + g_FormatText(text(IDS_STATUS_NOT_WRITTEN), {address, value, std::string(reason)});
+        } else if (write->readBack.empty()) {
+            line += "    " + g_FormatText(text(IDS_STATUS_WRITTEN), {address, value});
+        } else {
+            line += "    " + g_FormatText(text(IDS_STATUS_WRITTEN_READS), {address, value, write->readBack});
+        }
     }
     if (status.journal) {
         line += "    " + text(IDS_STATUS_JOURNAL);

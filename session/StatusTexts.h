@@ -22,11 +22,12 @@ struct tagSessionStatus {
     std::string link; // the link as g_LinkText words it
     bool recording = false;
     std::chrono::seconds elapsed{0};
-    std::optional<tagWriteRequest> lastWrite; // the latest write the controller took
+    std::optional<tagWriteOutcome> lastWrite; // the latest write: taken and read back, or not
     bool journal = false;                     // recordings go into the journal
 };
 
 // The link in a few words: "serial COM1 19200 8N1", "tcp 192.168.1.10:502", "usb 1".
 std::string g_LinkText(const tagMonitorState& state);
-// "Link: ...", "Recording hh:mm:ss" or "Stopped", "D100 <- 1234 written", "Journal on".
+// "Link: ...", "Recording hh:mm:ss" or "Stopped", "D100 <- 1234 written, reads 1234" (or why it
+// was not), "Journal on".
 std::string g_SessionStatusText(const tagSessionStatus& status, const StringLookup& text);

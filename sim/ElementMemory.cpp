@@ -1,12 +1,12 @@
 #include "ElementMemory.h"
 
 #include "kit/ElementKinds.h"
-#include "kit/IntegerText.h"
 #include "kit/KitHelpers.h"
+#include "link/ElementValue.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -15,20 +15,6 @@ constexpr int kKindT = KIND_T;
 
 bool IsWordKind(int kind) {
     return kind >= KIND_D;
-}
-
-// "ON", "OFF" or a number: 1 and above is on.
-bool ParseOnOff(const std::string& text, bool& on) {
-    std::string upper = text;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return std::toupper(c); });
-    if (upper == "ON" || upper == "OFF") {
-        on = upper == "ON";
-        return true;
-    }
-    const tagParsedInteger number = g_ParseInteger(text, {10, true, true, true});
-    on = number.value >= 1;
-    return number.ok;
 }
 
 } // namespace
@@ -112,15 +98,23 @@ std::optional<uint32_t> CElementMemory::Read(const tagElementRef& ref, EnumGCMDa
     return static_cast<uint32_t>(words[ref.address]) | (static_cast<uint32_t>(words[ref.address + 1]) << 16);
 }
 
-bool CElementMemory::Write(const tagElementRef& ref, EnumGCMDataType type, const std::string& valueText) {
+bool CElementMemory::Write(const tagElementRef& ref, EnumGCMDataType type, const std::string& valueText,
+                           std::string* why) {
+    auto refuse = [why](std::string reason) {
+        if (why) {
+            *why = std::move(reason);
+        }
+        return false;
+    };
     if (ref.IsAxis()) {
-        return false; // axis parameters belong to the motion controller
+        return refuse("axis parameters belong to the motion controller");
+    }
+    const tagElementValue value = g_ElementValue(type, type == GCM_BOOL || ref.bit >= 0, valueText);
+    if (!value.ok) {
+        return refuse(value.reason);
     }
     if (type == GCM_BOOL || ref.bit >= 0) {
-        bool on = false;
-        if (!ParseOnOff(valueText, on)) {
-            return false;
-        }
+        const bool on = value.word != 0;
         if (IsWordKind(ref.kind)) {
             const int bit = std::max(ref.bit, 0);
             uint16_t& word = m_words[ref.kind][ref.address];
@@ -130,21 +124,7 @@ bool CElementMemory::Write(const tagElementRef& ref, EnumGCMDataType type, const
         }
         return true;
     }
-    uint32_t raw = 0;
-    if (type == GCM_REAL) {
-        char* end = nullptr;
-        const double value = std::strtod(valueText.c_str(), &end);
-        if (end == valueText.c_str()) {
-            return false;
-        }
-        raw = g_FloatToInt(static_cast<float>(value));
-    } else {
-        const tagParsedInteger value = g_ParseInteger(valueText, {10, true, true, true});
-        if (!value.ok) {
-            return false;
-        }
-        raw = static_cast<uint32_t>(value.value);
-    }
+    const uint32_t raw = value.word;
     const bool wide = type != GCM_INT;
     if (ref.kind == kKindC) {
         SetCounter(ref.address,
@@ -153,20 +133,20 @@ bool CElementMemory::Write(const tagElementRef& ref, EnumGCMDataType type, const
     }
     if (ref.kind == kKindT) {
         if (wide) {
-            return false;
+            return refuse("a timer holds INT values");
         }
         SetTimer(ref.address, static_cast<uint16_t>(raw));
         return true;
     }
     if (!IsWordKind(ref.kind)) {
-        return false;
+        return refuse("a bit element holds 0, 1, ON or OFF");
     }
     if (!wide) {
         SetWord(ref.kind, ref.address, static_cast<uint16_t>(raw));
         return true;
     }
     if (static_cast<size_t>(ref.address) + 1 >= m_words[ref.kind].size()) {
-        return false;
+        return refuse("a 32-bit value needs the word after the last one");
     }
     SetLong(ref.kind, ref.address, raw);
     return true;

@@ -18,8 +18,10 @@ public:
     // The raw 32-bit word a sample carries for the element read as the given type; nullopt when the
     // type cannot be read from that element (a 32-bit value at the last word, say).
     std::optional<uint32_t> Read(const tagElementRef& ref, EnumGCMDataType type) const;
-    // Applies a value text ("ON"/"OFF", integer or decimal) as the given type.
-    bool Write(const tagElementRef& ref, EnumGCMDataType type, const std::string& valueText);
+    // Applies a value text ("ON"/"OFF", integer or decimal) as the given type; false, with why,
+    // for a value the element cannot hold as it is (see g_ElementValue) or an element not writable.
+    bool Write(const tagElementRef& ref, EnumGCMDataType type, const std::string& valueText,
+               std::string* why = nullptr);
 
     bool GetBit(int kind, int address) const;
     void SetBit(int kind, int address, bool on);

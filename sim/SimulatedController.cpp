@@ -1,6 +1,7 @@
 #include "SimulatedController.h"
 
 #include "SimulatedMachine.h"
+#include "kit/KitHelpers.h"
 #include "link/Communicater.h"
 #include "link/ModbusLink.h"
 #include "link/SerialDevices.h"
@@ -33,9 +34,20 @@ int64_t CSimulatedController::MicrosSincePowerOn(Clock::time_point t) const {
     return std::chrono::duration_cast<std::chrono::microseconds>(t - m_powerOn).count();
 }
 
-bool CSimulatedController::Fail(const char* why) {
+bool CSimulatedController::Fail(const std::string& why) {
     m_lastError = why;
     return false;
+}
+
+std::string CSimulatedController::Where() const {
+    switch (m_interface) {
+    case INTERFACE_ETHERNET:
+        return g_IpAddressText(m_port.ipAddress) + ":" + std::to_string(m_port.tcpPort);
+    case INTERFACE_USB:
+        return "USB" + std::to_string(m_port.usbPort);
+    default:
+        return "COM" + std::to_string(m_port.comPort) + ", " + g_SerialFormatText(m_port);
+    }
 }
 
 std::string CSimulatedController::LastError() const {
@@ -137,7 +149,7 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
     Pause();
     std::lock_guard lock(m_mutex);
     if (!Answers()) {
-        return Fail("the controller does not answer");
+        return Fail(Where() + ": the controller does not answer");
     }
     if (m_panel->refusedCommand == -1 || m_panel->refusedCommand == command) {
         return Fail("the controller refused the command");
@@ -219,7 +231,7 @@ bool CSimulatedController::GetOscillo(tagOscilloData& data) {
         return Fail("the read failed");
     }
     if (!Answers()) {
-        return Fail("the controller does not answer");
+        return Fail(Where() + ": the controller does not answer");
     }
     CatchUp(Now());
     data.samples.insert(data.samples.end(), m_fifo.begin(), m_fifo.end());
@@ -231,7 +243,7 @@ bool CSimulatedController::WriteElements(const CSoftAddrMap& request) {
     Pause();
     std::lock_guard lock(m_mutex);
     if (!Answers()) {
-        return Fail("the controller does not answer");
+        return Fail(Where() + ": the controller does not answer");
     }
     if (request.GetCount() == 0) {
         return Fail("nothing to write");
@@ -240,11 +252,29 @@ bool CSimulatedController::WriteElements(const CSoftAddrMap& request) {
     CatchUp(Now());
     for (const auto& [key, entry] : request.GetEntries()) {
         auto ref = g_ResolveElement(entry->name, 0, false);
-        if (!ref || !m_memory.Write(*ref, entry->dataType, entry->valueText)) {
-            m_lastError = entry->name + ": the controller refused the value";
+        std::string why = "no such element";
+        if (!ref || !m_memory.Write(*ref, entry->dataType, entry->valueText, &why)) {
+            m_lastError = entry->name + ": " + why;
             return false;
         }
     }
+    return true;
+}
+
+bool CSimulatedController::ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) {
+    Pause();
+    std::lock_guard lock(m_mutex);
+    if (!Answers()) {
+        return Fail(Where() + ": the controller does not answer");
+    }
+    CatchUp(Now());
+    const auto ref = g_ResolveElement(name, 0, false);
+    const std::optional<uint32_t> word = ref ? m_memory.Read(*ref, type) : std::nullopt;
+    if (!word) {
+        m_lastError = name + ": no such element for " + g_DataTypeToStr(type);
+        return false;
+    }
+    raw = *word;
     return true;
 }
 

@@ -38,6 +38,7 @@ public:
     bool SetOscillo(int command, tagOscilloSetting& setting) override;
     bool GetOscillo(tagOscilloData& data) override;
     bool WriteElements(const CSoftAddrMap& request) override;
+    bool ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) override;
     std::string LastError() const override;
 
 private:
@@ -47,7 +48,9 @@ private:
     int64_t MicrosSincePowerOn(Clock::time_point t) const;
     // The controller's own clock: real time, or the speed times faster.
     Clock::time_point Now() const;
-    bool Fail(const char* why);
+    bool Fail(const std::string& why);
+    // The port or address and the settings the controller is reached at, for messages.
+    std::string Where() const;
 
     mutable std::mutex m_mutex;
     const Clock::time_point m_powerOn;

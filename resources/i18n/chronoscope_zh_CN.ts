@@ -593,5 +593,21 @@
         <source>Journal on</source>
         <translation>日志已开启</translation>
     </message>
+    <message>
+        <source>Check Values Before Writing</source>
+        <translation>写入前检查数值</translation>
+    </message>
+    <message>
+        <source>The value was not written: it is not a complete value of the element&apos;s type.</source>
+        <translation>数值未写入：它不是该元件类型的完整数值。</translation>
+    </message>
+    <message>
+        <source>%s ← %s written, reads %s</source>
+        <translation>%s ← %s 已写入，读回 %s</translation>
+    </message>
+    <message>
+        <source>%s ← %s not written: %s</source>
+        <translation>%s ← %s 未写入：%s</translation>
+    </message>
 </context>
 </TS>

@@ -162,7 +162,7 @@ TEST_P(CommSettingDlgTest, SerialAndEthernetAsTheUserSeesThem) {
     EXPECT_TRUE(ports->itemData(1, Qt::ToolTipRole).toString().endsWith(QStringLiteral("/ttyS2")));
     EXPECT_EQ(ports->ItemHeight(), 22); // the 18 x 16 port icon
     EXPECT_EQ(ControlById<QComboBox>(dialog, CCommSettingDlg::IDC_BAUD_LIST)->currentText(),
-              QStringLiteral("2400"));
+              QStringLiteral("19200")); // the link's rate
     EXPECT_FALSE(ControlById<QComboBox>(dialog, CCommSettingDlg::IDC_PEER_LIST)->isEnabled());
     EXPECT_EQ(ControlById<QComboBox>(dialog, CCommSettingDlg::IDC_PEER_LIST)->currentText(),
               LoadStringById(IDS_PEER_MAIN_MODULE));

@@ -36,6 +36,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -50,6 +51,16 @@ void SaveShotOf(QWidget& widget, const QString& name) {
     const bool chinese = QLocale().language() == QLocale::Chinese;
     RenderWidget(
         widget, QStringLiteral("%1-%2.png").arg(name, chinese ? QStringLiteral("zh") : QStringLiteral("en")));
+}
+
+// A window menu item by its text.
+QAction* MenuItem(const QWidget& window, int stringId) {
+    for (QAction* action : window.actions()) {
+        if (action->text() == LoadStringById(stringId)) {
+            return action;
+        }
+    }
+    std::abort();
 }
 
 int PixelsOfColour(const QImage& image, const QRect& area, uint32_t colour) {
@@ -180,10 +191,12 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     for (QAction* action : window.actions()) {
         texts << action->text();
     }
-    ASSERT_EQ(texts.size(), 3);
+    ASSERT_EQ(texts.size(), 4);
     EXPECT_TRUE(texts[0].contains(QStringLiteral("(&L)")));
     EXPECT_TRUE(texts[1].contains(QStringLiteral("(&B)")));
     EXPECT_EQ(texts[2], GetParam() ? QStringLiteral("显示全部采样点") : QStringLiteral("Show Every Sample"));
+    EXPECT_EQ(texts[3],
+              GetParam() ? QStringLiteral("写入前检查数值") : QStringLiteral("Check Values Before Writing"));
     EXPECT_EQ(window.actions()[0]->shortcut(), QKeySequence(QStringLiteral("Alt+L")));
 
     // The cache size dialog hands its values back only on OK.
@@ -360,7 +373,7 @@ TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
     {
         tagLanguageState languages;
         CChronoscopeDlg window(languages);
-        QAction* every = window.actions().back();
+        QAction* every = MenuItem(window, IDS_MENU_EVERY_SAMPLE);
         ASSERT_TRUE(every->isCheckable());
         EXPECT_TRUE(every->isChecked());
         window.Session().Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
@@ -376,10 +389,57 @@ TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
     }
     tagLanguageState languages;
     CChronoscopeDlg window(languages);
-    EXPECT_FALSE(window.actions().back()->isChecked());
+    EXPECT_FALSE(MenuItem(window, IDS_MENU_EVERY_SAMPLE)->isChecked());
     EXPECT_FALSE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
-    window.actions().back()->trigger();
+    MenuItem(window, IDS_MENU_EVERY_SAMPLE)->trigger();
     EXPECT_TRUE(window.Session().Traces().Serie(3).IsEveryPointDrawing());
+}
+
+// Also run under German and French desktops, where the C library writes 1.5 as "1,5".
+TEST_P(MainWindowTest, ARealTypedIntoTheWriteFieldsIsWrittenAndReadBackAsTyped) {
+    const std::string desktop = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
+    if (desktop.rfind("de_", 0) == 0 || desktop.rfind("fr_", 0) == 0) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%.1f", 1.5);
+        ASSERT_STREQ(text, "1,5") << "the toolkit did not take the desktop's locale " << desktop;
+    }
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.Session().Link().Apply();
+    window.show();
+    QAction* check = MenuItem(window, IDS_MENU_CHECK_WRITES);
+    ASSERT_TRUE(check->isCheckable());
+    EXPECT_TRUE(check->isChecked()); // on by default
+    auto* status = window.findChild<QLabel*>(QStringLiteral("status"));
+    ASSERT_TRUE(status);
+    auto write = [&](const char* address, const char* value, int type) {
+        ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_ADDRESS)->setText(QString::fromLatin1(address));
+        ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_VALUE)->setText(QString::fromLatin1(value));
+        ControlById<QComboBox>(window, CChronoscopeDlg::IDC_WRITE_TYPE)->setCurrentIndex(type);
+        ControlById<QPushButton>(window, CChronoscopeDlg::IDC_WRITE)->click();
+    };
+    write("D30", "1.5", 3); // D30 is not driven by the simulated machine
+    const QString readBack = QString::fromStdString(
+        g_FormatText(LoadStringById(IDS_STATUS_WRITTEN_READS).toStdString(), {"D30", "1.5", "1.5"}));
+    EXPECT_TRUE(status->text().contains(readBack)) << status->text().toStdString();
+    RenderWidget(window, QStringLiteral("write-read-back-%1.png").arg(Language()));
+
+    // A typo is refused with the reason, and nothing reaches the controller.
+    bool refused = AnswerModal<QMessageBox>(
+        [](QMessageBox& box) {
+            EXPECT_NE(box.informativeText().indexOf(QStringLiteral("INT (-32768..32767)")), -1)
+                << box.informativeText().toStdString();
+            box.accept();
+        },
+        [&] { write("D30", "abc", 1); });
+    EXPECT_TRUE(refused);
+    uint32_t raw = 0;
+    ASSERT_EQ(CCommunicater::OscilloReadElem("D30", GCM_REAL, &raw), 1);
+    EXPECT_EQ(g_IntToFloat(raw), 1.5f);
+    check->trigger(); // off: the original program's silent reading, "abc" as INT is 0
+    write("D30", "abc", 1);
+    ASSERT_EQ(CCommunicater::OscilloReadElem("D30", GCM_INT, &raw), 1);
+    EXPECT_EQ(raw, 0u);
 }
 
 TEST_P(MainWindowTest, AtStartTheRecoveryQuestionBringsBackWhatACrashLeft) {

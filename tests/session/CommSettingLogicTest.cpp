@@ -50,7 +50,7 @@ TEST(CommSettingTestList, FortyNineFormatsInTheirOrder) {
 TEST_F(CommSettingLogicTest, TestFindsAControllerAt9600EvenAfterTheDefaultsAndThe115200Variants) {
     m_sim.SetSerialFormat(9600, 8, 1, 2);
     Open();
-    EXPECT_EQ(m_view.shown.baudIndex, 1); // "2400" until a test runs
+    EXPECT_EQ(m_view.shown.baudIndex, 4); // "19200": the link's rate, not the list's second entry
     m_view.SelectSerialPort("COM3");
     m_logic->OnTest();
     const std::vector<std::string> expected{

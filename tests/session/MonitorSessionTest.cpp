@@ -374,26 +374,40 @@ TEST_F(MonitorSessionTest, AfterTheCommunicationDialogTheWindowUsesTheLinksInter
     EXPECT_EQ(State().link.ipAddress, 0x0A00000Au);
 }
 
-TEST_F(MonitorSessionTest, AWriteTheControllerTookShowsInTheStatusAndAFailedOneSaysWhy) {
+TEST_F(MonitorSessionTest, TheStatusShowsWhatTheControllerHoldsAfterAWriteAndNeverAStaleSuccess) {
+    const auto english = [](int id) { return std::string(EnglishStringById(id)); };
+    const auto statusLine = [&] { return g_SessionStatusText(m_view.sessionStatus.back(), english); };
     m_session->Fields().SetWriteFields("D100", "1234", 1);
     m_session->OnWrite();
     m_view.PumpMessages();
     ASSERT_FALSE(m_view.sessionStatus.empty());
-    const tagSessionStatus& shown = m_view.sessionStatus.back();
-    ASSERT_TRUE(shown.lastWrite);
-    EXPECT_EQ(shown.lastWrite->address, "D100");
-    EXPECT_EQ(shown.lastWrite->value, "1234");
-    EXPECT_FALSE(shown.recording);
-    const auto english = [](int id) { return std::string(EnglishStringById(id)); };
-    EXPECT_NE(g_SessionStatusText(shown, english).find("D100 \u2190 1234 written"), std::string::npos)
-        << g_SessionStatusText(shown, english);
+    EXPECT_NE(statusLine().find("D100 \u2190 1234 written, reads 1234"), std::string::npos) << statusLine();
+
+    // Refused before anything is sent: the message says why, the line no longer claims a success.
+    m_session->Fields().SetWriteFields("D100", "abc", 1);
+    m_session->OnWrite();
+    m_view.PumpMessages();
+    EXPECT_EQ(m_view.messages.back(), IDS_WRITE_REFUSED);
+    EXPECT_NE(m_view.details.back().find("INT (-32768..32767)"), std::string::npos) << m_view.details.back();
+    EXPECT_NE(statusLine().find("D100 \u2190 abc not written: "), std::string::npos) << statusLine();
+
+    // Checking off: the link still refuses what the element cannot hold.
+    m_session->Fields().SetCheckWrites(false);
+    m_session->Fields().SetWriteFields("D100", "70000", 1);
+    m_session->OnWrite();
+    m_view.PumpMessages();
+    EXPECT_EQ(m_view.messages.back(), IDS_WRITE_FAILED);
+    EXPECT_NE(statusLine().find("D100 \u2190 70000 not written: \"70000\" does not fit INT"),
+              std::string::npos)
+        << statusLine();
 
     m_link.Panel().offline = true; // the cable pulled
     m_session->Fields().SetWriteFields("D100", "5", 1);
     m_session->OnWrite();
     m_view.PumpMessages();
-    ASSERT_FALSE(m_view.messages.empty());
     EXPECT_EQ(m_view.messages.back(), IDS_WRITE_FAILED);
-    EXPECT_FALSE(m_view.details.back().empty()) << "the link's reason below the message";
-    EXPECT_EQ(m_view.sessionStatus.back().lastWrite->value, "1234"); // the last one taken
+    EXPECT_NE(m_view.details.back().find("COM1, 19200 8N1: the controller does not answer"),
+              std::string::npos)
+        << m_view.details.back();
+    EXPECT_NE(statusLine().find("not written"), std::string::npos);
 }

@@ -33,8 +33,10 @@ TEST(ElementMemory, IntReadsSignExtendAndBitsOfWordsAreAddressable) {
 
 TEST(ElementMemory, CountersBelow200Are16BitAndAbove32Bit) {
     CElementMemory memory;
-    ASSERT_TRUE(memory.Write(Ref("C10"), GCM_INT, "40000"));
-    EXPECT_EQ(static_cast<int32_t>(*memory.Read(Ref("C10"), GCM_INT)), 40000 - 65536);
+    ASSERT_TRUE(memory.Write(Ref("C10"), GCM_INT, "-30000"));
+    EXPECT_EQ(static_cast<int32_t>(*memory.Read(Ref("C10"), GCM_INT)), -30000);
+    EXPECT_FALSE(memory.Write(Ref("C10"), GCM_INT, "40000")); // never wrapped into 16 bits
+    EXPECT_EQ(static_cast<int32_t>(*memory.Read(Ref("C10"), GCM_INT)), -30000);
     ASSERT_TRUE(memory.Write(Ref("C200"), GCM_DINT, "40000"));
     EXPECT_EQ(memory.Read(Ref("C200"), GCM_DINT), 40000u);
     ASSERT_TRUE(memory.Write(Ref("C200"), GCM_BOOL, "ON"));
@@ -48,6 +50,9 @@ TEST(ElementMemory, RefusesWritesThatMakeNoSense) {
     EXPECT_FALSE(memory.Write(Ref("M1"), GCM_BOOL, "maybe"));
     EXPECT_FALSE(memory.Write(Ref("T1"), GCM_DINT, "5"));
     EXPECT_FALSE(memory.Write(Ref("AXIS0", true, 17), GCM_DINT, "5"));
-    EXPECT_TRUE(memory.Write(Ref("M1"), GCM_BOOL, "2"));
+    std::string why;
+    EXPECT_FALSE(memory.Write(Ref("M1"), GCM_BOOL, "2", &why));
+    EXPECT_NE(why.find("a bit (0, 1, ON or OFF)"), std::string::npos) << why;
+    EXPECT_TRUE(memory.Write(Ref("M1"), GCM_BOOL, "1"));
     EXPECT_EQ(memory.Read(Ref("M1"), GCM_BOOL), 1u);
 }

@@ -191,7 +191,8 @@ TEST(CommunicaterWithoutSimulator, ASerialPortWithoutDeviceFailsCleanly) {
     CCommunicater::Instance();
     tagSerialInfo info;
     EXPECT_EQ(CCommunicater::OpenCPPSerialPort(&info), 0);
-    EXPECT_EQ(CCommunicater::LastError(), empty + "/ttyS0: No such file or directory");
+    EXPECT_EQ(CCommunicater::LastError(),
+              "COM1 \u2192 " + empty + "/ttyS0, 19200 8N1: No such file or directory");
     uint32_t state = 0;
     EXPECT_NE(CCommunicater::GetGCMState(&state, nullptr, 1, 0), 1);
     tagOscilloData data;

@@ -5,7 +5,7 @@
 //   chronoscope-plcsim --tcp 127.0.0.1:1502 --hole 60-67 --delay-ms 1500 --freeze-ms 3000
 // SIGUSR1 delays the next reply by the --delay-ms; SIGUSR2 freezes the device for --freeze-ms, after
 // which the requests that came meanwhile are answered late.
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
 #include "sim/ModbusSimServer.h"
 #include "sim/SimulatorPanel.h"
 

@@ -4,7 +4,8 @@
 #include "acquisition/ChannelText.h"
 #include "acquisition/StringTexts.h"
 #include "kit/Duration.h"
-#include "kit/IntegerText.h"
+#include "kit/NumberText.h"
+#include "kit/TextHelpers.h"
 #include "link/SerialDevices.h"
 
 #include <arpa/inet.h>
@@ -26,11 +27,6 @@ constexpr uint32_t kLongestPeriodMs = 200;
 constexpr uint32_t kSmallestCache = 1'200'000;
 constexpr uint32_t kLargestCache = 7'200'000;
 constexpr uint32_t kModbusTcpPort = 502;
-
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-    return text;
-}
 
 // A whole decimal number within [low, high].
 bool ParseNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value) {
@@ -71,7 +67,7 @@ bool ResolveIpv4(const std::string& host, uint32_t& address) {
 }
 
 bool ParseSerialFormat(const std::string& text, tagSerialInfo& settings) {
-    const std::string format = Upper(text);
+    const std::string format = g_Upper(text);
     if (format.size() != 3 || (format[0] != '7' && format[0] != '8') ||
         std::string("NOE").find(format[1]) == std::string::npos || (format[2] != '1' && format[2] != '2')) {
         return false;
@@ -181,13 +177,12 @@ bool ParseTrigger(const std::string& text, const std::vector<tagOscilloElem>& ch
             return false;
         }
         const std::string value = text.substr(at + std::string(kConditions[c]).size());
-        char* end = nullptr;
-        const double number = std::strtod(value.c_str(), &end);
-        if (value.empty() || *end != '\0' || !std::isfinite(number)) {
+        const std::optional<double> number = g_ParseNumber(value);
+        if (!number || !std::isfinite(*number) || value.find_first_of(" \t") != std::string::npos) {
             error = "the trigger value of " + text + " is not a number";
             return false;
         }
-        trigger = {1, static_cast<uint32_t>(same - channels.begin()), kConditionCodes[c], number};
+        trigger = {1, static_cast<uint32_t>(same - channels.begin()), kConditionCodes[c], *number};
         return true;
     }
     error = "a trigger is CHANNEL>VALUE with one of > = < >= <=, for example 'D0>=500'";

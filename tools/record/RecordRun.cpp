@@ -4,6 +4,7 @@
 #include "acquisition/StringTexts.h"
 #include "chart/ChartCtrl.h"
 #include "files/WorkspacePaths.h"
+#include "kit/NumberText.h"
 #include "link/Communicater.h"
 #include "sim/SimulatedController.h"
 
@@ -112,9 +113,7 @@ struct tagOutage {
 };
 
 std::string OutageText(const tagOutage& outage) {
-    char length[32];
-    std::snprintf(length, sizeof length, "%.1f s", std::chrono::duration<double>(outage.length).count());
-    return length;
+    return g_FixedText(std::chrono::duration<double>(outage.length).count(), 1) + " s";
 }
 
 // " N outages: hh:mm:ss.mmm for x.x s, ..."
@@ -138,9 +137,9 @@ void ShowProgress(std::FILE* err, Clock::duration elapsed, const tagProgress& p,
     const auto whole = static_cast<long>(seconds);
     std::fprintf(err, "\r%02ld:%02ld:%02ld  ", whole / 3600, whole / 60 % 60, whole % 60);
     if (!repeat) { // with repeat the traces hold one event at a time
-        std::fprintf(err, "%llu samples  %.0f/s  %llu missed  %zu cut files  ",
-                     static_cast<unsigned long long>(p.recorded),
-                     seconds > 0 ? static_cast<double>(p.recorded) / seconds : 0.0,
+        const double rate = seconds > 0 ? static_cast<double>(p.recorded) / seconds : 0.0;
+        std::fprintf(err, "%llu samples  %s/s  %llu missed  %zu cut files  ",
+                     static_cast<unsigned long long>(p.recorded), g_FixedText(rate, 0).c_str(),
                      static_cast<unsigned long long>(p.missed), cuts);
     }
     std::fprintf(err, "%s   ", trigger.c_str());
