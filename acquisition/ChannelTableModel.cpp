@@ -20,7 +20,7 @@ EnumGCMDataType DifferenceType(EnumGCMDataType type) {
 std::vector<tagStatistics> ComputeStatistics(const std::vector<tagOscilloElem>& channels, CTraceSet& traces) {
     std::vector<tagStatistics> rows(channels.size());
     for (size_t k = 0; k < channels.size(); ++k) {
-        const CChartLineSerie& serie = traces.Serie(k);
+        const CTrace& serie = traces.Trace(k);
         const EnumGCMDataType type = channels[k].dataType;
         double min = 0, max = 0, last = 0;
         if (serie.GetYRange(min, max)) {
@@ -44,7 +44,7 @@ std::vector<tagCursorReadout> ComputeCursorReadouts(bool measurement, double cur
     const double a = std::min(cursor1, cursor2);
     const double b = std::max(cursor1, cursor2);
     for (size_t k = 0; k < channels.size(); ++k) {
-        const CChartLineSerie& serie = traces.Serie(k);
+        const CTrace& serie = traces.Trace(k);
         if (!serie.IsVisible()) {
             continue;
         }
@@ -73,10 +73,10 @@ std::vector<size_t> ApplyAdaptiveScaling(bool adaptive, const std::vector<tagOsc
         return changed;
     }
     // One redraw for all the scales that change.
-    CChartCtrl& chart = traces.Chart();
-    chart.SetRedrawEnabled(false);
+    CTraceDisplay& display = traces.Display();
+    display.BeginChanges();
     for (size_t k = 0; k < channels.size(); ++k) {
-        CChartLineSerie& serie = traces.Serie(k);
+        CTrace& serie = traces.Trace(k);
         double min = 0, max = 0;
         if (serie.GetPointCount() == 0 || !serie.GetYRange(min, max)) {
             continue;
@@ -88,9 +88,9 @@ std::vector<size_t> ApplyAdaptiveScaling(bool adaptive, const std::vector<tagOsc
         }
     }
     if (!changed.empty()) {
-        chart.RedrawChart();
+        display.Redraw();
     }
-    chart.SetRedrawEnabled(true);
+    display.EndChanges();
     return changed;
 }
 
@@ -100,7 +100,7 @@ std::string ChartTooltipText(double t, const std::vector<std::string>& names,
     bool found = false;
     double x = 0;
     for (size_t k = 0; k < channels.size(); ++k) {
-        const CChartLineSerie& serie = traces.Serie(k);
+        const CTrace& serie = traces.Trace(k);
         const std::string& name = k < names.size() ? names[k] : channels[k].name;
         uint32_t index = 0;
         if (serie.IsVisible() && serie.FindPointIndex(t, index)) {
@@ -128,7 +128,7 @@ std::string ScaleText(double scale) {
 
 void DeleteChannel(tagMonitorState& state, CTraceSet& traces, size_t k) {
     state.channels.erase(state.channels.begin() + static_cast<std::ptrdiff_t>(k));
-    traces.MoveSerieToEnd(k);
+    traces.MoveTraceToEnd(k);
     tagTriggerSettings& trigger = state.trigger;
     if (trigger.enable) {
         if (trigger.channel == k) {

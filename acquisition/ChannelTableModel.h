@@ -3,7 +3,7 @@
 #pragma once
 
 #include "MonitorState.h"
-#include "TraceSet.h"
+#include "traces/TraceSet.h"
 
 #include <optional>
 #include <string>

@@ -93,7 +93,7 @@ tagResult CRecorder::StartRecording() {
         m_blockB.types.push_back(m_state.channels[k].dataType);
         double lastX = 0.0;
         // A new recording continues one second after the latest point of any trace.
-        if (m_traces.Serie(k).GetLastPoint(&lastX, nullptr) && lastX + 1000.0 > m_batch.timeOffset) {
+        if (m_traces.Trace(k).GetLastPoint(&lastX, nullptr) && lastX + 1000.0 > m_batch.timeOffset) {
             m_batch.timeOffset = lastX + 1000.0;
             m_batch.holdPointPending = 1;
         }
@@ -121,7 +121,7 @@ tagResult CRecorder::StartRecording() {
     tagRecordingStart start{m_state.channels, m_batch.actualPeriod, m_batch.timeOffset, {}};
     for (size_t k = 0; k < m_state.channels.size(); ++k) {
         double lastY = 0.0;
-        const bool held = m_batch.holdPointPending && m_traces.Serie(k).GetLastPoint(nullptr, &lastY);
+        const bool held = m_batch.holdPointPending && m_traces.Trace(k).GetLastPoint(nullptr, &lastY);
         start.hold.push_back(held ? std::optional<double>(lastY) : std::nullopt);
     }
     m_view.RecordingStarted(start);
@@ -132,7 +132,7 @@ tagResult CRecorder::StartRecording() {
     m_triggeredAt.reset();
     m_eventsClosed = 0;
     m_startedAt = std::chrono::steady_clock::now();
-    m_traces.TriggerMarker().SetVisible(false);
+    m_traces.SetTriggerMark(std::nullopt);
     m_recording = true;
     m_worker.Start(&CRecorder::AcquisitionThreadProc, this, [this] { m_view.PumpMessages(); });
     m_view.UpdateRunControls(true);
@@ -234,7 +234,7 @@ void PlotSample(const tagOscilloVal& sample, double t, const std::vector<EnumGCM
                 tagBatchContext& context, CTraceSet& traces) {
     for (size_t k = 0; k < types.size(); ++k) {
         const double v = ConvertRawValue(sample.raw[k], types[k]);
-        CChartLineSerie& serie = traces.Serie(k);
+        CTrace& serie = traces.Trace(k);
         double lastY = 0.0;
         // The trace holds its old value up to the new recording's first sample.
         if (context.holdPointPending && serie.GetLastPoint(nullptr, &lastY) && lastY != v) {
@@ -279,7 +279,7 @@ tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& 
             if (capture.Repeat()) {
                 // The window shows the latest event alone.
                 for (size_t k = 0; k < block.types.size(); ++k) {
-                    traces.Serie(k).ClearSerie();
+                    traces.Trace(k).Clear();
                 }
                 context.holdPointPending = 0;
             }
@@ -316,11 +316,7 @@ std::chrono::system_clock::time_point CRecorder::WallClockOf(double t) const {
 
 void CRecorder::Fired(double t) {
     m_triggeredAt = WallClockOf(t);
-    const uint32_t k = m_state.trigger.channel;
-    CChartMarkerLine& marker = m_traces.TriggerMarker();
-    marker.SetColor(m_traces.Serie(k).GetColor());
-    marker.SetPositionValue(t);
-    marker.SetVisible(true);
+    m_traces.SetTriggerMark(tagTriggerMark{t, m_traces.Trace(m_state.trigger.channel).GetColor()});
     if (m_capture.Repeat()) {
         m_view.EventStarted(m_start);
     }
@@ -348,35 +344,35 @@ void CRecorder::ProcessBatch() {
         // The newest sample was taken about now; later ones are timed by the controller's ticks.
         m_clockAnchor.emplace(SampleTime(m_batch, block->samples.back()), std::chrono::system_clock::now());
     }
-    CChartCtrl& chart = m_traces.Chart();
-    chart.SetRedrawEnabled(false);
+    CTraceDisplay& display = m_traces.Display();
+    display.BeginChanges();
     const tagBatchResult added = AddSamplesToTraces(*block, m_capture, m_batch, m_traces, this);
     m_view.TrimCache();
     // With repeat, the latest event stays in view while the trigger waits for the next.
     const bool holdView =
         m_capture.Repeat() && m_triggeredAt && m_capture.Phase() != EnumTriggerPhase::Triggered;
     if (!holdView) {
-        m_traces.TimeAxis().FollowTime(added.lastTime);
+        display.FollowTime(added.lastTime);
     } else if (added.lastPlotted) {
-        m_traces.TimeAxis().FollowTime(*added.lastPlotted);
+        display.FollowTime(*added.lastPlotted);
     }
-    chart.RedrawChart();
+    display.Redraw();
     m_view.AfterBatch();
-    chart.SetRedrawEnabled(true);
+    display.EndChanges();
     block->samples = {};
     m_batchReady.store(0, std::memory_order_release);
 }
 
 void CRecorder::ClearTracks() {
-    CChartCtrl& chart = m_traces.Chart();
-    chart.SetRedrawEnabled(false);
+    CTraceDisplay& display = m_traces.Display();
+    display.BeginChanges();
     for (size_t k = 0; k < kMaxChannels; ++k) {
-        m_traces.Serie(k).ClearSerie();
+        m_traces.Trace(k).Clear();
     }
-    m_traces.TriggerMarker().SetVisible(false);
-    m_traces.TimeAxis().ResetZoom();
-    m_traces.ValueAxis().ResetZoom();
-    chart.SetRedrawEnabled(true);
+    m_traces.SetTriggerMark(std::nullopt);
+    display.ResetZoom();
+    display.Redraw();
+    display.EndChanges();
 }
 
 tagWriteOutcome CRecorder::LastOutcome() const {

@@ -5,10 +5,10 @@
 #include "CustomThread.h"
 #include "ElementWrite.h"
 #include "MonitorState.h"
-#include "TraceSet.h"
 #include "TriggerCapture.h"
 #include "kit/Result.h"
 #include "link/OscilloTypes.h"
+#include "traces/TraceSet.h"
 
 #include <atomic>
 #include <chrono>

@@ -126,12 +126,12 @@ void CChannelTable::RebuildChannelTable(const std::vector<tagOscilloElem>& chann
     setRowCount(static_cast<int>(channels.size()));
     for (int k = 0; k < static_cast<int>(channels.size()); ++k) {
         const tagOscilloElem& channel = channels[static_cast<size_t>(k)];
-        SetVisibilityPicture(k, traces.Serie(static_cast<size_t>(k)).IsVisible());
+        SetVisibilityPicture(k, traces.Trace(static_cast<size_t>(k)).IsVisible());
         SetCellText(k, COL_NAME, QString::fromStdString(ChannelDisplayName(channel)));
         const std::string_view type = DataTypeText(channel.dataType);
         SetCellText(k, COL_TYPE, QString::fromLatin1(type.data(), static_cast<qsizetype>(type.size())));
         SetColourCell(k, channel.colour);
-        SetCellText(k, COL_SCALE, Fixed(traces.Serie(static_cast<size_t>(k)).GetYScale()));
+        SetCellText(k, COL_SCALE, Fixed(traces.Trace(static_cast<size_t>(k)).GetYScale()));
         for (int c = COL_LATEST; c <= COL_DY; ++c) {
             SetCellText(k, c, QString());
         }

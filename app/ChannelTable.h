@@ -2,8 +2,8 @@
 // scale, statistics and cursor readouts, and the modify and delete pictures.
 #pragma once
 
-#include "acquisition/TraceSet.h"
 #include "link/OscilloTypes.h"
+#include "traces/TraceSet.h"
 
 #include <QTableWidget>
 

@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "ChannelTable.h"
+#include "chart/ChartTraceDisplay.h"
 #include "chart/qt/ChartWidget.h"
 #include "dialogs/BufferSettingDlg.h"
 #include "dialogs/ColourPicker.h"
@@ -141,8 +142,12 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     OnSize(); // the chart's size before the traces and their cursors are placed on it
 
     CSessionView& view = *this;
-    m_session =
-        std::make_unique<CMonitorSession>(m_chart->Chart(), LoadStringById(IDS_TIMELINE).toStdString(), view);
+    m_session = std::make_unique<CMonitorSession>(view);
+    const tagMonitorState& initial = m_session->State();
+    m_display = std::make_unique<CChartTraceDisplay>(m_chart->Chart(), m_session->Traces(),
+                                                     LoadStringById(IDS_TIMELINE).toStdString(),
+                                                     initial.timeAxisStep, initial.measurement);
+    m_session->AttachDisplay(*m_display);
     uint32_t protocol = m_session->State().protocol;
     CCommunicater::SetProtocal(&protocol);
     m_session->Link().Apply();
@@ -167,6 +172,7 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
 
 CChronoscopeDlg::~CChronoscopeDlg() {
     m_session.reset();
+    m_display.reset();
 }
 
 QWidget* CChronoscopeDlg::Control(int id) const {

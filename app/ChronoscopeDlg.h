@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class CChartTraceDisplay;
 class CChartWidget;
 class CChannelTable;
 class QAction;
@@ -56,6 +57,7 @@ public:
     ~CChronoscopeDlg() override;
 
     CMonitorSession& Session() { return *m_session; }
+    CChartTraceDisplay& Display() { return *m_display; }
     // Whether the window closed for a language restart.
     bool RestartRequested() const { return m_restartRequested; }
 
@@ -159,4 +161,5 @@ private:
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
     QString m_fileFolder;
     std::unique_ptr<CMonitorSession> m_session;
+    std::unique_ptr<CChartTraceDisplay> m_display; // the session's traces on the chart
 };

@@ -25,16 +25,16 @@ struct tagRecording {
     tagRecording() {
         for (size_t k = 0; k < kTypes.size(); ++k) {
             state.channels.push_back({"D" + std::to_string(k * 10), 0, kTypes[k], 1});
-            traces->ApplyChannel(k, state.channels.back());
+            traces->ApplyChannel(k, state.channels.back().colour, state.channels.back().dataType == GCM_BOOL);
             for (uint32_t i = 0; i < kPoints; ++i) {
                 const double v = kTypes[k] == GCM_REAL   ? 25.0 + 5.0 * std::sin(i * 0.001)
                                  : kTypes[k] == GCM_BOOL ? (i / 50) % 2
                                                          : static_cast<double>((i * 37) % 200000) - 100000;
-                traces->Serie(k).AddPoint(i, v);
+                traces->Trace(k).AddPoint(i, v);
             }
         }
     }
-    tagHeadlessTraces traces{false};
+    tagHeadlessTraces traces;
     tagMonitorState state;
 };
 
@@ -78,7 +78,7 @@ void BM_ExportCsvReference(benchmark::State& s) {
         char cell[64];
         for (uint32_t i = 0; i < kPoints; ++i) {
             for (size_t k = 0; k < kTypes.size(); ++k) {
-                const CChartLineSerie& serie = r.traces->Serie(k);
+                const CTrace& serie = r.traces->Trace(k);
                 std::snprintf(cell, sizeof cell, "%d", TruncateToInt32(serie.GetXValue(i)));
                 std::fprintf(f, "%s%s,", k ? "," : "", cell);
                 const double v = serie.GetYValue(i);
@@ -102,10 +102,10 @@ BENCHMARK(BM_ExportCsvReference)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_ImportCsv(benchmark::State& s) {
     const std::string path = Folder().File("export.csv");
     WriteCsvFile(path, Recording().state, *Recording().traces);
-    tagHeadlessTraces traces(false);
+    tagHeadlessTraces traces;
     tagMonitorState state;
     for (auto _ : s) {
-        if (!ReadCsvFile(path, state, *traces) || traces->Serie(5).GetPointCount() != kPoints) {
+        if (!ReadCsvFile(path, state, *traces) || traces->Trace(5).GetPointCount() != kPoints) {
             s.SkipWithError("import failed");
         }
     }

@@ -23,14 +23,14 @@ struct tagFullCache {
     tagFullCache() {
         for (size_t k = 0; k < kMaxChannels; ++k) {
             state.channels.push_back({"D" + std::to_string(k), 0, GCM_INT, DefaultColour(k)});
-            traces->ApplyChannel(k, state.channels.back());
+            traces->ApplyChannel(k, state.channels.back().colour, state.channels.back().dataType == GCM_BOOL);
             for (uint32_t i = 0; i < kPoints; ++i) {
-                traces->Serie(k).AddPoint(i, static_cast<double>((i * 7 + k) % 1000));
+                traces->Trace(k).AddPoint(i, static_cast<double>((i * 7 + k) % 1000));
             }
         }
     }
     static uint32_t DefaultColour(size_t k) { return static_cast<uint32_t>(0x102030 * (k + 1)); }
-    tagHeadlessTraces traces{false};
+    tagHeadlessTraces traces;
     tagMonitorState state;
 };
 
@@ -65,12 +65,12 @@ BENCHMARK(BM_SaveFullCache)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // What an automatic save holds the window's thread for: three traces of 600 000 points.
 void BM_AutoSaveThreeHalfCaches(benchmark::State& s) {
-    tagHeadlessTraces traces(false);
+    tagHeadlessTraces traces;
     tagMonitorState state;
     for (size_t k = 0; k < 3; ++k) {
         state.channels.push_back({"D" + std::to_string(k), 0, GCM_INT, 1});
         for (uint32_t i = 0; i < 1'200'000; ++i) {
-            traces->Serie(k).AddPoint(i, i % 1000);
+            traces->Trace(k).AddPoint(i, i % 1000);
         }
     }
     const double limit = 599'999.0;
@@ -121,8 +121,8 @@ void BM_LoadFullCache(benchmark::State& s) {
         s.SkipWithError("save failed");
         return;
     }
-    Cache().traces.traces.reset(); // only the loaded traces in memory
-    tagHeadlessTraces traces(false);
+    Cache().traces->ResetAll(); // only the loaded traces in memory
+    tagHeadlessTraces traces;
     tagMonitorState state;
     // The first read after writing pays for the page cache settling (over a second here); the
     // loads of the program read files written long before, so one untimed load goes first.
@@ -132,7 +132,7 @@ void BM_LoadFullCache(benchmark::State& s) {
     for (auto _ : s) {
         s.PauseTiming();
         for (size_t k = 0; k < kMaxChannels; ++k) {
-            traces->Serie(k).ClearSerie();
+            traces->Trace(k).Clear();
         }
         const uint64_t before = StatusBytes("VmRSS:");
         ResetPeak();

@@ -57,7 +57,7 @@ struct tagRecording {
             traces.AddChannel(state, {"D" + std::to_string(k), 0, k == 5 ? GCM_BOOL : GCM_INT, 0}, {});
         }
     }
-    tagHeadlessTraces traces{false};
+    tagHeadlessTraces traces;
     tagMonitorState state;
 };
 
@@ -125,11 +125,11 @@ void BM_ADayAtTenMsWithTrimming(benchmark::State& run) {
             const tagOscilloData block = Block(tick, kBatch);
             AddSamplesToTraces(block, everything, context, *recording.traces);
             journal.Append(block.samples);
-            CChartLineSerie& first = recording.traces->Serie(0);
+            CTrace& first = recording.traces->Trace(0);
             if (first.GetPointCount() >= kCache) {
                 const double cut = first.GetXValue(kCache / 2 - 1);
                 for (size_t k = 0; k < kMaxChannels; ++k) {
-                    recording.traces->Serie(k).RemovePointsUpTo(cut);
+                    recording.traces->Trace(k).RemovePointsUpTo(cut);
                 }
                 journal.DropUpTo(cut, std::vector<uint32_t>(kMaxChannels, 0));
             }

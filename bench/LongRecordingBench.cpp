@@ -70,17 +70,17 @@ class CCutChecker {
 public:
     void Check(const std::vector<fs::path>& files) {
         for (const fs::path& path : files) {
-            tagHeadlessTraces traces(false);
+            tagHeadlessTraces traces;
             tagMonitorState state;
             intact = intact && ReadDataFile(path.string(), state, *traces) == EnumDataFileRead::Read;
-            const CChartLineSerie& first = traces->Serie(0);
+            const CTrace& first = traces->Trace(0);
             const uint32_t n = first.GetPointCount();
             intact = intact && n > 0 && first.GetXValue(0) == static_cast<double>(ticks);
             for (uint32_t i = 1; intact && i < n; ++i) {
                 intact = first.GetXValue(i) == first.GetXValue(i - 1) + 1.0;
             }
             for (size_t k = 1; k < 6; ++k) {
-                intact = intact && traces->Serie(k).GetPointCount() == n;
+                intact = intact && traces->Trace(k).GetPointCount() == n;
             }
             ticks += n;
             std::error_code ec;

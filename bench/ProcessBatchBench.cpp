@@ -1,6 +1,8 @@
 // One batch of samples into long traces, as the window's thread handles it during a recording:
 // conversion, six appends per sample, time following and the redraw into a Qt back buffer.
+#include "acquisition/ChannelModel.h"
 #include "acquisition/Recorder.h"
+#include "chart/ChartTraceDisplay.h"
 #include "chart/qt/QtChartSurface.h"
 #include "support/RecordingSurface.h"
 
@@ -25,14 +27,16 @@ void BM_ProcessBatch(benchmark::State& state) {
     CQtBufferHost host;
     CChartCtrl chart;
     chart.SetHost(&host);
-    CTraceSet traces(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+    CTraceSet traces(DefaultChannelColours);
+    CChartTraceDisplay display(chart, traces, "Timeline(ms)", 1000, true);
+    traces.SetDisplay(&display);
     tagOscilloData block;
     for (size_t k = 0; k < kMaxChannels; ++k) {
         const tagOscilloElem channel{"D" + std::to_string(k), 0, k == 5 ? GCM_BOOL : GCM_INT, 0x0000FF};
-        traces.ApplyChannel(k, channel);
+        traces.ApplyChannel(k, channel.colour, channel.dataType == GCM_BOOL);
         block.types.push_back(channel.dataType);
         for (uint32_t i = 0; i < kStored; ++i) {
-            traces.Serie(k).AddPoint(i * 20.0, 1000.0 * std::sin(i * 0.01));
+            traces.Trace(k).AddPoint(i * 20.0, 1000.0 * std::sin(i * 0.01));
         }
     }
     tagBatchContext context;
@@ -52,7 +56,7 @@ void BM_ProcessBatch(benchmark::State& state) {
         state.ResumeTiming();
         chart.SetRedrawEnabled(false);
         const double t = AddSamplesToTraces(block, everything, context, traces).lastTime;
-        traces.TimeAxis().FollowTime(t);
+        display.FollowTime(t);
         chart.RedrawChart();
         chart.SetRedrawEnabled(true);
     }

@@ -103,7 +103,7 @@ void RedrawSixSeries(benchmark::State& state, bool qt) {
         CChartLineSerie* serie = chart.CreateLineSerie(false, false);
         serie->SetWidth(2);
         serie->SetEveryPointDrawing(everyPoint);
-        serie->m_stepMode = s == 5;
+        serie->SetStepMode(s == 5);
         for (uint32_t i = 0; i < kPoints; ++i) {
             const double y = s == 5 ? ((i / 500) % 2) * 5000.0 : 8000.0 * std::sin(i * 0.001 * (s + 1));
             serie->AddPoint(i, y);

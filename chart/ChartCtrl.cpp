@@ -1,6 +1,7 @@
 #include "ChartCtrl.h"
 
 #include "ChartLineSerie.h"
+#include "kit/NumberText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -190,7 +191,7 @@ bool CChartCtrl::MarkerY(const CChartSerie& serie, int& y) const {
     }
     const double min = left->GetMinimum();
     const double max = left->GetMaximum();
-    const double v = serie.m_yOffset;
+    const double v = serie.GetYOffset();
     if (!(min <= v && v <= max)) {
         return false;
     }
@@ -213,8 +214,7 @@ void CChartCtrl::DrawOffsetMarkers(CChartSurface& surface) {
         const tagChartPen previousPen = surface.SelectPen({0, ChartRGB(240, 240, 240)});
         surface.Polygon({{l, y}, {l - 10, y - 10}, {l - 24, y - 10}, {l - 24, y + 10}, {l - 10, y + 10}});
 
-        char number[16];
-        std::snprintf(number, sizeof number, "%d", serie.m_channelNumber + 1);
+        const std::string number = g_IntegerText(serie.GetChannelNumber() + 1);
         const tagChartSize extent = surface.GetTextExtent(number);
         surface.SetBkTransparent();
         const COLORREF previousText = surface.SetTextColor(ChartRGB(255, 255, 255));
@@ -338,7 +338,7 @@ void CChartCtrl::OnMouseMove(int x, int y) {
                 min + (m_plot.bottom - clamped) * (max - min) / (m_plot.bottom - m_plot.top);
             auto it = m_series.find(static_cast<uint32_t>(m_draggedMarker));
             if (it != m_series.end()) {
-                it->second->m_yOffset = offset;
+                it->second->SetYOffset(offset);
             }
             RedrawChart();
             NotifyViewChanged();

@@ -2,8 +2,6 @@
 
 #include <limits>
 
-namespace {
-
 // The pixel-column reduction: a column's first point, then its largest and smallest y and its
 // latest point where they differ, and in step mode a level vertex before each jump.
 class CColumnReduction {
@@ -60,8 +58,6 @@ private:
     int m_lastVertexY = 0;
 };
 
-} // namespace
-
 void CChartLineSerie::SetWidth(int width) {
     m_penWidth = width;
     if (m_parent) {
@@ -80,11 +76,72 @@ void CChartLineSerie::DrawLegendSample(CChartSurface& surface, const tagChartRec
     if (m_name.empty()) {
         return;
     }
-    const tagChartPen previous = surface.SelectPen({m_penWidth, m_colour});
+    const tagChartPen previous = surface.SelectPen({m_penWidth, GetColor()});
     const int m = (rect.top + rect.bottom) / 2;
     surface.MoveTo(rect.left, m);
     surface.LineTo(rect.right, m);
     surface.SelectPen(previous);
+}
+
+namespace {
+
+// The last index of the column that begins at i (every index to it maps to the same pixel x): a
+// probe where the last column's width puts it, a gallop from there to a bracket, then halving. The
+// probes stay near the column's end, in the cache lines the index reads anyway.
+template <class InColumn> uint32_t ColumnEnd(uint32_t i, uint32_t last, uint32_t guess, InColumn inColumn) {
+    uint32_t lo = i, hi = last; // lo is in the column; its end lies in [lo, hi]
+    const auto expected = static_cast<uint32_t>(std::min<uint64_t>(last, uint64_t{i} + guess));
+    if (inColumn(expected)) {
+        lo = expected;
+        for (uint32_t step = 1; lo < hi; step *= 2) {
+            const uint32_t probe = hi - lo > step ? lo + step : hi;
+            if (!inColumn(probe)) {
+                hi = probe - 1;
+                break;
+            }
+            lo = probe;
+        }
+    } else {
+        hi = expected - 1;
+        for (uint32_t step = 1; lo < hi; step *= 2) {
+            const uint32_t probe = hi - lo > step ? hi - step : lo;
+            if (inColumn(probe)) {
+                lo = probe;
+                break;
+            }
+            hi = probe - 1;
+        }
+    }
+    while (lo < hi) {
+        const uint32_t mid = lo + (hi - lo + 1) / 2;
+        if (inColumn(mid)) {
+            lo = mid;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    return lo;
+}
+
+} // namespace
+
+CChartLineSerie::tagPixelMap CChartLineSerie::PixelMap() const {
+    // The axes' mapping once per draw instead of two virtual calls per point.
+    return {m_horizontalAxis ? m_horizontalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
+            m_verticalAxis ? m_verticalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
+            m_horizontalAxis,
+            m_verticalAxis,
+            GetYScale(),
+            GetYOffset()};
+}
+
+int CChartLineSerie::tagPixelMap::X(double x) const {
+    return x_.linear && y_.linear ? x_.Map(x) : (horizontal ? horizontal->ValueToPixel(x) : 0);
+}
+
+int CChartLineSerie::tagPixelMap::Y(double y) const {
+    const double shown = y * scale + offset;
+    return x_.linear && y_.linear ? y_.Map(shown) : (vertical ? vertical->ValueToPixel(shown) : 0);
 }
 
 const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
@@ -94,7 +151,7 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
     if (!GetVisibleRange(first, last)) {
         return m_vertices;
     }
-    const uint32_t count = m_points.GetCount();
+    const uint32_t count = Points().GetCount();
     // One point beyond each edge, so that lines entering and leaving the plot are drawn.
     if (first > 0) {
         --first;
@@ -105,120 +162,78 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
     if (last - first < 1) {
         return m_vertices;
     }
-
-    // The axes' mapping once per draw instead of two virtual calls per point.
-    const CChartAxis::tagLinearMap mapX =
-        m_horizontalAxis ? m_horizontalAxis->GetLinearMap() : CChartAxis::tagLinearMap{};
-    const CChartAxis::tagLinearMap mapY =
-        m_verticalAxis ? m_verticalAxis->GetLinearMap() : CChartAxis::tagLinearMap{};
-    const bool fast = mapX.linear && mapY.linear;
-    auto pixelX = [&](double x) {
-        return fast ? mapX.Map(x) : (m_horizontalAxis ? m_horizontalAxis->ValueToPixel(x) : 0);
-    };
-    auto pixelY = [&](double y) {
-        const double shown = y * m_yScale + m_yOffset;
-        return fast ? mapY.Map(shown) : (m_verticalAxis ? m_verticalAxis->ValueToPixel(shown) : 0);
-    };
-    CColumnReduction columns(m_vertices, m_stepMode != 0);
-
+    CColumnReduction columns(m_vertices, GetStepMode() != 0);
     if (m_everyPoint) {
-        // Column by column: the pixel of x never decreases along the points, so each column is a
-        // run of indices whose end a binary search finds, and its extremes come from the index.
-        // The pixel of y is monotonic in y, so the extremes' pixels are the column's.
-        const SChartXYPoint* points = m_points.Data();
-        const int nanY = pixelY(std::numeric_limits<double>::quiet_NaN());
-        uint32_t guess = 1; // points in the column before: the next one is likely as wide
-        for (uint32_t i = first; i <= last;) {
-            // The next column's end lies a column's width further on, far beyond the hardware's
-            // prefetching: its block of points is asked for now, to arrive while this column is
-            // done.
-            const uint64_t ahead = (uint64_t{i} + 2 * uint64_t{guess}) / 64 * 64;
-            if (ahead + 64 <= last) {
-                for (uint32_t line = 0; line < 64; line += 4) {
-                    __builtin_prefetch(&points[ahead + line]);
-                }
-            }
-            const int x = pixelX(points[i].X);
-            auto inColumn = [&](uint32_t k) { return pixelX(points[k].X) == x; };
-            // The column's last index: probe where the last column's width puts it, gallop from
-            // there to a bracket, then halve it. The probes stay near the column's end, in the
-            // cache lines the index reads anyway.
-            uint32_t lo = i, hi = last; // lo is in the column; its end lies in [lo, hi]
-            const auto expected = static_cast<uint32_t>(std::min<uint64_t>(last, uint64_t{i} + guess));
-            if (inColumn(expected)) {
-                lo = expected;
-                for (uint32_t step = 1; lo < hi; step *= 2) {
-                    const uint32_t probe = hi - lo > step ? lo + step : hi;
-                    if (!inColumn(probe)) {
-                        hi = probe - 1;
-                        break;
-                    }
-                    lo = probe;
-                }
-            } else {
-                hi = expected - 1;
-                for (uint32_t step = 1; lo < hi; step *= 2) {
-                    const uint32_t probe = hi - lo > step ? hi - step : lo;
-                    if (inColumn(probe)) {
-                        lo = probe;
-                        break;
-                    }
-                    hi = probe - 1;
-                }
-            }
-            while (lo < hi) {
-                const uint32_t mid = lo + (hi - lo + 1) / 2;
-                if (inColumn(mid)) {
-                    lo = mid;
-                } else {
-                    hi = mid - 1;
-                }
-            }
-            columns.Open(x, pixelY(points[i].Y), i == first);
-            if (lo > i) {
-                const auto extremes = m_points.ExtremeValuesOfY(i + 1, lo);
-                const int latestY = pixelY(points[lo].Y);
-                int minY = latestY, maxY = latestY;
-                if (extremes.Any()) {
-                    const int a = pixelY(extremes.min), b = pixelY(extremes.max);
-                    minY = std::min({minY, a, b});
-                    maxY = std::max({maxY, a, b});
-                }
-                if (extremes.nan) {
-                    minY = std::min(minY, nanY);
-                    maxY = std::max(maxY, nanY);
-                }
-                columns.Join(latestY, minY, maxY);
-            }
-            guess = std::max<uint32_t>(1, lo - i);
-            i = lo + 1;
-        }
-        columns.Close();
-        return m_vertices;
+        ReduceEveryPoint(first, last, columns);
+    } else {
+        ReduceSampled(first, last, columns);
     }
+    columns.Close();
+    return m_vertices;
+}
 
+void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, CColumnReduction& columns) const {
+    // Column by column: the pixel of x never decreases along the points, so each column is a run
+    // of indices whose end a search finds, and its extremes come from the index. The pixel of y is
+    // monotonic in y, so the extremes' pixels are the column's.
+    const tagPixelMap map = PixelMap();
+    const SChartXYPoint* points = Points().Data();
+    const int nanY = map.Y(std::numeric_limits<double>::quiet_NaN());
+    uint32_t guess = 1; // points in the column before: the next one is likely as wide
+    for (uint32_t i = first; i <= last;) {
+        // The next column's end lies a column's width further on, far beyond the hardware's
+        // prefetching: its block of points is asked for now, to arrive while this column is done.
+        const uint64_t ahead = (uint64_t{i} + 2 * uint64_t{guess}) / 64 * 64;
+        if (ahead + 64 <= last) {
+            for (uint32_t line = 0; line < 64; line += 4) {
+                __builtin_prefetch(&points[ahead + line]);
+            }
+        }
+        const int x = map.X(points[i].X);
+        const uint32_t end = ColumnEnd(i, last, guess, [&](uint32_t k) { return map.X(points[k].X) == x; });
+        columns.Open(x, map.Y(points[i].Y), i == first);
+        if (end > i) {
+            const auto extremes = Points().ExtremeValuesOfY(i + 1, end);
+            const int latestY = map.Y(points[end].Y);
+            int minY = latestY, maxY = latestY;
+            if (extremes.Any()) {
+                const int a = map.Y(extremes.min), b = map.Y(extremes.max);
+                minY = std::min({minY, a, b});
+                maxY = std::max({maxY, a, b});
+            }
+            if (extremes.nan) {
+                minY = std::min(minY, nanY);
+                maxY = std::max(maxY, nanY);
+            }
+            columns.Join(latestY, minY, maxY);
+        }
+        guess = std::max<uint32_t>(1, end - i);
+        i = end + 1;
+    }
+}
+
+void CChartLineSerie::ReduceSampled(uint32_t first, uint32_t last, CColumnReduction& columns) const {
+    const tagPixelMap map = PixelMap();
     const uint32_t n = last - first;
     const uint32_t stride = n > kStrideThreshold ? n / kStrideThreshold : 1;
     for (uint64_t index = first; index <= last; index += stride) {
         const auto i = static_cast<uint32_t>(index);
         // Strided points lie pages apart, beyond the reach of the hardware prefetcher.
         if (stride > 1 && index + 8 * stride <= last) {
-            __builtin_prefetch(&m_points.At(static_cast<uint32_t>(index + 8 * stride)));
+            __builtin_prefetch(&Points().At(static_cast<uint32_t>(index + 8 * stride)));
         }
-        const SChartXYPoint& point = m_points.At(i);
-        const tagChartPoint p{pixelX(point.X), pixelY(point.Y)};
+        const SChartXYPoint& point = Points().At(i);
+        const tagChartPoint p{map.X(point.X), map.Y(point.Y)};
         if (i != first && p.x == columns.ColumnX()) {
             columns.Join(p.y, p.y, p.y);
             continue;
         }
         columns.Open(p.x, p.y, i == first);
     }
-    columns.Close();
-    return m_vertices;
 }
 
 void CChartLineSerie::DrawAll(CChartSurface& surface) {
-    if (!m_visible) {
+    if (!IsVisible()) {
         return;
     }
     const std::vector<tagChartPoint>& vertices = BuildVertices();
@@ -227,7 +242,7 @@ void CChartLineSerie::DrawAll(CChartSurface& surface) {
     }
     surface.SetBkTransparent();
     surface.SetClipRect(m_clipRect);
-    const tagChartPen previous = surface.SelectPen({m_penWidth, m_colour});
+    const tagChartPen previous = surface.SelectPen({m_penWidth, GetColor()});
     surface.Polyline(vertices);
     surface.ResetClip();
     surface.SelectPen(previous);

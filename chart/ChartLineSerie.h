@@ -5,6 +5,8 @@
 
 #include <vector>
 
+class CColumnReduction;
+
 class CChartLineSerie : public CChartXYSerie {
 public:
     // Beyond this many visible points only every n-th is considered (unless every point is drawn).
@@ -22,14 +24,25 @@ public:
 
     void DrawAll(CChartSurface& surface) override;
     void DrawLegendSample(CChartSurface& surface, const tagChartRect& rect) override;
-    // Nothing of this chart asks a line where it is hit or draws incrementally.
-    virtual bool HitTest(tagChartPoint, uint32_t&) const { return false; }
-    virtual void DrawNewPoints(CChartSurface&) {}
 
     // The vertices one full draw hands to the surface (for the visible range and current axes).
     const std::vector<tagChartPoint>& BuildVertices();
 
 private:
+    // Values to pixels with the axes' linear maps where they have them.
+    struct tagPixelMap {
+        CChartAxis::tagLinearMap x_, y_;
+        const CChartAxis* horizontal;
+        const CChartAxis* vertical;
+        double scale, offset;
+        int X(double x) const;
+        int Y(double y) const;
+    };
+    tagPixelMap PixelMap() const;
+    // The columns of points first..last: every point through the min/max index, or a stride.
+    void ReduceEveryPoint(uint32_t first, uint32_t last, CColumnReduction& columns) const;
+    void ReduceSampled(uint32_t first, uint32_t last, CColumnReduction& columns) const;
+
     int m_penWidth = 1;
     bool m_everyPoint = false;
     std::vector<tagChartPoint> m_vertices; // reused between draws to save allocations

@@ -28,21 +28,21 @@ void CChartSerie::SetAxes(CChartAxis* horizontal, CChartAxis* vertical) {
 }
 
 void CChartSerie::SetVisible(bool visible) {
-    m_visible = visible;
+    m_trace->SetVisible(visible);
     if (m_parent) {
         m_parent->RedrawChart();
     }
 }
 
 void CChartSerie::SetColor(COLORREF colour) {
-    m_colour = colour;
+    m_trace->SetColor(colour);
     if (m_parent) {
         m_parent->RedrawChart();
     }
 }
 
 void CChartSerie::SetYScale(double scale) {
-    m_yScale = scale;
+    m_trace->SetYScale(scale);
     if (m_parent) {
         m_parent->RedrawChart();
     }

@@ -1,8 +1,10 @@
-// Base of the chart's traces: display attributes, axes and what the control calls on every series.
+// Base of the chart's series: what the control calls on every series, its axes, and the trace it
+// shows (its own, or one of the recording's traces it is bound to), whose looks it reads and sets.
 #pragma once
 
 #include "ChartGeometry.h"
 #include "ChartSurface.h"
+#include "traces/Trace.h"
 
 #include <cstdint>
 #include <string>
@@ -39,23 +41,31 @@ public:
     uint32_t GetSerieId() const { return m_serieId; }
     CChartCtrl* GetParent() const { return m_parent; }
 
-    bool IsVisible() const { return m_visible; }
+    // The trace shown from now on: one the series does not own, which outlives it.
+    void ShowTrace(CTrace& trace) { m_trace = &trace; }
+    CTrace& Trace() const { return *m_trace; }
+
+    // Store, then redraw.
+    bool IsVisible() const { return m_trace->IsVisible(); }
     void SetVisible(bool visible);
-    COLORREF GetColor() const { return m_colour; }
+    COLORREF GetColor() const { return m_trace->GetColor(); }
     void SetColor(COLORREF colour);
-    double GetYScale() const { return m_yScale; }
+    double GetYScale() const { return m_trace->GetYScale(); }
     void SetYScale(double scale);
 
     // Plain writes: the owner redraws.
+    double GetYOffset() const { return m_trace->GetYOffset(); }
+    void SetYOffset(double offset) { m_trace->SetYOffset(offset); }
+    int GetChannelNumber() const { return m_trace->GetChannelNumber(); }
+    void SetChannelNumber(int number) { m_trace->SetChannelNumber(number); }
+    int GetStepMode() const { return m_trace->GetStepMode(); }
+    void SetStepMode(int stepMode) { m_trace->SetStepMode(stepMode); }
     bool m_offsetMarkerShown = false;
-    double m_yOffset = 0.0;
-    int m_channelNumber = 0;
-    int m_stepMode = 0;
     std::string m_name;
 
     void SetPlottingRect(const tagChartRect& rect) { m_clipRect = rect; }
     const tagChartRect& GetPlottingRect() const { return m_clipRect; }
-    void SetColorInitial(COLORREF colour) { m_colour = colour; }
+    void SetColorInitial(COLORREF colour) { m_trace->SetColor(colour); }
 
     void SetAxes(CChartAxis* horizontal, CChartAxis* vertical);
 
@@ -63,9 +73,8 @@ protected:
     CChartCtrl* m_parent;
     CChartAxis* m_verticalAxis = nullptr;
     CChartAxis* m_horizontalAxis = nullptr;
-    double m_yScale = 1.0;
-    bool m_visible = true;
-    COLORREF m_colour = 0;
+    CTrace m_ownTrace;
+    CTrace* m_trace = &m_ownTrace;
     tagChartRect m_clipRect;
     const uint32_t m_serieId;
 };

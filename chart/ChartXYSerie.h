@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ChartSerieBase.h"
-#include "ChartXYPoint.h"
+#include "traces/ChartXYPoint.h"
 
 // The concrete XY series type.
 class CChartXYSerie : public CChartSerieBase<SChartXYPoint> {

@@ -103,7 +103,7 @@ bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceS
     for (size_t k = 0; k < channels; ++k) {
         out.Cell(kTimeHeading);
         out.Cell(CsvChannelHeading(state.channels[k]));
-        rows = std::max(rows, traces.Serie(k).GetPointCount());
+        rows = std::max(rows, traces.Trace(k).GetPointCount());
     }
     out.EndRow();
     // Number rows go straight into the output buffer: a time, a value and two separators per
@@ -116,7 +116,7 @@ bool WriteCsvFile(const std::string& path, const tagMonitorState& state, CTraceS
             if (k > 0) {
                 *p++ = ',';
             }
-            const CChartLineSerie& serie = traces.Serie(k);
+            const CTrace& serie = traces.Trace(k);
             if (r < serie.GetPointCount()) {
                 p = CCsvRowWriter::PutInt(p, TruncateToInt32(serie.GetXValue(r)));
                 *p++ = ',';
@@ -174,8 +174,8 @@ bool ReadCsvFile(const std::string& path, tagMonitorState& state, CTraceSet& tra
     traces.ResetAll();
     state.channels = channels;
     for (size_t k = 0; k < channels.size(); ++k) {
-        CChartLineSerie& serie = traces.Serie(k);
-        serie.m_stepMode = channels[k].dataType == GCM_BOOL ? 1 : 0;
+        CTrace& serie = traces.Trace(k);
+        serie.SetStepMode(channels[k].dataType == GCM_BOOL ? 1 : 0);
         serie.SetVisible(true);
         serie.AddPoints(points[k].data(), static_cast<uint32_t>(points[k].size()));
         std::vector<SChartXYPoint>().swap(points[k]); // give the memory back as we go

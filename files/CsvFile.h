@@ -2,7 +2,7 @@
 #pragma once
 
 #include "acquisition/MonitorState.h"
-#include "acquisition/TraceSet.h"
+#include "traces/TraceSet.h"
 
 #include <string>
 

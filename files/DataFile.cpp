@@ -64,16 +64,16 @@ void Store(CBinaryArchive& ar, tagMonitorState& s, CTraceSet& traces, const doub
     }
     ar.WriteU32(kStoredSeries);
     for (size_t k = 0; k < kStoredSeries; ++k) {
-        const CChartLineSerie& serie = traces.Serie(k);
-        ar.WriteU32(serie.m_stepMode ? 1 : 0);
-        ar.WriteDouble(serie.m_yOffset);
+        const CTrace& serie = traces.Trace(k);
+        ar.WriteU32(serie.GetStepMode() ? 1 : 0);
+        ar.WriteDouble(serie.GetYOffset());
         ar.WriteDouble(serie.GetYScale());
         ar.WriteU32(serie.GetColor());
         ar.WriteU8(serie.IsVisible() ? 1 : 0);
     }
     StoreTrigger(ar, s.trigger);
     for (size_t k = 0; k < kStoredSeries; ++k) {
-        traces.Serie(k).Serialize(ar, limitX);
+        traces.Trace(k).Serialize(ar, limitX);
     }
     ar.WriteU32(s.maximized);
     ar.WriteU32(s.autoSave);
@@ -106,19 +106,19 @@ void Load(CBinaryArchive& ar, tagMonitorState& s, CTraceSet& traces) {
         if (i == kStoredSeries) {
             return; // a newer layout with more slots: what we know of it is read
         }
-        CChartLineSerie& serie = traces.Serie(i);
-        serie.m_stepMode = ar.ReadU32() ? 1 : 0;
+        CTrace& serie = traces.Trace(i);
+        serie.SetStepMode(ar.ReadU32() ? 1 : 0);
         const double offset = ar.ReadDouble();
         const double scale = ar.ReadDouble();
         // A damaged number must not reach the drawing.
-        serie.m_yOffset = std::isfinite(offset) ? offset : 0.0;
+        serie.SetYOffset(std::isfinite(offset) ? offset : 0.0);
         serie.SetYScale(std::isfinite(scale) && scale > 0.0 ? scale : 1.0);
         serie.SetColor(ar.ReadU32());
         serie.SetVisible(ar.ReadU8() != 0);
     }
     LoadTrigger(ar, s.trigger);
     for (uint32_t i = 0; i < m; ++i) {
-        traces.Serie(i).Serialize(ar, nullptr);
+        traces.Trace(i).Serialize(ar, nullptr);
     }
     s.maximized = ar.ReadU32();
     s.autoSave = ar.ReadU32();

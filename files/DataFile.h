@@ -4,8 +4,8 @@
 #pragma once
 
 #include "acquisition/MonitorState.h"
-#include "acquisition/TraceSet.h"
 #include "kit/BinaryArchive.h"
+#include "traces/TraceSet.h"
 
 #include <string>
 

@@ -514,7 +514,7 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
         }
         for (size_t k = state.channels.size(); k < list.size(); ++k) {
             state.channels.push_back(list[k]);
-            traces.ApplyChannel(k, list[k]);
+            traces.ApplyChannel(k, list[k].colour, list[k].dataType == GCM_BOOL);
         }
 
         // Each sample as the recording turned it into points; the hold points came with the
@@ -534,7 +534,7 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
             for (size_t k = 0; k < list.size(); ++k) {
                 const auto raw = static_cast<uint32_t>(sqlite3_column_int(*samples, 1 + static_cast<int>(k)));
                 const double v = ConvertRawValue(raw, list[k].dataType);
-                CChartLineSerie& serie = traces.Serie(k);
+                CTrace& serie = traces.Trace(k);
                 if (holdPending && hold[k] && *hold[k] != v) {
                     serie.AddPoint(t, *hold[k]);
                 }
@@ -557,7 +557,7 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
             const auto keep =
                 static_cast<uint64_t>(std::max<int64_t>(0, g_LeadingInteger(kept.substr(0, comma))));
             kept = comma == std::string_view::npos ? std::string_view() : kept.substr(comma + 1);
-            CChartLineSerie& serie = traces.Serie(k);
+            CTrace& serie = traces.Trace(k);
             uint32_t before = 0, on = 0;
             const uint32_t count = serie.GetPointCount();
             while (before < count && serie.GetXValue(before) < x) {

@@ -17,7 +17,7 @@
 
 #include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
-#include "acquisition/TraceSet.h"
+#include "traces/TraceSet.h"
 
 #include <chrono>
 #include <condition_variable>

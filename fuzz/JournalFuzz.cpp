@@ -1,7 +1,6 @@
 // The journal reader (what --recover and the window's recovery read) on arbitrary database files:
-// it may call a journal damaged, never crash, and what it builds stays within six channels and
-// draws.
-#include "DiscardingChart.h"
+// it may call a journal damaged, never crash, and what it builds stays within six channels.
+#include "acquisition/ChannelModel.h"
 #include "files/RecordingJournal.h"
 
 #include <unistd.h>
@@ -13,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/tmp/chronoscope-fuzz-" + std::to_string(getpid()) + ".journal";
-    static tagDiscardingChart c;
+    static CTraceSet traces(DefaultChannelColours);
     for (const char* suffix : {"", "-wal", "-shm"}) {
         std::remove((path + suffix).c_str());
     }
@@ -24,13 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CRecordingJournal::Inspect(path);
     tagMonitorState state;
     std::string error;
-    c.chart.SetRedrawEnabled(false); // as the program recovers
-    CRecordingJournal::Replay(path, state, *c.traces, &error);
+    CRecordingJournal::Replay(path, state, traces, &error);
     if (state.channels.size() > kMaxChannels) {
         __builtin_trap();
     }
-    c.traces->TimeAxis().ResetZoom();
-    c.traces->ValueAxis().ResetZoom();
-    c.chart.SetRedrawEnabled(true);
     return 0;
 }

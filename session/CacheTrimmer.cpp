@@ -10,7 +10,7 @@ void CCacheTrimmer::TrimCache() {
         return;
     }
     for (size_t k = 0; k < m_state.channels.size(); ++k) {
-        const CChartLineSerie& serie = m_traces.Serie(k);
+        const CTrace& serie = m_traces.Trace(k);
         if (serie.GetPointCount() < cache) {
             continue;
         }
@@ -24,11 +24,11 @@ void CCacheTrimmer::TrimCache() {
                 m_autoSavedFiles.push_back(path);
             }
         }
-        const uint32_t before = m_traces.Serie(0).GetPointCount();
+        const uint32_t before = m_traces.Trace(0).GetPointCount();
         for (size_t j = 0; j < m_state.channels.size(); ++j) {
-            m_traces.Serie(j).RemovePointsUpTo(cut);
+            m_traces.Trace(j).RemovePointsUpTo(cut);
         }
-        m_trimmedPoints += before - m_traces.Serie(0).GetPointCount();
+        m_trimmedPoints += before - m_traces.Trace(0).GetPointCount();
         m_journal.Trimmed(cut); // the saved file holds them now
         return;
     }

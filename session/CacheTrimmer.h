@@ -5,7 +5,7 @@
 #include "JournalKeeper.h"
 #include "RecordingFiles.h"
 #include "acquisition/MonitorState.h"
-#include "acquisition/TraceSet.h"
+#include "traces/TraceSet.h"
 
 #include <cstdint>
 #include <string>

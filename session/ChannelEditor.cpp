@@ -10,7 +10,7 @@ tagResult CChannelEditor::CanAdd() const {
 
 uint32_t CChannelEditor::NextColour() const {
     const size_t k = m_state.channels.size();
-    return k < kMaxChannels ? m_traces.Serie(k).GetColor() : DefaultChannelColours[0];
+    return k < kMaxChannels ? m_traces.Trace(k).GetColor() : DefaultChannelColours[0];
 }
 
 void CChannelEditor::Add(const tagOscilloElem& channel) {
@@ -19,8 +19,8 @@ void CChannelEditor::Add(const tagOscilloElem& channel) {
     }
     const size_t k = m_state.channels.size();
     m_state.channels.push_back(channel);
-    m_traces.Serie(k).SetYScale(1.0);
-    m_traces.ApplyChannel(k, channel);
+    m_traces.Trace(k).SetYScale(1.0);
+    m_traces.ApplyChannel(k, channel.colour, channel.dataType == GCM_BOOL);
     m_view.RefreshTable();
 }
 
@@ -29,11 +29,8 @@ void CChannelEditor::Modify(size_t k, const tagOscilloElem& record) {
         return;
     }
     m_state.channels[k] = record;
-    CChartCtrl& chart = m_traces.Chart();
-    chart.SetRedrawEnabled(false);
-    m_traces.Serie(k).ClearSerie(); // the old points belong to the old element
-    m_traces.ApplyChannel(k, record);
-    chart.SetRedrawEnabled(true);
+    m_traces.Trace(k).Clear(); // the old points belong to the old element
+    m_traces.ApplyChannel(k, record.colour, record.dataType == GCM_BOOL);
     m_journal.Reset(); // its recordings no longer match the channels
     m_view.RefreshTable();
 }
@@ -60,8 +57,9 @@ void CChannelEditor::ToggleVisibility(size_t k) {
     if (k >= m_state.channels.size()) {
         return;
     }
-    CChartLineSerie& serie = m_traces.Serie(k);
+    CTrace& serie = m_traces.Trace(k);
     serie.SetVisible(!serie.IsVisible());
+    m_traces.Display().Redraw();
     m_view.ShowVisibility(k, serie.IsVisible());
     m_readouts.UpdateCursorReadouts();
     m_readouts.UpdateStatistics();
@@ -72,7 +70,8 @@ void CChannelEditor::SetColour(size_t k, uint32_t colour) {
         return;
     }
     m_state.channels[k].colour = colour;
-    m_traces.Serie(k).SetColor(colour);
+    m_traces.Trace(k).SetColor(colour);
+    m_traces.Display().Redraw();
     m_view.ShowColour(k, colour);
 }
 
@@ -81,6 +80,7 @@ void CChannelEditor::SetScaleText(size_t k, const std::string& text) {
         return;
     }
     const double scale = ParseScale(text);
-    m_traces.Serie(k).SetYScale(scale);
+    m_traces.Trace(k).SetYScale(scale);
+    m_traces.Display().Redraw();
     m_view.ShowScale(k, ScaleText(scale));
 }

@@ -7,7 +7,7 @@
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
-#include "acquisition/TraceSet.h"
+#include "traces/TraceSet.h"
 
 #include <cstdint>
 #include <string>

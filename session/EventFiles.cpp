@@ -1,5 +1,6 @@
 #include "EventFiles.h"
 
+#include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
@@ -22,15 +23,13 @@ void CEventFiles::RecordingStarted() {
 tagResult CEventFiles::Save(const tagEventRecord& record) {
     // The event's points on a chart of its own, as the recording made them (without the hold
     // points of traces before it: an event stands alone).
-    CChartCtrl chart;
-    chart.SetRedrawEnabled(false);
-    CTraceSet traces(chart, "", m_state.timeAxisStep, false, {});
+    CTraceSet traces(DefaultChannelColours);
     tagMonitorState state = m_state;
     state.channels = record.start.channels;
     tagOscilloData block;
     block.samples = record.event.samples;
     for (size_t k = 0; k < state.channels.size(); ++k) {
-        traces.ApplyChannel(k, state.channels[k]);
+        traces.ApplyChannel(k, state.channels[k].colour, state.channels[k].dataType == GCM_BOOL);
         block.types.push_back(state.channels[k].dataType);
     }
     CTriggerCapture everything;

@@ -36,7 +36,7 @@ void CFieldRules::OnTimeAxisChanged(std::string_view text) {
         m_state.timeAxisStep = CorrectTimeAxisStep(0);
         m_view.ShowTimeAxisStep(m_state.timeAxisStep);
     }
-    m_traces.TimeAxis().SetBaseStep(m_state.timeAxisStep);
+    m_traces.Display().SetTimeStep(m_state.timeAxisStep);
 }
 
 void CFieldRules::FollowTimeAxisStep(uint32_t step) {
@@ -46,7 +46,7 @@ void CFieldRules::FollowTimeAxisStep(uint32_t step) {
 
 void CFieldRules::OnMeasurement(bool on) {
     m_state.measurement = on;
-    m_traces.SetMeasurement(on);
+    m_traces.Display().SetMeasurement(on);
     m_readouts.UpdateCursorReadouts();
 }
 
@@ -101,7 +101,7 @@ void CFieldRules::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
 
 void CFieldRules::LoadSettings() {
     m_settings = g_ReadProgramSettings(ProgramSettingsPath());
-    m_traces.SetEveryPointDrawing(m_settings.everySample);
+    m_traces.Display().SetEveryPointDrawing(m_settings.everySample);
     m_recorder.SetCaptureSettings(m_settings.capture);
     m_recorder.SetCheckWrites(m_settings.checkWrites);
 }
@@ -114,6 +114,6 @@ void CFieldRules::SetCheckWrites(bool on) {
 
 void CFieldRules::SetEverySample(bool on) {
     m_settings.everySample = on;
-    m_traces.SetEveryPointDrawing(on);
+    m_traces.Display().SetEveryPointDrawing(on);
     g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
 }

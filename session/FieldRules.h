@@ -7,8 +7,8 @@
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
-#include "acquisition/TraceSet.h"
 #include "files/ProgramSettings.h"
+#include "traces/TraceSet.h"
 
 #include <optional>
 #include <string>

@@ -45,7 +45,7 @@ std::string CJournalKeeper::BaseForFirstRecording() {
     }
     bool empty = true;
     for (size_t k = 0; k < m_state.channels.size(); ++k) {
-        empty = empty && m_traces.Serie(k).GetPointCount() == 0;
+        empty = empty && m_traces.Trace(k).GetPointCount() == 0;
     }
     if (empty) {
         return {};
@@ -102,7 +102,7 @@ void CJournalKeeper::Trimmed(double cut) {
     }
     std::vector<uint32_t> keptAtCut;
     for (size_t k = 0; k < m_state.channels.size(); ++k) {
-        const CChartLineSerie& serie = m_traces.Serie(k);
+        const CTrace& serie = m_traces.Trace(k);
         uint32_t n = 0;
         while (n < serie.GetPointCount() && serie.GetXValue(n) == cut) {
             ++n;

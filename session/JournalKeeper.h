@@ -6,9 +6,9 @@
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
-#include "acquisition/TraceSet.h"
 #include "files/RecordingJournal.h"
 #include "kit/Result.h"
+#include "traces/TraceSet.h"
 
 #include <memory>
 #include <span>

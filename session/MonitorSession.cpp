@@ -1,5 +1,6 @@
 #include "MonitorSession.h"
 
+#include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
@@ -8,16 +9,8 @@
 #include <chrono>
 #include <ctime>
 
-CMonitorSession::CMonitorSession(CChartCtrl& chart, const std::string& timeAxisTitle, CSessionView& view)
-    : m_view(view) {
-    tagTraceCallbacks callbacks;
-    callbacks.owner = this;
-    callbacks.viewChanged = &CMonitorSession::OnViewChanged;
-    callbacks.mouseMoved = &CMonitorSession::OnMouseMoved;
-    callbacks.timeRangeChanged = &CMonitorSession::OnTimeAxisRangeChanged;
-    callbacks.cursorMoved = &CMonitorSession::OnCursorMoved;
-    m_traces = std::make_unique<CTraceSet>(chart, timeAxisTitle, m_state.timeAxisStep, m_state.measurement,
-                                           callbacks);
+CMonitorSession::CMonitorSession(CSessionView& view) : m_view(view) {
+    m_traces = std::make_unique<CTraceSet>(DefaultChannelColours);
     CRecorderView& recorderView = *this;
     m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, recorderView);
     m_readouts = std::make_unique<CReadouts>(m_state, *m_traces, m_view);
@@ -115,23 +108,22 @@ void CMonitorSession::OnImportData() {
     m_view.ShowResult(m_files->ImportRecording(path));
 }
 
-void CMonitorSession::OnViewChanged(void* owner) {
-    auto* self = static_cast<CMonitorSession*>(owner);
-    self->m_readouts->UpdateCursorReadouts();
-    self->m_readouts->UpdateStatistics();
+void CMonitorSession::AttachDisplay(CTraceDisplay& display) {
+    m_traces->SetDisplay(&display);
+    display.SetListener(this);
 }
 
-void CMonitorSession::OnMouseMoved(void* owner) {
-    static_cast<CMonitorSession*>(owner)->OnChartMouseMoved();
+void CMonitorSession::OnViewChanged() {
+    m_readouts->UpdateCursorReadouts();
+    m_readouts->UpdateStatistics();
 }
 
-void CMonitorSession::OnTimeAxisRangeChanged(void* owner) {
-    auto* self = static_cast<CMonitorSession*>(owner);
-    self->m_fields->FollowTimeAxisStep(static_cast<uint32_t>(self->m_traces->TimeAxis().GetStep()));
+void CMonitorSession::OnTimeStepChanged(uint32_t step) {
+    m_fields->FollowTimeAxisStep(step);
 }
 
-void CMonitorSession::OnCursorMoved(void* owner) {
-    static_cast<CMonitorSession*>(owner)->m_readouts->UpdateCursorReadouts();
+void CMonitorSession::OnCursorMoved() {
+    m_readouts->UpdateCursorReadouts();
 }
 
 void CMonitorSession::OfferRecovery() {

@@ -16,21 +16,24 @@
 #include "StatusTexts.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
-#include "acquisition/TraceSet.h"
+#include "traces/TraceSet.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 
-class CMonitorSession : private CRecorderView {
+class CMonitorSession : private CRecorderView, private CTraceDisplayListener {
 public:
-    CMonitorSession(CChartCtrl& chart, const std::string& timeAxisTitle, CSessionView& view);
+    explicit CMonitorSession(CSessionView& view);
     ~CMonitorSession() override;
     CMonitorSession(const CMonitorSession&) = delete;
     CMonitorSession& operator=(const CMonitorSession&) = delete;
 
     const tagMonitorState& State() const { return m_state; }
     CTraceSet& Traces() { return *m_traces; }
+    // What shows the traces from now on (the window's chart); the session hears what the user
+    // does on it. Without one, nothing is shown.
+    void AttachDisplay(CTraceDisplay& display);
     const CRecorder& Recorder() const { return *m_recorder; }
     bool IsRecording() const { return m_recorder->IsRecording(); }
 
@@ -107,10 +110,11 @@ private:
     }
     void JournalFailed() override { m_journal->ShowFailure(); }
 
-    static void OnViewChanged(void* owner);
-    static void OnMouseMoved(void* owner);
-    static void OnTimeAxisRangeChanged(void* owner);
-    static void OnCursorMoved(void* owner);
+    // CTraceDisplayListener
+    void OnViewChanged() override;
+    void OnMouseMoved() override { OnChartMouseMoved(); }
+    void OnTimeStepChanged(uint32_t step) override;
+    void OnCursorMoved() override;
 
     CSessionView& m_view;
     tagMonitorState m_state;

@@ -8,13 +8,13 @@ void CReadouts::UpdateStatistics() {
 
 void CReadouts::UpdateCursorReadouts() {
     m_view.ShowCursorReadouts(
-        ComputeCursorReadouts(m_state.measurement, m_traces.CursorX1().GetPositionValue(),
-                              m_traces.CursorX2().GetPositionValue(), m_state.channels, m_traces));
+        ComputeCursorReadouts(m_state.measurement, m_traces.Display().CursorTimes().first,
+                              m_traces.Display().CursorTimes().second, m_state.channels, m_traces));
 }
 
 void CReadouts::ApplyAdaptiveScaling() {
     for (size_t k : ::ApplyAdaptiveScaling(m_state.adaptive, m_state.channels, m_traces)) {
-        m_view.ShowScale(k, ScaleText(m_traces.Serie(k).GetYScale()));
+        m_view.ShowScale(k, ScaleText(m_traces.Trace(k).GetYScale()));
     }
 }
 
@@ -25,16 +25,15 @@ void CReadouts::UpdateAll() {
 }
 
 std::string CReadouts::ChartTooltip(bool recording) {
-    CChartCtrl& chart = m_traces.Chart();
-    if (!chart.IsMouseFree() || recording) {
+    const std::optional<double> t = m_traces.Display().FreeMouseTime();
+    if (!t || recording) {
         return {};
     }
     std::vector<std::string> names;
     for (const tagOscilloElem& channel : m_state.channels) {
         names.push_back(ChannelDisplayName(channel));
     }
-    const double t = m_traces.TimeAxis().PixelToValue(chart.GetLastMousePoint().x);
-    return ChartTooltipText(t, names, m_state.channels, m_traces);
+    return ChartTooltipText(*t, names, m_state.channels, m_traces);
 }
 
 void CReadouts::UpdateChartTooltip(bool recording) {

@@ -4,7 +4,7 @@
 
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
-#include "acquisition/TraceSet.h"
+#include "traces/TraceSet.h"
 
 #include <string>
 

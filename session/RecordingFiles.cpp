@@ -33,12 +33,12 @@ tagResult CRecordingFiles::SaveDataFile(const std::string& path, const double* l
 
 tagResult CRecordingFiles::LoadDataFile(const std::string& path) {
     const CWaitCursor wait(m_view);
-    CChartCtrl& chart = m_traces.Chart();
-    chart.SetRedrawEnabled(false);
+    CTraceDisplay& display = m_traces.Display();
+    display.BeginChanges();
     std::string error;
     const EnumDataFileRead read = ReadDataFile(path, m_state, m_traces, &error);
     if (read == EnumDataFileRead::Missing) {
-        chart.SetRedrawEnabled(true);
+        display.EndChanges();
         return tagResult::Failed(IDS_IMPORT_FAILED, error);
     }
     if (read == EnumDataFileRead::Read) {
@@ -74,7 +74,7 @@ tagResult CRecordingFiles::ImportRecording(const std::string& path) {
 
 tagResult CRecordingFiles::RecoverJournal() {
     const CWaitCursor wait(m_view);
-    m_traces.Chart().SetRedrawEnabled(false);
+    m_traces.Display().BeginChanges();
     std::string error;
     const bool ok = CRecordingJournal::Replay(m_journal.Path(), m_state, m_traces, &error);
     m_journal.Recovered();
@@ -83,14 +83,14 @@ tagResult CRecordingFiles::RecoverJournal() {
 }
 
 tagResult CRecordingFiles::ImportCsv(const std::string& path) {
-    CChartCtrl& chart = m_traces.Chart();
-    chart.SetRedrawEnabled(false);
+    CTraceDisplay& display = m_traces.Display();
+    display.BeginChanges();
     std::string error;
     const bool ok = ReadCsvFile(path, m_state, m_traces, &error);
     if (ok) {
         ShowLoadedTraces();
     }
-    chart.SetRedrawEnabled(true);
+    display.EndChanges();
     if (!ok) {
         return tagResult::Failed(IDS_IMPORT_FAILED, error);
     }
@@ -104,7 +104,7 @@ double CRecordingFiles::LatestVisibleTime() const {
     double latest = 0.0;
     for (size_t k = 0; k < m_state.channels.size(); ++k) {
         double min = 0.0, max = 0.0;
-        if (m_traces.Serie(k).GetXRange(min, max)) { // visible and holding points
+        if (m_traces.Trace(k).GetXRange(min, max)) { // visible and holding points
             latest = std::max(latest, max);
         }
     }
@@ -112,17 +112,17 @@ double CRecordingFiles::LatestVisibleTime() const {
 }
 
 void CRecordingFiles::ShowLoadedTraces() {
-    m_traces.TimeAxis().ResetZoom();
-    m_traces.ValueAxis().ResetZoom();
-    m_traces.TimeAxis().FollowTime(LatestVisibleTime());
+    m_traces.Display().ResetZoom();
+    m_traces.Display().FollowTime(LatestVisibleTime());
 }
 
 void CRecordingFiles::RefreshAfterLoad() {
     // Drawing is suspended since the load began; it resumes once the view is set.
     // A damaged step must not leave the time axis without divisions.
-    m_traces.TimeAxis().SetBaseStep(CorrectTimeAxisStep(m_state.timeAxisStep));
+    m_traces.Display().SetTimeStep(CorrectTimeAxisStep(m_state.timeAxisStep));
     ShowLoadedTraces();
-    m_traces.Chart().SetRedrawEnabled(true);
+    m_traces.Display().Redraw();
+    m_traces.Display().EndChanges();
     m_view.RefreshTable();
     m_readouts.UpdateCursorReadouts();
     m_readouts.UpdateStatistics();

@@ -7,8 +7,8 @@
 #include "Readouts.h"
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
-#include "acquisition/TraceSet.h"
 #include "kit/Result.h"
+#include "traces/TraceSet.h"
 
 #include <string>
 

@@ -27,7 +27,7 @@ TEST_F(TableModelTest, StatisticsPerTypeAndHiddenChannels) {
     EXPECT_EQ(rows[1], (tagStatistics{"5", "-3", "12"}));
     EXPECT_EQ(rows[2], (tagStatistics{"1.500000", "1.500000", "1.500000"}));
     EXPECT_EQ(rows[3], (tagStatistics{}));
-    m_traces->Serie(1).SetVisible(false);
+    m_traces->Trace(1).SetVisible(false);
     rows = ComputeStatistics(m_state.channels, *m_traces);
     EXPECT_EQ(rows[1], (tagStatistics{"5", "", ""})); // hidden: latest stays
 }
@@ -42,7 +42,7 @@ TEST_F(TableModelTest, CursorReadoutsUseTheLeftCursorFirst) {
     const auto beyond = ComputeCursorReadouts(true, 10.0, 99.0, m_state.channels, *m_traces);
     EXPECT_EQ(beyond[1], (tagCursorReadout{"10", "", "", ""}));
 
-    m_traces->Serie(1).SetVisible(false);
+    m_traces->Trace(1).SetVisible(false);
     const auto hidden = ComputeCursorReadouts(true, 10.0, 20.0, m_state.channels, *m_traces);
     EXPECT_EQ(hidden[1], tagCursorReadout{});
     const auto off = ComputeCursorReadouts(false, 10.0, 20.0, m_state.channels, *m_traces);
@@ -53,11 +53,11 @@ TEST_F(TableModelTest, AdaptiveScalingFitsNinetyPercentOfTheAxis) {
     Add({"D1", 0, GCM_INT, 1}, {{0, -300}, {10, 150}});
     Add({"D2", 0, GCM_INT, 2}, {{0, 0}}); // all zero: unchanged
     Add({"D3", 0, GCM_INT, 3}, {{0, 10}});
-    m_traces->Serie(2).SetVisible(false); // hidden: unchanged
+    m_traces->Trace(2).SetVisible(false); // hidden: unchanged
     const auto changed = ApplyAdaptiveScaling(true, m_state.channels, *m_traces);
     EXPECT_EQ(changed, std::vector<size_t>{0});
-    EXPECT_DOUBLE_EQ(m_traces->Serie(0).GetYScale(), 30.0);
-    EXPECT_EQ(m_traces->Serie(2).GetYScale(), 1.0);
+    EXPECT_DOUBLE_EQ(m_traces->Trace(0).GetYScale(), 30.0);
+    EXPECT_EQ(m_traces->Trace(2).GetYScale(), 1.0);
     EXPECT_TRUE(ApplyAdaptiveScaling(true, m_state.channels, *m_traces).empty()); // already fitted
     EXPECT_TRUE(ApplyAdaptiveScaling(false, m_state.channels, *m_traces).empty());
 }
@@ -65,7 +65,7 @@ TEST_F(TableModelTest, AdaptiveScalingFitsNinetyPercentOfTheAxis) {
 TEST_F(TableModelTest, TooltipListsEveryChannelAtTheMouseTime) {
     Add({"D100", 0, GCM_INT, 1}, {{1200, 14}, {1230, 15}, {1260, 16}});
     Add({"M8", 0, GCM_BOOL, 2}, {{1200, 1}, {1260, 1}});
-    m_traces->Serie(1).SetVisible(false);
+    m_traces->Trace(1).SetVisible(false);
     EXPECT_EQ(ChartTooltipText(1230.0, {"D100", "M8"}, m_state.channels, *m_traces),
               "X=1230.000\r\nD100=15\r\nM8=--");
     EXPECT_EQ(ChartTooltipText(5000.0, {"D100", "M8"}, m_state.channels, *m_traces), "");
@@ -83,15 +83,15 @@ TEST_F(TableModelTest, DeletingMovesTheTraceAndKeepsTheTriggerOnItsChannel) {
     Add({"D1", 0, GCM_INT, 1}, {{0, 1}});
     Add({"D2", 0, GCM_INT, 2}, {{0, 2}});
     Add({"D3", 0, GCM_INT, 3}, {{0, 3}});
-    CChartLineSerie* second = &m_traces->Serie(1);
-    CChartLineSerie* first = &m_traces->Serie(0);
+    CTrace* second = &m_traces->Trace(1);
+    CTrace* first = &m_traces->Trace(0);
     m_state.trigger = {1, 2, TRIGGER_GREATER, 5.0};
     DeleteChannel(m_state, *m_traces, 0);
     EXPECT_EQ(m_state.channels.size(), 2u);
     EXPECT_EQ(m_state.channels[0].name, "D2");
-    EXPECT_EQ(&m_traces->Serie(0), second);
-    EXPECT_EQ(m_traces->Serie(0).m_channelNumber, 0);
-    EXPECT_EQ(&m_traces->Serie(5), first);
+    EXPECT_EQ(&m_traces->Trace(0), second);
+    EXPECT_EQ(m_traces->Trace(0).GetChannelNumber(), 0);
+    EXPECT_EQ(&m_traces->Trace(5), first);
     EXPECT_EQ(first->GetPointCount(), 0u);
     EXPECT_FALSE(first->IsVisible());
     EXPECT_EQ(m_state.trigger.channel, 1u);

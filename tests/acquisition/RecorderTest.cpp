@@ -4,6 +4,7 @@
 #include "acquisition/StringIds.h"
 #include "link/Communicater.h"
 #include "sim/SimulatedMachine.h"
+#include "support/ChartOfTraces.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
 
@@ -60,8 +61,8 @@ protected:
 
     void SetUp() override {
         CCommunicater::SetCommunicatCPPCfg(&m_state.link, nullptr);
-        m_chart.SetHost(&m_host);
-        m_traces = std::make_unique<CTraceSet>(m_chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
+        m_traces = std::make_unique<CTraceSet>(DefaultChannelColours);
+        m_chart = std::make_unique<tagChartOfTraces>(*m_traces);
         m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, m_view);
         m_view.recorder = m_recorder.get();
         m_state.period = 10;
@@ -70,7 +71,7 @@ protected:
 
     void AddChannels(const std::vector<tagOscilloElem>& channels) {
         for (const tagOscilloElem& c : channels) {
-            m_traces->ApplyChannel(m_state.channels.size(), c);
+            m_traces->ApplyChannel(m_state.channels.size(), c.colour, c.dataType == GCM_BOOL);
             m_state.channels.push_back(c);
         }
     }
@@ -93,11 +94,10 @@ protected:
         ASSERT_FALSE(m_recorder->IsRecording());
     }
 
-    CChartLineSerie& Serie(size_t k) { return m_traces->Serie(k); }
+    CTrace& Serie(size_t k) { return m_traces->Trace(k); }
 
     tagMonitorState m_state;
-    CFakeChartHost m_host;
-    CChartCtrl m_chart;
+    std::unique_ptr<tagChartOfTraces> m_chart;
     std::unique_ptr<CTraceSet> m_traces;
     CTestView m_view;
     std::unique_ptr<CRecorder> m_recorder;
@@ -126,7 +126,7 @@ TEST_F(RecorderTest, EverySampleBecomesOnePointPerChannelAtTickTimesPeriod) {
                   std::lround(CSimulatedMachine::Motion(CSimulatedMachine::kAxis0, t).velocity));
     }
     // The time axis follows the newest sample.
-    EXPECT_EQ(m_traces->TimeAxis().GetMaximum(), std::max(10000.0, (n - 1) * 10.0));
+    EXPECT_EQ(m_chart->display.TimeAxis().GetMaximum(), std::max(10000.0, (n - 1) * 10.0));
     EXPECT_EQ(m_view.afterBatches, m_view.batches);
 }
 
@@ -310,11 +310,11 @@ TEST_F(RecorderTest, AWriteDuringRecordingGoesThroughTheWorkerOnce) {
 TEST_F(RecorderTest, ClearTracksEmptiesTracesAndResetsTheAxes) {
     AddChannels({Channel("D0", GCM_INT)});
     Record(200ms);
-    m_traces->TimeAxis().ZoomToRange(100, 200);
+    m_chart->display.TimeAxis().ZoomToRange(100, 200);
     m_recorder->ClearTracks();
     EXPECT_EQ(Serie(0).GetPointCount(), 0u);
-    EXPECT_EQ(m_traces->TimeAxis().GetMinimum(), 0.0);
-    EXPECT_EQ(m_traces->TimeAxis().GetMaximum(), 10000.0);
+    EXPECT_EQ(m_chart->display.TimeAxis().GetMinimum(), 0.0);
+    EXPECT_EQ(m_chart->display.TimeAxis().GetMaximum(), 10000.0);
     Record(100ms);
     EXPECT_EQ(Serie(0).GetXValue(0), 0.0); // the next recording starts at 0 again
 }

@@ -51,7 +51,7 @@ protected:
     void Record(const tagTriggerSettings& trigger, const tagCaptureSettings& settings, uint32_t ticks,
                 uint32_t blockSize = 37, uint16_t period = kOneMs) {
         for (size_t k = 0; k < 2; ++k) {
-            m_traces->ApplyChannel(k, {k ? "D2" : "D1", 0, k ? GCM_DINT : GCM_INT, 0});
+            m_traces->ApplyChannel(k, 0, false);
         }
         m_context = {period, 0.0, 0};
         m_capture.Start(trigger, settings, {GCM_INT, GCM_DINT}, period);
@@ -63,7 +63,7 @@ protected:
     // The ticks the traces hold, from the tick channel's points.
     std::vector<uint32_t> TicksInTraces() {
         std::vector<uint32_t> ticks;
-        const CChartLineSerie& serie = m_traces->Serie(1);
+        const CTrace& serie = m_traces->Trace(1);
         for (uint32_t i = 0; i < serie.GetPointCount(); ++i) {
             ticks.push_back(static_cast<uint32_t>(serie.GetYValue(i)));
         }
@@ -77,7 +77,7 @@ protected:
         return ticks;
     }
 
-    tagHeadlessTraces m_traces{false};
+    tagHeadlessTraces m_traces;
     tagBatchContext m_context;
     CTriggerCapture m_capture;
     tagSinkLog m_log;
@@ -92,7 +92,7 @@ TEST_F(TriggerCaptureTest, WithoutHistoryTheTraceStartsAtTheTriggerSample) {
     Record(kAt500, {}, 6000);
     // D1 reaches 500 at 5 000 ms; from there every sample, none before.
     EXPECT_EQ(TicksInTraces(), Range(5000, 5999));
-    EXPECT_EQ(m_traces->Serie(0).GetXValue(0), 5000.0);
+    EXPECT_EQ(m_traces->Trace(0).GetXValue(0), 5000.0);
     EXPECT_EQ(m_log.plotted, Range(5000, 5999));
     EXPECT_EQ(m_log.fired, std::vector<double>{5000.0});
     EXPECT_EQ(m_capture.Phase(), EnumTriggerPhase::Triggered);
@@ -102,7 +102,7 @@ TEST_F(TriggerCaptureTest, WithoutHistoryTheTraceStartsAtTheTriggerSample) {
 TEST_F(TriggerCaptureTest, HistoryStartsThePreTriggerTimeBeforeWithTheSamePoints) {
     for (uint32_t blockSize : {1u, 37u, 250u, 6000u}) { // history within one block and across many
         SCOPED_TRACE(blockSize);
-        tagHeadlessTraces untriggered{false};
+        tagHeadlessTraces untriggered;
         m_traces->ResetAll();
         m_log = {};
         Record(kAt500, {200, false, 1000}, 6000, blockSize);
@@ -111,10 +111,10 @@ TEST_F(TriggerCaptureTest, HistoryStartsThePreTriggerTimeBeforeWithTheSamePoints
         // The points are those a recording without a trigger has from there on.
         CTriggerCapture everything;
         tagBatchContext context{kOneMs, 0.0, 0};
-        untriggered->ApplyChannel(0, {"D1", 0, GCM_INT, 0});
+        untriggered->ApplyChannel(0, 0, false);
         AddSamplesToTraces(Block(0, 6000), everything, context, *untriggered);
-        const CChartLineSerie& mine = m_traces->Serie(0);
-        const CChartLineSerie& full = untriggered->Serie(0);
+        const CTrace& mine = m_traces->Trace(0);
+        const CTrace& full = untriggered->Trace(0);
         ASSERT_EQ(mine.GetPointCount(), 1200u);
         for (uint32_t i = 0; i < mine.GetPointCount(); ++i) {
             ASSERT_EQ(mine.GetXValue(i), full.GetXValue(4800 + i));

@@ -3,6 +3,7 @@
 #include "acquisition/ChannelDialogRules.h"
 #include "app/ChannelTable.h"
 #include "app/ChronoscopeDlg.h"
+#include "chart/ChartTraceDisplay.h"
 #include "dialogs/ElemSelectDlg.h"
 #include "dialogs/Translation.h"
 #include "kit/ElementKinds.h"
@@ -82,7 +83,7 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     // The cursors sit at 3 s and 7 s, beyond a one-second recording.
     EXPECT_EQ(table.CellText(0, CChannelTable::COL_X1), QString());
     // With 100 ms per division they fall on the data, at the same screen places.
-    window.Session().Traces().TimeAxis().SetBaseStep(100.0);
+    window.Display().TimeAxis().SetBaseStep(100.0);
     window.Session().Readouts().UpdateCursorReadouts();
     const int x1 = table.CellText(0, CChannelTable::COL_X1).toInt();
     const int x2 = table.CellText(0, CChannelTable::COL_X2).toInt();
@@ -94,14 +95,14 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
 
     // The eye box hides a trace: min and max go, the latest value stays.
     window.OnTableClick(0, CChannelTable::COL_VISIBLE);
-    EXPECT_FALSE(window.Session().Traces().Serie(0).IsVisible());
+    EXPECT_FALSE(window.Session().Traces().Trace(0).IsVisible());
     EXPECT_TRUE(table.CellText(0, CChannelTable::COL_MIN).isEmpty());
     EXPECT_FALSE(table.CellText(0, CChannelTable::COL_LATEST).isEmpty());
 
     // Typing into the scale cell.
     table.item(1, CChannelTable::COL_SCALE)->setText(QStringLiteral("-5"));
     EXPECT_EQ(table.CellText(1, CChannelTable::COL_SCALE), QStringLiteral("0.000001"));
-    EXPECT_EQ(window.Session().Traces().Serie(1).GetYScale(), 1e-6);
+    EXPECT_EQ(window.Session().Traces().Trace(1).GetYScale(), 1e-6);
 
     // Deleting the first channel shifts the others up.
     window.Session().Channels().Delete(0);

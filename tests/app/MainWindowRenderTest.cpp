@@ -3,6 +3,7 @@
 #include "acquisition/ChannelModel.h"
 #include "app/ChannelTable.h"
 #include "app/ChronoscopeDlg.h"
+#include "chart/ChartTraceDisplay.h"
 #include "dialogs/BufferSettingDlg.h"
 #include "dialogs/LanguageDlg.h"
 #include "dialogs/StringTable.h"
@@ -86,7 +87,7 @@ TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     window.show();
     window.Session().Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
     window.Session().Channels().Add({"AXIS0", 17, GCM_DINT, DefaultChannelColours[1]});
-    window.Session().Traces().Serie(1).SetYScale(0.05); // 200000 position units into the value axis
+    window.Session().Traces().Trace(1).SetYScale(0.05); // 200000 position units into the value axis
 
     window.OnRun();
     EXPECT_TRUE(window.Session().Recorder().IsRecording());
@@ -97,7 +98,7 @@ TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     EXPECT_FALSE(window.Session().Recorder().IsRecording());
     EXPECT_TRUE(ControlById(window, CChronoscopeDlg::IDC_CHANNEL)->isEnabled());
     // A second at 20 ms: every tick the worker read is a point, in order.
-    const CChartLineSerie& d0 = window.Session().Traces().Serie(0);
+    const CTrace& d0 = window.Session().Traces().Trace(0);
     ASSERT_GE(d0.GetPointCount(), 10u);
     for (uint32_t i = 0; i < d0.GetPointCount(); ++i) {
         ASSERT_EQ(d0.GetXValue(i), i * 20.0);
@@ -135,7 +136,7 @@ TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
     timeAxis->setText(QStringLiteral("0"));
     window.OnTimeAxisChanged();
     EXPECT_EQ(timeAxis->text(), QStringLiteral("1000"));
-    EXPECT_EQ(window.Session().Traces().TimeAxis().GetMaximum(), 10000.0);
+    EXPECT_EQ(window.Display().TimeAxis().GetMaximum(), 10000.0);
 }
 
 TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
@@ -148,7 +149,7 @@ TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
         session.Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
         session.Channels().Add({"M3", 0, GCM_BOOL, 0x00FF00});
         for (int i = 0; i < 500; ++i) {
-            session.Traces().Serie(0).AddPoint(i * 20.0, i);
+            session.Traces().Trace(0).AddPoint(i * 20.0, i);
         }
         session.Fields().SetTrigger({1, 1, TRIGGER_EQUAL, 1.0});
         session.Fields().SetCache(false, 2400000);
@@ -167,7 +168,7 @@ TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
     const tagMonitorState& state = window.Session().State();
     ASSERT_EQ(state.channels.size(), 2u);
     EXPECT_EQ(state.channels[1], (tagOscilloElem{"M3", 0, GCM_BOOL, 0x00FF00}));
-    EXPECT_EQ(window.Session().Traces().Serie(0).GetPointCount(), 500u);
+    EXPECT_EQ(window.Session().Traces().Trace(0).GetPointCount(), 500u);
     EXPECT_EQ(state.trigger, (tagTriggerSettings{1, 1, TRIGGER_EQUAL, 1.0}));
     EXPECT_EQ(state.cacheSize, 2400000u);
     EXPECT_EQ(state.link.baudRate, 115200u);
@@ -320,12 +321,12 @@ TEST_P(MainWindowTest, TriggerHistoryAndRepeatAreSetInTheDialogAndShownAtWork) {
         << status->text().toStdString();
 
     // The marker: a line in D0's colour down the plot at the trigger instant.
-    const CChartMarkerLine& marker = session.Traces().TriggerMarker();
+    const CChartMarkerLine& marker = window.Display().TriggerMarker();
     ASSERT_TRUE(marker.IsVisible());
     const QImage shot = RenderWidget(window, QStringLiteral("main-trigger-%1.png").arg(Language()));
     const QRect chart = ControlById(window, CChronoscopeDlg::IDC_CHART)->geometry();
-    const tagChartRect plot = session.Traces().Chart().GetPlottingRect();
-    const int x = chart.x() + session.Traces().TimeAxis().ValueToPixel(marker.GetPositionValue());
+    const tagChartRect plot = window.Display().Chart().GetPlottingRect();
+    const int x = chart.x() + window.Display().TimeAxis().ValueToPixel(marker.GetPositionValue());
     const QRect column(x, chart.y() + plot.top, 1, plot.bottom - plot.top);
     EXPECT_GT(PixelsOfColour(shot, column, DefaultChannelColours[0]), column.height() * 9 / 10);
 }
@@ -377,7 +378,7 @@ TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
         ASSERT_TRUE(every->isCheckable());
         EXPECT_TRUE(every->isChecked());
         window.Session().Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
-        EXPECT_TRUE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
+        EXPECT_TRUE(window.Display().SerieOf(window.Session().Traces().Trace(0)).IsEveryPointDrawing());
         // The menu as the user sees it.
         window.show();
         QMenu menu;
@@ -385,14 +386,14 @@ TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
         menu.show();
         RenderWidget(menu, QStringLiteral("window-menu-%1.png").arg(Language()));
         every->trigger();
-        EXPECT_FALSE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
+        EXPECT_FALSE(window.Display().SerieOf(window.Session().Traces().Trace(0)).IsEveryPointDrawing());
     }
     tagLanguageState languages;
     CChronoscopeDlg window(languages);
     EXPECT_FALSE(MenuItem(window, IDS_MENU_EVERY_SAMPLE)->isChecked());
-    EXPECT_FALSE(window.Session().Traces().Serie(0).IsEveryPointDrawing());
+    EXPECT_FALSE(window.Display().SerieOf(window.Session().Traces().Trace(0)).IsEveryPointDrawing());
     MenuItem(window, IDS_MENU_EVERY_SAMPLE)->trigger();
-    EXPECT_TRUE(window.Session().Traces().Serie(3).IsEveryPointDrawing());
+    EXPECT_TRUE(window.Display().SerieOf(window.Session().Traces().Trace(3)).IsEveryPointDrawing());
 }
 
 // Also run under German and French desktops, where the C library writes 1.5 as "1,5".
@@ -486,7 +487,7 @@ TEST_P(MainWindowTest, AtStartTheRecoveryQuestionBringsBackWhatACrashLeft) {
         << shown[0].toStdString();
     EXPECT_EQ(shown[1], LoadStringById(IDS_IMPORT_OK));
     ASSERT_EQ(window.Session().State().channels.size(), 1u);
-    EXPECT_EQ(window.Session().Traces().Serie(0).GetPointCount(), 500u);
+    EXPECT_EQ(window.Session().Traces().Trace(0).GetPointCount(), 500u);
     EXPECT_EQ(Table(window).CellText(0, CChannelTable::COL_LATEST), QStringLiteral("99"));
 }
 
@@ -518,7 +519,7 @@ TEST_P(MainWindowTest, MessagesSayWhyWithTheIconOfTheirKindUnderATitleThatFits) 
 
     // A question, then a notice.
     session.Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
-    session.Traces().Serie(0).AddPoint(0, 1);
+    session.Traces().Trace(0).AddPoint(0, 1);
     ASSERT_TRUE(AnswerModal<QMessageBox>(
         [&](QMessageBox& box) {
             icon = box.icon();
@@ -526,7 +527,7 @@ TEST_P(MainWindowTest, MessagesSayWhyWithTheIconOfTheirKindUnderATitleThatFits) 
         },
         [&] { session.OnClearTracks(); }));
     EXPECT_EQ(icon, QMessageBox::Question);
-    EXPECT_EQ(session.Traces().Serie(0).GetPointCount(), 1u);
+    EXPECT_EQ(session.Traces().Trace(0).GetPointCount(), 1u);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("KALDOR-") + LoadStringById(IDS_CAPTION));
 }
 

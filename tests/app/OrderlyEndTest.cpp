@@ -49,10 +49,10 @@ TEST(OrderlyEndTest, SigtermWhileRecordingWithAQuestionOpenSavesTheWorkspaceAndR
 
     ASSERT_TRUE(recorded && asked && closed);
     EXPECT_FALSE(std::filesystem::exists(JournalFilePath()));
-    tagHeadlessTraces traces(false);
+    tagHeadlessTraces traces;
     tagMonitorState state;
     ASSERT_EQ(ReadDataFile(WorkspaceFilePath(), state, *traces), EnumDataFileRead::Read);
     ASSERT_EQ(state.channels.size(), 1u);
     EXPECT_EQ(state.channels[0].name, "D10");
-    EXPECT_GT(traces->Serie(0).GetPointCount(), 10u); // not cleared: the question was closed, not answered
+    EXPECT_GT(traces->Trace(0).GetPointCount(), 10u); // not cleared: the question was closed, not answered
 }

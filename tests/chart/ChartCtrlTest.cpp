@@ -164,7 +164,7 @@ TEST_F(ChartFixture, OffsetMarkerDragClampsToTheAxisRange) {
     auto* serie = new CProbeSerie(&m_chart);
     m_chart.AddSerie(serie, false, false);
     serie->m_offsetMarkerShown = true;
-    serie->m_channelNumber = 2;
+    serie->SetChannelNumber(2);
     m_chart.RedrawChart();
     const tagChartRect p = m_chart.GetPlottingRect();
     const int markerY = p.top + (p.bottom - p.top) / 2; // offset 0 in -10000..10000
@@ -184,20 +184,20 @@ TEST_F(ChartFixture, OffsetMarkerDragClampsToTheAxisRange) {
 
     m_chart.OnLButtonDown(p.left - 12, markerY); // outside the plot: no zoom starts
     m_chart.OnMouseMove(p.left - 12, p.top - 40);
-    EXPECT_EQ(serie->m_yOffset, 10000.0);
+    EXPECT_EQ(serie->GetYOffset(), 10000.0);
     EXPECT_FALSE(m_chart.IsMouseFree());
     m_chart.OnMouseMove(p.left - 12, p.bottom + 40);
-    EXPECT_EQ(serie->m_yOffset, -10000.0);
+    EXPECT_EQ(serie->GetYOffset(), -10000.0);
     EXPECT_EQ(m_viewChanges, 2);
     m_chart.OnLButtonUp(p.left - 12, p.bottom + 40);
     EXPECT_EQ(m_time->GetZoomDepth(), 0u);
     m_chart.OnMouseMove(p.left - 12, markerY); // released: the marker stays
-    EXPECT_EQ(serie->m_yOffset, -10000.0);
+    EXPECT_EQ(serie->GetYOffset(), -10000.0);
 
     // Out of range: no marker, nothing to grab. Hidden: the same.
-    serie->m_yOffset = 20000.0;
+    serie->SetYOffset(20000.0);
     EXPECT_EQ(m_chart.HitTestOffsetMarker(p.left - 12, p.top), -1);
-    serie->m_yOffset = 0.0;
+    serie->SetYOffset(0.0);
     serie->SetVisible(false);
     EXPECT_EQ(m_chart.HitTestOffsetMarker(p.left - 12, markerY), -1);
 }

@@ -56,7 +56,7 @@ std::vector<tagChartPoint> Reference(const CChartLineSerie& serie) {
         columnX = p.x;
         firstY = minY = maxY = latestY = p.y;
         collapsed = false;
-        if (serie.m_stepMode && i != first && lastVertexY != p.y) {
+        if (serie.GetStepMode() && i != first && lastVertexY != p.y) {
             add(p.x, lastVertexY);
         }
         add(p.x, p.y);
@@ -146,7 +146,7 @@ protected:
         const double v = Pick(1, 30000);
         m_value->SetRange(-v + Pick(-5000, 5000), v + Pick(-5000, 5000) + 1);
         m_serie->SetYScale(Pick(0, 3) ? 1.0 : Pick(1, 1000) / 100.0);
-        m_serie->m_yOffset = Pick(0, 3) ? 0.0 : Pick(-5000, 5000);
+        m_serie->SetYOffset(Pick(0, 3) ? 0.0 : Pick(-5000, 5000));
     }
     void ExpectSameVertices(const std::string& when) {
         const std::vector<tagChartPoint> expected = Reference(*m_serie);
@@ -170,7 +170,7 @@ TEST_F(EveryPointTest, EqualsTheReductionOverEveryPointThroughAppendsInsertionsA
         m_serie->ClearSerie();
         m_x = Pick(0, 1000);
         m_spacing = Pick(1, 3) == 1 ? 0.25 : Pick(1, 50);
-        m_serie->m_stepMode = Pick(0, 1);
+        m_serie->SetStepMode(Pick(0, 1));
         m_wild = Pick(0, 2) == 0;
         const uint32_t size = trace % 10 == 0 ? Pick(0, 3) : static_cast<uint32_t>(Pick(2, 30000));
         AppendRandom(size, Pick(0, 1));

@@ -74,7 +74,7 @@ TEST_F(LineFixture, AllPointsInOneColumnStillDrawTheirExtent) {
 }
 
 TEST_F(LineFixture, StepModeRunsLevelThenJumps) {
-    m_serie->m_stepMode = 1;
+    m_serie->SetStepMode(1);
     m_serie->AddPoint(1000, 0);
     m_serie->AddPoint(2000, 0);
     m_serie->AddPoint(3000, 1000);

@@ -122,9 +122,9 @@ TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
     bits->SetWidth(2);
     sine->SetColor(ChartRGB(0, 0, 255));
     bits->SetColor(ChartRGB(0, 160, 0));
-    bits->m_stepMode = 1;
+    bits->SetStepMode(1);
     bits->m_offsetMarkerShown = true;
-    bits->m_yOffset = -6000.0;
+    bits->SetYOffset(-6000.0);
     for (int t = 0; t <= 1200; t += 2) {
         sine->AddPoint(t, 8000.0 * std::sin(t / 1000.0 * 2 * 3.14159265));
         bits->AddPoint(t, (t / 100) % 2 ? 2000.0 : 0.0);

@@ -183,6 +183,6 @@ TEST_F(SerieFixture, VisibleRangeFollowsTheTimeAxis) {
 
 TEST_F(SerieFixture, DisplayTransformScalesThenOffsets) {
     m_serie->SetYScale(2.0);
-    m_serie->m_yOffset = 1000.0;
+    m_serie->SetYOffset(1000.0);
     EXPECT_EQ(m_serie->ValueToPixelPoint(0, 2000.0).y, m_value->ValueToPixel(5000.0));
 }

@@ -27,7 +27,7 @@ protected:
         std::ofstream(m_path, std::ios::binary) << text;
         return ReadCsvFile(m_path, m_state, *m_traces, &m_error);
     }
-    CChartLineSerie& Serie(size_t k) { return m_traces->Serie(k); }
+    CTrace& Serie(size_t k) { return m_traces->Trace(k); }
 
     CTempFolder m_folder;
     std::string m_path = m_folder.File("t.csv");
@@ -62,7 +62,7 @@ TEST_F(CsvFileTest, ExportWritesOneRowPerPointIndexWithEmptyCellsBeyondShortTrac
     m_traces->ResetAll();
     Add({"D200", 0, GCM_REAL, 1}, {{5, 1.5}});
     EXPECT_EQ(Exported()[1], (tagCsvData{"5", "1.500000"}));
-    Serie(0).ClearSerie();
+    Serie(0).Clear();
     EXPECT_EQ(Exported().size(), 1u); // the header only
 }
 
@@ -110,7 +110,7 @@ TEST_F(CsvFileTest, ImportBuildsChannelsAndReadsRowsAsFarAsTheyGo) {
     EXPECT_EQ(Serie(0).GetYValue(2), -5.0);
     ASSERT_EQ(Serie(1).GetPointCount(), 3u); // the short row ended before it
     EXPECT_EQ(Serie(1).GetYValue(1), 0.0);   // only "ON" is on
-    EXPECT_EQ(Serie(1).m_stepMode, 1);
+    EXPECT_EQ(Serie(1).GetStepMode(), 1);
     EXPECT_EQ(Serie(2).GetPointCount(), 2u); // the pair with an empty time was skipped
     for (size_t k = 0; k < kMaxChannels; ++k) {
         EXPECT_EQ(Serie(k).IsVisible(), k < 3);
@@ -158,10 +158,10 @@ TEST_F(CsvFileTest, ARoundTripKeepsEveryPointUnderAnyLocale) {
     ASSERT_EQ(loaded.channels.size(), 6u);
     for (size_t k = 0; k < types.size(); ++k) {
         EXPECT_EQ(loaded.channels[k].dataType, types[k]);
-        ASSERT_EQ(traces->Serie(k).GetPointCount(), Serie(k).GetPointCount());
+        ASSERT_EQ(traces->Trace(k).GetPointCount(), Serie(k).GetPointCount());
         for (uint32_t i = 0; i < Serie(k).GetPointCount(); ++i) {
-            ASSERT_EQ(traces->Serie(k).GetXValue(i), Serie(k).GetXValue(i));
-            ASSERT_EQ(traces->Serie(k).GetYValue(i), Serie(k).GetYValue(i)) << k << " " << i;
+            ASSERT_EQ(traces->Trace(k).GetXValue(i), Serie(k).GetXValue(i));
+            ASSERT_EQ(traces->Trace(k).GetYValue(i), Serie(k).GetYValue(i)) << k << " " << i;
         }
     }
 }

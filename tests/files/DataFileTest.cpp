@@ -63,7 +63,7 @@ protected:
     EnumDataFileRead Read(const std::vector<uint8_t>& bytes) {
         return ReadDataFile(Put(bytes), m_state, *m_traces);
     }
-    CChartLineSerie& Serie(size_t k) { return m_traces->Serie(k); }
+    CTrace& Serie(size_t k) { return m_traces->Trace(k); }
 
     CTempFolder m_folder;
     tagHeadlessTraces m_traces;
@@ -105,8 +105,8 @@ TEST_F(DataFileTest, AHandMadeFileFillsEveryField) {
     ASSERT_EQ(m_state.channels.size(), 2u);
     EXPECT_EQ(m_state.channels[0], (tagOscilloElem{"D100", 0, GCM_INT, 0x112233}));
     EXPECT_EQ(m_state.channels[1], (tagOscilloElem{"AXIS3", 17, GCM_DINT, 0x445566}));
-    EXPECT_EQ(Serie(0).m_stepMode, 1);
-    EXPECT_EQ(Serie(1).m_yOffset, 10.0);
+    EXPECT_EQ(Serie(0).GetStepMode(), 1);
+    EXPECT_EQ(Serie(1).GetYOffset(), 10.0);
     EXPECT_EQ(Serie(2).GetYScale(), 2.5);
     EXPECT_EQ(Serie(1).GetColor(), 0x020406u);
     EXPECT_TRUE(Serie(1).IsVisible());

@@ -27,8 +27,8 @@ struct tagJournalSink : CBatchSink {
 // Every point of the state's traces equal, in order.
 void ExpectSameTraces(const tagMonitorState& state, CTraceSet& expected, CTraceSet& actual) {
     for (size_t k = 0; k < state.channels.size(); ++k) {
-        const CChartLineSerie& a = expected.Serie(k);
-        const CChartLineSerie& b = actual.Serie(k);
+        const CTrace& a = expected.Trace(k);
+        const CTrace& b = actual.Trace(k);
         ASSERT_EQ(a.GetPointCount(), b.GetPointCount()) << "channel " << k;
         for (uint32_t i = 0; i < a.GetPointCount(); ++i) {
             ASSERT_EQ(a.GetXValue(i), b.GetXValue(i)) << "channel " << k << " point " << i;
@@ -43,7 +43,7 @@ tagRecordingStart StartOf(const tagMonitorState& state, CTraceSet& traces, uint1
     tagRecordingStart start{state.channels, period, offset, {}};
     for (size_t k = 0; k < state.channels.size(); ++k) {
         double y = 0;
-        start.hold.push_back(traces.Serie(k).GetLastPoint(nullptr, &y) ? std::optional(y) : std::nullopt);
+        start.hold.push_back(traces.Trace(k).GetLastPoint(nullptr, &y) ? std::optional(y) : std::nullopt);
     }
     return start;
 }
@@ -52,7 +52,7 @@ double LatestX(const tagMonitorState& state, CTraceSet& traces) {
     double latest = 0;
     for (size_t k = 0; k < state.channels.size(); ++k) {
         double x = 0;
-        if (traces.Serie(k).GetLastPoint(&x, nullptr)) {
+        if (traces.Trace(k).GetLastPoint(&x, nullptr)) {
             latest = std::max(latest, x);
         }
     }
@@ -67,7 +67,7 @@ TEST(RecordingJournalTest, ReplayGivesThePointsTheBatchesBuiltOverTheBaseAcrossT
         std::mt19937 random(seed);
         auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
         CTempFolder folder;
-        tagHeadlessTraces reference(false);
+        tagHeadlessTraces reference;
         tagMonitorState state;
 
         // What the traces held before: a loaded file, or nothing.
@@ -78,7 +78,7 @@ TEST(RecordingJournalTest, ReplayGivesThePointsTheBatchesBuiltOverTheBaseAcrossT
         if (chance(60)) {
             for (size_t k = 0; k < 3; ++k) {
                 for (int i = 0, n = static_cast<int>(random() % 40); i < n; ++i) {
-                    reference->Serie(k).AddPoint(i * 20.0, static_cast<double>(random() % 7));
+                    reference->Trace(k).AddPoint(i * 20.0, static_cast<double>(random() % 7));
                 }
             }
             base = folder.File("base.data");
@@ -124,17 +124,17 @@ TEST(RecordingJournalTest, ReplayGivesThePointsTheBatchesBuiltOverTheBaseAcrossT
                     block.samples.push_back(sample);
                 }
                 AddSamplesToTraces(block, capture, context, *reference, &sink);
-                const CChartLineSerie& first = reference->Serie(0);
+                const CTrace& first = reference->Trace(0);
                 if (chance(25) && first.GetPointCount() > 4) {
                     // The cache trim's cut: a point's time, so that points may lie on it.
                     const double cut =
                         first.GetXValue(static_cast<uint32_t>(random() % (first.GetPointCount() - 1)));
                     std::vector<uint32_t> kept;
                     for (size_t k = 0; k < state.channels.size(); ++k) {
-                        reference->Serie(k).RemovePointsUpTo(cut);
+                        reference->Trace(k).RemovePointsUpTo(cut);
                         uint32_t n = 0;
-                        while (n < reference->Serie(k).GetPointCount() &&
-                               reference->Serie(k).GetXValue(n) == cut) {
+                        while (n < reference->Trace(k).GetPointCount() &&
+                               reference->Trace(k).GetXValue(n) == cut) {
                             ++n;
                         }
                         kept.push_back(n);
@@ -146,7 +146,7 @@ TEST(RecordingJournalTest, ReplayGivesThePointsTheBatchesBuiltOverTheBaseAcrossT
         journal.Commit();
         ASSERT_FALSE(journal.Failed()) << journal.Error();
 
-        tagHeadlessTraces replayed(false);
+        tagHeadlessTraces replayed;
         tagMonitorState recovered;
         std::string error;
         ASSERT_TRUE(CRecordingJournal::Replay(folder.File("j.journal"), recovered, *replayed, &error))
@@ -161,7 +161,7 @@ TEST(RecordingJournalTest, SummaryResetRetireAndSetAside) {
     const std::string path = folder.File("LadderDesk/Chrono.journal"); // the folder is made with it
     EXPECT_FALSE(CRecordingJournal::Inspect(path).exists);
     tagMonitorState state;
-    tagHeadlessTraces traces(false);
+    tagHeadlessTraces traces;
     traces.AddChannel(state, {"D1", 0, GCM_INT, 1}, {});
     {
         CRecordingJournal journal(path);
@@ -195,9 +195,9 @@ TEST(RecordingJournalTest, SummaryResetRetireAndSetAside) {
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_FALSE(std::filesystem::exists(aside + "-wal"));
     tagMonitorState recovered;
-    tagHeadlessTraces replayed(false);
+    tagHeadlessTraces replayed;
     ASSERT_TRUE(CRecordingJournal::Replay(aside, recovered, *replayed, &error)) << error;
-    EXPECT_EQ(replayed->Serie(0).GetPointCount(), 1u);
+    EXPECT_EQ(replayed->Trace(0).GetPointCount(), 1u);
 
     // Retired: gone, and ready for the next recording.
     CRecordingJournal journal(aside);
@@ -224,7 +224,7 @@ TEST(RecordingJournalTest, AJournalThatCannotBeWrittenSaysWhyAndOneThatCannotBeR
     EXPECT_TRUE(junk.exists);
     EXPECT_FALSE(junk.error.empty());
     tagMonitorState state;
-    tagHeadlessTraces traces(false);
+    tagHeadlessTraces traces;
     std::string error;
     EXPECT_FALSE(CRecordingJournal::Replay(folder.File("junk.journal"), state, *traces, &error));
     EXPECT_FALSE(error.empty());
@@ -234,7 +234,7 @@ TEST(RecordingJournalTest, AJournalThatCannotBeWrittenSaysWhyAndOneThatCannotBeR
     CRecordingJournal based(folder.File("based.journal"));
     based.Reset(folder.File("gone.data"));
     tagMonitorState recorded;
-    tagHeadlessTraces recordedTraces(false);
+    tagHeadlessTraces recordedTraces;
     recordedTraces.AddChannel(recorded, {"D1", 0, GCM_INT, 1}, {});
     based.BeginRecording({recorded.channels, 8, 0.0, {std::nullopt}}, {}, "sim");
     const tagOscilloVal zero{};
@@ -242,5 +242,5 @@ TEST(RecordingJournalTest, AJournalThatCannotBeWrittenSaysWhyAndOneThatCannotBeR
     based.Commit();
     EXPECT_FALSE(CRecordingJournal::Replay(folder.File("based.journal"), state, *traces, &error));
     EXPECT_NE(error.find("gone.data"), std::string::npos) << error;
-    EXPECT_EQ(traces->Serie(0).GetPointCount(), 1u);
+    EXPECT_EQ(traces->Trace(0).GetPointCount(), 1u);
 }

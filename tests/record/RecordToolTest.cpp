@@ -43,8 +43,8 @@ std::string Slurp(const std::string& path) {
 // A recording file read back as the window reads it.
 struct tagLoaded {
     explicit tagLoaded(const std::string& path) : result(ReadDataFile(path, state, *traces)) {}
-    uint32_t Points(size_t k) { return traces->Serie(k).GetPointCount(); }
-    tagHeadlessTraces traces{false};
+    uint32_t Points(size_t k) { return traces->Trace(k).GetPointCount(); }
+    tagHeadlessTraces traces;
     tagMonitorState state;
     EnumDataFileRead result;
 };
@@ -79,7 +79,7 @@ TEST_F(RecordToolTest, TwoSecondsOfTheSimulatorMakeAFileTheWindowReads) {
     EXPECT_NEAR(file.Points(0), 400.0, 40.0);
     EXPECT_EQ(file.Points(4), file.Points(0));
     // D10 counts the controller's milliseconds: 5 ms apart, as the period says.
-    const CChartLineSerie& ms = file.traces->Serie(1);
+    const CTrace& ms = file.traces->Trace(1);
     EXPECT_EQ(ms.GetYValue(ms.GetPointCount() - 1) - ms.GetYValue(0), 5.0 * (ms.GetPointCount() - 1));
     EXPECT_NE(Errors().find("samples of 5 channels written to " + File("run.data")), std::string::npos);
 }
@@ -134,7 +134,7 @@ TEST_F(RecordToolTest, SigtermWritesWhatWasRecorded) {
     ASSERT_GE(file.Points(0), 10u);
     ASSERT_LE(file.Points(0), 110u);
     for (uint32_t i = 1; i < file.Points(0); ++i) {
-        ASSERT_EQ(file.traces->Serie(0).GetXValue(i), file.traces->Serie(0).GetXValue(i - 1) + 10.0) << i;
+        ASSERT_EQ(file.traces->Trace(0).GetXValue(i), file.traces->Trace(0).GetXValue(i - 1) + 10.0) << i;
     }
 }
 
@@ -157,8 +157,8 @@ TEST_F(RecordToolTest, OverTcpFromThePlcSimulatorAndALostLinkKeepsTheSamples) {
     ASSERT_GT(file.Points(0), 50u);
     // The simulator's values: D1 is its ramp at the millisecond D10 gives (one request reads both).
     for (uint32_t i = 0; i < file.Points(0); ++i) {
-        const double ms = file.traces->Serie(0).GetYValue(i);
-        ASSERT_EQ(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
+        const double ms = file.traces->Trace(0).GetYValue(i);
+        ASSERT_EQ(file.traces->Trace(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
     }
 }
 
@@ -181,7 +181,7 @@ TEST_F(RecordToolTest, ReconnectGoesOnAcrossTwoOutagesInOneFile) {
     tagLoaded file(File("outages.data"));
     ASSERT_EQ(file.result, EnumDataFileRead::Read);
     std::vector<double> gaps;
-    const CChartLineSerie& ms = file.traces->Serie(0);
+    const CTrace& ms = file.traces->Trace(0);
     for (uint32_t i = 1; i < ms.GetPointCount(); ++i) {
         const double step = ms.GetYValue(i) - ms.GetYValue(i - 1);
         if (step > 1000) {
@@ -209,8 +209,8 @@ TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {
     tagLoaded file(File("serial.data"));
     ASSERT_GE(file.Points(0), 20u);
     for (uint32_t i = 0; i < file.Points(0); ++i) {
-        const double ms = file.traces->Serie(0).GetYValue(i);
-        ASSERT_EQ(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
+        const double ms = file.traces->Trace(0).GetYValue(i);
+        ASSERT_EQ(file.traces->Trace(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
     }
 }
 
@@ -229,7 +229,7 @@ TEST_F(RecordToolTest, ACacheCutsFilesBesideTheOutputAndLosesNoSample) {
             tagLoaded file(entry.path().string());
             ASSERT_EQ(file.result, EnumDataFileRead::Read);
             for (uint32_t i = 0; i < file.Points(0); ++i) {
-                ticks.push_back(file.traces->Serie(0).GetXValue(i));
+                ticks.push_back(file.traces->Trace(0).GetXValue(i));
             }
         }
     }
@@ -267,15 +267,15 @@ TEST_F(RecordToolTest, RepeatSavesAnEventForEveryRampCycleOfASimulatedHour) {
         ASSERT_EQ(file.result, EnumDataFileRead::Read) << files[e];
         // 100 ms before, the trigger sample, 300 ms after, at 10 ms: each tick once. The last
         // may have been cut short by the end of the run.
-        const CChartLineSerie& ms = file.traces->Serie(1);
+        const CTrace& ms = file.traces->Trace(1);
         const bool last = e + 1 == files.size();
         ASSERT_TRUE(last ? ms.GetPointCount() > 10 && ms.GetPointCount() <= 41 : ms.GetPointCount() == 41u)
             << files[e];
         for (uint32_t i = 1; i < ms.GetPointCount(); ++i) {
             ASSERT_EQ(ms.GetYValue(i), ms.GetYValue(i - 1) + 10.0) << files[e];
         }
-        ASSERT_GE(file.traces->Serie(0).GetYValue(10), 900.0);
-        ASSERT_LT(file.traces->Serie(0).GetYValue(9), 900.0);
+        ASSERT_GE(file.traces->Trace(0).GetYValue(10), 900.0);
+        ASSERT_LT(file.traces->Trace(0).GetYValue(9), 900.0);
         const double trigger = ms.GetYValue(10);
         // From the first cycle on, one file each: none missed or saved twice. The samples lie
         // on the controller's 10 ms grid, which need not start at its power-on.
@@ -290,7 +290,7 @@ TEST_F(RecordToolTest, RepeatSavesAnEventForEveryRampCycleOfASimulatedHour) {
     // The output holds the latest event, also when the end cut it short.
     tagLoaded out(File("hour.data"));
     ASSERT_EQ(out.result, EnumDataFileRead::Read);
-    const CChartLineSerie& ms = out.traces->Serie(1);
+    const CTrace& ms = out.traces->Trace(1);
     ASSERT_GT(ms.GetPointCount(), 10u);
     EXPECT_EQ(ms.GetYValue(10), previous);
 }
@@ -300,9 +300,8 @@ class ConversionTest : public RecordToolTest {
 protected:
     void SetUp() override {
         CSimulatedLink link;
-        m_chart.SetHost(&m_host);
         CTestSessionView view;
-        CMonitorSession session(m_chart, "Timeline(ms)", view);
+        CMonitorSession session(view);
         view.session = &session;
         session.Link().Apply();
         session.Channels().Add(Channel("D0", GCM_INT));
@@ -319,8 +318,6 @@ protected:
         session.OnExportData();
         ASSERT_EQ(view.messages.back(), IDS_EXPORT_OK);
     }
-    CFakeChartHost m_host;
-    CChartCtrl m_chart;
 };
 
 TEST_F(ConversionTest, ADataFileConvertsToTheCsvExportDataWrites) {
@@ -388,24 +385,24 @@ TEST_F(RecordToolTest, AfterAKillTheJournalRecoversEveryTickUpToLessThanASecondB
         // (D10 is the controller's time in whole milliseconds).
         const uint32_t n = file.Points(0);
         ASSERT_EQ(n, left.samples);
-        const double firstMs = file.traces->Serie(0).GetYValue(0);
+        const double firstMs = file.traces->Trace(0).GetYValue(0);
         auto within = [](double value, double a, double b) {
             return value >= std::min(a, b) && value <= std::max(a, b);
         };
         for (uint32_t i = 0; i < n; ++i) {
-            ASSERT_EQ(file.traces->Serie(0).GetXValue(i), i) << i;
-            const double ms = file.traces->Serie(0).GetYValue(i);
+            ASSERT_EQ(file.traces->Trace(0).GetXValue(i), i) << i;
+            const double ms = file.traces->Trace(0).GetYValue(i);
             ASSERT_EQ(ms, firstMs + i) << i;
-            ASSERT_TRUE(within(file.traces->Serie(1).GetYValue(i), CSimulatedMachine::Sine(ms),
+            ASSERT_TRUE(within(file.traces->Trace(1).GetYValue(i), CSimulatedMachine::Sine(ms),
                                CSimulatedMachine::Sine(ms + 1)))
                 << i;
-            ASSERT_TRUE(within(file.traces->Serie(2).GetYValue(i), CSimulatedMachine::Ramp(ms),
+            ASSERT_TRUE(within(file.traces->Trace(2).GetYValue(i), CSimulatedMachine::Ramp(ms),
                                CSimulatedMachine::Ramp(ms + 1)))
                 << i;
-            ASSERT_TRUE(within(file.traces->Serie(3).GetYValue(i), CSimulatedMachine::Square(ms),
+            ASSERT_TRUE(within(file.traces->Trace(3).GetYValue(i), CSimulatedMachine::Square(ms),
                                CSimulatedMachine::Square(ms + 1)))
                 << i;
-            ASSERT_TRUE(within(file.traces->Serie(5).GetYValue(i), CSimulatedMachine::RealWave(ms),
+            ASSERT_TRUE(within(file.traces->Trace(5).GetYValue(i), CSimulatedMachine::RealWave(ms),
                                CSimulatedMachine::RealWave(ms + 1)))
                 << i;
         }

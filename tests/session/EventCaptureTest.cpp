@@ -33,8 +33,7 @@ protected:
     explicit EventCaptureTest(double speed = 20.0) : m_link(speed) {}
 
     void SetUp() override {
-        m_chart.SetHost(&m_host);
-        m_session = std::make_unique<CMonitorSession>(m_chart, "Timeline(ms)", m_view);
+        m_session = std::make_unique<CMonitorSession>(m_view);
         m_view.session = m_session.get();
         m_session->Link().Apply();
         m_session->Channels().Add(Channel("D1", GCM_INT));
@@ -53,9 +52,9 @@ protected:
         m_session->StopRecording();
         m_view.PumpMessages();
     }
-    const CChartLineSerie& Serie(size_t k) { return m_session->Traces().Serie(k); }
+    const CTrace& Serie(size_t k) { return m_session->Traces().Trace(k); }
     // Index of the first point of D1 at or above the threshold.
-    std::optional<uint32_t> FirstAtOrAbove(const CChartLineSerie& serie, double threshold) {
+    std::optional<uint32_t> FirstAtOrAbove(const CTrace& serie, double threshold) {
         for (uint32_t i = 0; i < serie.GetPointCount(); ++i) {
             if (serie.GetYValue(i) >= threshold) {
                 return i;
@@ -64,7 +63,7 @@ protected:
         return std::nullopt;
     }
     // The controller's milliseconds of a trace pair run on one by one.
-    static void ExpectEveryTickOnce(const CChartLineSerie& ms) {
+    static void ExpectEveryTickOnce(const CTrace& ms) {
         for (uint32_t i = 1; i < ms.GetPointCount(); ++i) {
             ASSERT_EQ(ms.GetYValue(i), ms.GetYValue(i - 1) + 1.0) << i;
         }
@@ -72,8 +71,6 @@ protected:
 
     CTempFolder m_documents; // before the link and the session
     CSimulatedLink m_link;
-    CFakeChartHost m_host;
-    CChartCtrl m_chart;
     CTestSessionView m_view;
     std::unique_ptr<CMonitorSession> m_session;
 };
@@ -118,10 +115,10 @@ TEST_F(PreTriggerTest, HistoryStartsTheTracesThePreTriggerTimeBeforeTheTrigger) 
     EXPECT_LT(Serie(0).GetYValue(trigger - 1), 500.0);
     ExpectEveryTickOnce(Serie(1));
     // The marker at the trigger instant in D1's colour; the status says when.
-    const CChartMarkerLine& marker = m_session->Traces().TriggerMarker();
-    EXPECT_TRUE(marker.IsVisible());
-    EXPECT_EQ(marker.GetPositionValue(), Serie(0).GetXValue(trigger));
-    EXPECT_EQ(marker.GetColor(), Serie(0).GetColor());
+    const std::optional<tagTriggerMark> marker = m_session->Traces().TriggerMark();
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(marker->time, Serie(0).GetXValue(trigger));
+    EXPECT_EQ(marker->colour, Serie(0).GetColor());
     ASSERT_GE(m_view.triggerStatus.size(), 3u); // started, fired, stopped
     EXPECT_EQ(m_view.triggerStatus.front().phase, EnumTriggerPhase::Waiting);
     EXPECT_EQ(m_view.triggerStatus.back().phase, EnumTriggerPhase::Triggered);
@@ -149,11 +146,11 @@ TEST_F(EventCaptureTest, RepeatSavesEachRampCycleAsAFileWithItsHistoryAndPostTri
         SCOPED_TRACE(files[e]);
         EXPECT_TRUE(std::regex_match(fs::path(files[e]).filename().string(),
                                      std::regex(R"(\d{8}-\d{6}-\d{3}\.data)")));
-        tagHeadlessTraces traces{false};
+        tagHeadlessTraces traces;
         tagMonitorState state;
         ASSERT_EQ(ReadDataFile(files[e], state, *traces), EnumDataFileRead::Read);
-        const CChartLineSerie& d1 = traces->Serie(0);
-        const CChartLineSerie& ms = traces->Serie(1);
+        const CTrace& d1 = traces->Trace(0);
+        const CTrace& ms = traces->Trace(1);
         // 100 ms before, the trigger sample, 300 ms after: every tick once (a fourth event the stop
         // cut short has fewer).
         ASSERT_TRUE(e < 3 ? ms.GetPointCount() == 401u
@@ -169,16 +166,16 @@ TEST_F(EventCaptureTest, RepeatSavesEachRampCycleAsAFileWithItsHistoryAndPostTri
         previousTrigger = trigger;
     }
     // The window shows the latest event; the journal holds it alone.
-    tagHeadlessTraces recovered{false};
+    tagHeadlessTraces recovered;
     tagMonitorState state;
     std::string error;
     ASSERT_TRUE(CRecordingJournal::Replay(m_documents.File("events.journal"), state, *recovered, &error))
         << error;
     for (size_t k = 0; k < 2; ++k) {
-        ASSERT_EQ(recovered->Serie(k).GetPointCount(), Serie(k).GetPointCount());
+        ASSERT_EQ(recovered->Trace(k).GetPointCount(), Serie(k).GetPointCount());
         for (uint32_t i = 0; i < Serie(k).GetPointCount(); ++i) {
-            ASSERT_EQ(recovered->Serie(k).GetXValue(i), Serie(k).GetXValue(i));
-            ASSERT_EQ(recovered->Serie(k).GetYValue(i), Serie(k).GetYValue(i));
+            ASSERT_EQ(recovered->Trace(k).GetXValue(i), Serie(k).GetXValue(i));
+            ASSERT_EQ(recovered->Trace(k).GetYValue(i), Serie(k).GetYValue(i));
         }
     }
     EXPECT_EQ(m_view.triggerStatus.back().eventsSaved, files.size());
@@ -190,11 +187,11 @@ TEST_F(EventCaptureTest, AStopSavesTheEventItCutShort) {
     m_session->Fields().SetCapture({0, true, kMaxPostTriggerMs}); // runs on for ten minutes
     RecordUntil([&] { return Serie(1).GetPointCount() > 200; });
     ASSERT_EQ(m_session->Events().Saved(), 1u);
-    tagHeadlessTraces traces{false};
+    tagHeadlessTraces traces;
     tagMonitorState state;
     ASSERT_EQ(ReadDataFile(m_session->Events().Written()[0], state, *traces), EnumDataFileRead::Read);
     // Every sample the window drew of it.
-    EXPECT_EQ(traces->Serie(1).GetPointCount(), Serie(1).GetPointCount());
+    EXPECT_EQ(traces->Trace(1).GetPointCount(), Serie(1).GetPointCount());
 }
 
 TEST_F(EventCaptureTest, AnEventThatCannotBeWrittenIsToldOnceAndTheRecordingGoesOn) {

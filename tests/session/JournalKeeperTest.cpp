@@ -30,8 +30,7 @@ using tagPoints = std::vector<std::vector<std::pair<double, double>>>;
 // A session as the window holds it.
 struct tagSession {
     tagSession() {
-        chart.SetHost(&host);
-        session = std::make_unique<CMonitorSession>(chart, "Timeline(ms)", view);
+        session = std::make_unique<CMonitorSession>(view);
         view.session = session.get();
         session->Link().Apply();
     }
@@ -45,15 +44,13 @@ struct tagSession {
     tagPoints Points() {
         tagPoints points(session->State().channels.size());
         for (size_t k = 0; k < points.size(); ++k) {
-            const CChartLineSerie& serie = session->Traces().Serie(k);
+            const CTrace& serie = session->Traces().Trace(k);
             for (uint32_t i = 0; i < serie.GetPointCount(); ++i) {
                 points[k].emplace_back(serie.GetXValue(i), serie.GetYValue(i));
             }
         }
         return points;
     }
-    CFakeChartHost host;
-    CChartCtrl chart;
     CTestSessionView view;
     std::unique_ptr<CMonitorSession> session;
 };
@@ -97,8 +94,8 @@ TEST_F(JournalKeeperTest, AfterACrashTheNextStartBringsBackTheChartOfTheLastComm
         maker.session->Channels().Add(Channel("D1", GCM_INT));
         maker.session->Channels().Add(Channel("D10", GCM_DINT));
         for (int i = 0; i < 50; ++i) {
-            maker.session->Traces().Serie(0).AddPoint(i * 20.0, i % 7);
-            maker.session->Traces().Serie(1).AddPoint(i * 20.0, 3);
+            maker.session->Traces().Trace(0).AddPoint(i * 20.0, i % 7);
+            maker.session->Traces().Trace(1).AddPoint(i * 20.0, 3);
         }
         ASSERT_TRUE(maker.session->Files().ExportRecording(m_documents.File("base.data")).ok);
         ASSERT_TRUE(session.Files().ImportRecording(m_documents.File("base.data")).ok);
@@ -186,10 +183,10 @@ TEST_F(JournalKeeperTest, AJournalThatCannotBeWrittenIsToldOnceAndTheRecordingGo
     s.session->Channels().Add(Channel("D1", GCM_INT));
     ASSERT_TRUE(s.session->StartRecording().ok);
     s.view.Pump(400ms);
-    const uint32_t early = s.session->Traces().Serie(0).GetPointCount();
+    const uint32_t early = s.session->Traces().Trace(0).GetPointCount();
     s.view.Pump(300ms);
     EXPECT_TRUE(s.session->IsRecording());
-    EXPECT_GT(s.session->Traces().Serie(0).GetPointCount(), early);
+    EXPECT_GT(s.session->Traces().Trace(0).GetPointCount(), early);
     s.session->StopRecording();
     s.view.PumpMessages();
     EXPECT_EQ(std::count(s.view.messages.begin(), s.view.messages.end(), IDS_JOURNAL_FAILED), 1);
@@ -201,13 +198,13 @@ TEST_F(JournalKeeperTest, ASaveOnAFullDiskLeavesThePreviousFileAsItWas) {
     tagSession s;
     s.session->Channels().Add(Channel("D1", GCM_INT));
     for (int i = 0; i < 100; ++i) {
-        s.session->Traces().Serie(0).AddPoint(i, i);
+        s.session->Traces().Trace(0).AddPoint(i, i);
     }
     const std::string path = m_documents.File("export.data");
     ASSERT_TRUE(s.session->Files().ExportRecording(path).ok);
     const std::string previous = Bytes(path);
     for (int i = 100; i < 200000; ++i) {
-        s.session->Traces().Serie(0).AddPoint(i, i);
+        s.session->Traces().Trace(0).AddPoint(i, i);
     }
     // The disk fills up: no file of this process may grow past 64 KiB.
     rlimit old{};

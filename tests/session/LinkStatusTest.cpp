@@ -20,11 +20,8 @@ TEST(LinkStatus, TheMapFilesErrorsAreShownOnceWithFileAndLine) {
     std::ofstream(documents.File("LadderDesk/ModbusMap.cfg")) << "# ours\nD holdings 5\n";
     CCommunicater::Instance(std::make_unique<CModbusLink>());
     {
-        CFakeChartHost host;
-        CChartCtrl chart;
-        chart.SetHost(&host);
         CTestSessionView view;
-        CMonitorSession session(chart, "Timeline(ms)", view);
+        CMonitorSession session(view);
         view.session = &session;
         session.OnAcquisitionNotify(NOTIFY_FAILURE, FAILURE_LOAD_WORKSPACE); // as at start
         session.ReportLinkProblems();

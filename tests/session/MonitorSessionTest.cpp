@@ -6,6 +6,7 @@
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 #include "link/Communicater.h"
+#include "support/ChartOfTraces.h"
 #include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
@@ -27,12 +28,15 @@ protected:
     CSimulatedLink m_link;
 
     void SetUp() override {
-        m_chart.SetHost(&m_host);
-        m_session = std::make_unique<CMonitorSession>(m_chart, "Timeline(ms)", m_view);
+        m_session = std::make_unique<CMonitorSession>(m_view);
+        m_chart = std::make_unique<tagChartOfTraces>(*m_session);
         m_view.session = m_session.get();
         m_session->Link().Apply();
     }
-    void TearDown() override { m_session.reset(); }
+    void TearDown() override {
+        m_session.reset();
+        m_chart.reset();
+    }
     const tagMonitorState& State() { return m_session->State(); }
     void Record(std::chrono::milliseconds duration) {
         m_session->OnRun();
@@ -42,10 +46,9 @@ protected:
         m_view.PumpMessages();
     }
 
-    CFakeChartHost m_host;
-    CChartCtrl m_chart;
     CTestSessionView m_view;
     std::unique_ptr<CMonitorSession> m_session;
+    std::unique_ptr<tagChartOfTraces> m_chart;
 };
 
 } // namespace
@@ -60,8 +63,8 @@ TEST_F(MonitorSessionTest, SixChannelsAtMostAndEachTakesItsSeries) {
     EXPECT_TRUE(m_view.messages.empty());
     EXPECT_EQ(m_view.tableRefreshes, kMaxChannels);
     EXPECT_EQ(State().channels[5].colour, DefaultChannelColours[5]);
-    EXPECT_TRUE(m_session->Traces().Serie(5).IsVisible());
-    EXPECT_EQ(m_session->Traces().Serie(2).m_stepMode, 1); // bits draw as steps
+    EXPECT_TRUE(m_session->Traces().Trace(5).IsVisible());
+    EXPECT_EQ(m_session->Traces().Trace(2).GetStepMode(), 1); // bits draw as steps
 
     EXPECT_FALSE(m_session->BeginAddChannel());
     EXPECT_EQ(m_view.messages, std::vector<int>{IDS_TOO_MANY_CHANNELS});
@@ -109,15 +112,15 @@ TEST_F(MonitorSessionTest, FieldCorrections) {
     m_session->Fields().OnTimeAxisChanged("0");
     EXPECT_EQ(State().timeAxisStep, 1000u);
     EXPECT_EQ(m_view.shownStep, 1000);
-    EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 10000.0);
+    EXPECT_EQ(m_chart->display.TimeAxis().GetMaximum(), 10000.0);
     m_session->Fields().OnTimeAxisChanged("250");
-    EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 2500.0);
+    EXPECT_EQ(m_chart->display.TimeAxis().GetMaximum(), 2500.0);
 }
 
 TEST_F(MonitorSessionTest, TableOperationsReportToTheView) {
     m_session->Channels().Add(Channel("D0", GCM_INT));
-    m_session->Traces().Serie(0).AddPoint(0, 5);
-    m_session->Traces().Serie(0).AddPoint(10, -7);
+    m_session->Traces().Trace(0).AddPoint(0, 5);
+    m_session->Traces().Trace(0).AddPoint(10, -7);
 
     m_session->Channels().ToggleVisibility(0);
     EXPECT_FALSE(m_view.visibility.at(0));
@@ -127,22 +130,22 @@ TEST_F(MonitorSessionTest, TableOperationsReportToTheView) {
 
     m_session->Channels().SetScaleText(0, "abc");
     EXPECT_EQ(m_view.scales.at(0), "0.000001");
-    EXPECT_EQ(m_session->Traces().Serie(0).GetYScale(), 1e-6);
+    EXPECT_EQ(m_session->Traces().Trace(0).GetYScale(), 1e-6);
     m_session->Channels().SetColour(0, 0x123456);
-    EXPECT_EQ(m_session->Traces().Serie(0).GetColor(), 0x123456u);
+    EXPECT_EQ(m_session->Traces().Trace(0).GetColor(), 0x123456u);
     EXPECT_EQ(m_view.colours.at(0), 0x123456u);
 
     m_session->Fields().OnMeasurement(false);
-    EXPECT_FALSE(m_session->Traces().CursorX1().IsVisible());
+    EXPECT_FALSE(m_chart->display.CursorX1().IsVisible());
     EXPECT_EQ(m_view.readouts.at(0), tagCursorReadout{});
 }
 
 TEST_F(MonitorSessionTest, TooltipNamesComeFromTheChannels) {
     m_session->Channels().Add(Channel("AXIS3", GCM_DINT, 17));
     m_session->Channels().Add(Channel("D5", GCM_INT));
-    m_session->Traces().Serie(0).AddPoint(0, 1234);
-    m_session->Traces().Serie(0).AddPoint(2000, 1300);
-    m_chart.OnMouseMove(m_session->Traces().TimeAxis().ValueToPixel(0.0), 100);
+    m_session->Traces().Trace(0).AddPoint(0, 1234);
+    m_session->Traces().Trace(0).AddPoint(2000, 1300);
+    m_chart->chart.OnMouseMove(m_chart->display.TimeAxis().ValueToPixel(0.0), 100);
     EXPECT_EQ(m_session->Readouts().ChartTooltip(false),
               "X=0.000\r\nAxis3(Input1-ActPosition)=1234\r\nD5=--");
     EXPECT_EQ(m_view.tooltip, m_session->Readouts().ChartTooltip(false));
@@ -166,15 +169,15 @@ TEST_F(MonitorSessionTest, ClearAsksAndEditsWaitForTheRecordingToStop) {
     m_session->OnRun();
     m_view.PumpMessages();
     EXPECT_FALSE(m_view.runControls);
-    EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 10u);
+    EXPECT_GT(m_session->Traces().Trace(0).GetPointCount(), 10u);
     EXPECT_FALSE(m_view.statistics.at(0).latest.empty());
 
     m_view.answer = false;
     m_session->OnClearTracks();
-    EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 10u);
+    EXPECT_GT(m_session->Traces().Trace(0).GetPointCount(), 10u);
     m_view.answer = true;
     m_session->OnClearTracks();
-    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 0u);
+    EXPECT_EQ(m_session->Traces().Trace(0).GetPointCount(), 0u);
     m_session->Channels().Modify(0, Channel("D1", GCM_INT));
     EXPECT_EQ(State().channels[0].name, "D1");
 }
@@ -192,7 +195,7 @@ TEST_F(MonitorSessionTest, TheInterfaceReachesTheLink) {
     usb.link.usbPort = 0;
     m_session->Link().Set(usb);
     Record(200ms);
-    EXPECT_GT(m_session->Traces().Serie(0).GetPointCount(), 0u);
+    EXPECT_GT(m_session->Traces().Trace(0).GetPointCount(), 0u);
 }
 
 // Data files through the session: the refresh after loading, the export and import buttons and
@@ -203,8 +206,8 @@ protected:
         m_session->Channels().Add(Channel("D0", GCM_INT));
         m_session->Channels().Add(Channel("D1", GCM_REAL));
         for (int i = 0; i < 100; ++i) {
-            m_session->Traces().Serie(0).AddPoint(i * 10.0, i);
-            m_session->Traces().Serie(1).AddPoint(i * 20.0, i * 0.5);
+            m_session->Traces().Trace(0).AddPoint(i * 10.0, i);
+            m_session->Traces().Trace(1).AddPoint(i * 20.0, i * 0.5);
         }
     }
     CTempFolder m_documents;
@@ -218,13 +221,13 @@ TEST_F(SessionFilesTest, LoadingRefreshesTheWindowAlsoWhenTheFileIsDamaged) {
     m_session->Fields().OnTimeAxisChanged("100");
     const std::string path = m_documents.File("a.data");
     ASSERT_TRUE(m_session->Files().SaveDataFile(path, nullptr).ok);
-    m_session->Traces().Serie(1).SetVisible(false); // stored visible: comes back
+    m_session->Traces().Trace(1).SetVisible(false); // stored visible: comes back
     m_session->Link().Set({});
     const int pushes = m_view.pushes;
     ASSERT_TRUE(m_session->Files().LoadDataFile(path).ok);
     EXPECT_EQ(m_view.pushes, pushes + 1);
     EXPECT_EQ(State().channels.size(), 2u);
-    EXPECT_EQ(m_session->Traces().TimeAxis().GetMaximum(), 1980.0); // follows the latest visible time
+    EXPECT_EQ(m_chart->display.TimeAxis().GetMaximum(), 1980.0); // follows the latest visible time
     EXPECT_EQ(m_view.statistics.at(1).latest, "49.500000");
     // The loaded link settings reached the link: USB port 3 has no controller.
     m_session->OnRun();
@@ -237,7 +240,7 @@ TEST_F(SessionFilesTest, LoadingRefreshesTheWindowAlsoWhenTheFileIsDamaged) {
     EXPECT_NE(damaged.detail.find("a.data"), std::string::npos) << damaged.detail;
     EXPECT_EQ(m_view.pushes, pushes + 2);
     EXPECT_EQ(State().channels.size(), 2u);
-    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 0u);
+    EXPECT_EQ(m_session->Traces().Trace(0).GetPointCount(), 0u);
     EXPECT_FALSE(m_session->Files().LoadDataFile(m_documents.File("none.data")).ok);
     EXPECT_EQ(m_view.pushes, pushes + 2); // a missing file touches nothing
 }
@@ -258,7 +261,7 @@ TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
     EXPECT_TRUE(m_view.questions.empty());
     const auto size = std::filesystem::file_size(m_view.savePath);
     m_view.answer = false;
-    m_session->Traces().Serie(0).AddPoint(5000, 1);
+    m_session->Traces().Trace(0).AddPoint(5000, 1);
     m_session->OnExportData();
     EXPECT_EQ(m_view.questions, std::vector<int>{IDS_FILE_EXISTS});
     EXPECT_EQ(std::filesystem::file_size(m_view.savePath), size);
@@ -290,14 +293,14 @@ TEST_F(SessionFilesTest, ExportAsksForANameAndForOverwriting) {
     m_session->OnImportData();
     EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_OK);
     ASSERT_EQ(State().channels.size(), 2u);
-    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 100u);
+    EXPECT_EQ(m_session->Traces().Trace(0).GetPointCount(), 100u);
     EXPECT_EQ(m_view.statistics.at(1).latest, "49.500000");
     EXPECT_EQ(State().link.baudRate, 4800u); // a table carries no link settings
     std::ofstream(m_view.openPath) << "Time(ms),D0:INT\n1,\"2\n";
     m_session->OnImportData();
     EXPECT_EQ(m_view.messages.back(), IDS_IMPORT_FAILED);
     EXPECT_NE(m_view.details.back().find("line 2"), std::string::npos) << m_view.details.back();
-    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 100u);
+    EXPECT_EQ(m_session->Traces().Trace(0).GetPointCount(), 100u);
 }
 
 TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
@@ -313,18 +316,18 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
         points[i] = {static_cast<double>(i), static_cast<double>(i % 1000)};
     }
     for (size_t k = 0; k < 3; ++k) {
-        m_session->Traces().Serie(k).AddPoints(points.data(), kCache - 1);
+        m_session->Traces().Trace(k).AddPoints(points.data(), kCache - 1);
     }
     m_session->Trimmer().TrimCache();
     EXPECT_FALSE(std::filesystem::exists(AutoSaveFolder()));
     for (size_t k = 0; k < 3; ++k) {
-        m_session->Traces().Serie(k).AddPoints(&points[kCache - 1], 1);
+        m_session->Traces().Trace(k).AddPoints(&points[kCache - 1], 1);
     }
     m_session->Trimmer().TrimCache();
     // Cut at the time of point 599 999: the file holds the points up to it, the chart the rest.
     for (size_t k = 0; k < 3; ++k) {
-        ASSERT_EQ(m_session->Traces().Serie(k).GetPointCount(), 600'000u);
-        EXPECT_EQ(m_session->Traces().Serie(k).GetXValue(0), 600'000.0);
+        ASSERT_EQ(m_session->Traces().Trace(k).GetPointCount(), 600'000u);
+        EXPECT_EQ(m_session->Traces().Trace(k).GetXValue(0), 600'000.0);
     }
     EXPECT_EQ(m_session->Trimmer().TrimmedPoints(), 600'000u);
     std::vector<std::filesystem::path> files;
@@ -340,8 +343,8 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     tagHeadlessTraces traces;
     ASSERT_EQ(ReadDataFile(files[0].string(), saved, *traces), EnumDataFileRead::Read);
     for (size_t k = 0; k < 3; ++k) {
-        ASSERT_EQ(traces->Serie(k).GetPointCount(), 600'000u);
-        EXPECT_EQ(traces->Serie(k).GetXValue(599'999), 599'999.0);
+        ASSERT_EQ(traces->Trace(k).GetPointCount(), 600'000u);
+        EXPECT_EQ(traces->Trace(k).GetXValue(599'999), 599'999.0);
     }
 
     // Auto-save off: the cut of the first full trace goes without a file, on every trace.
@@ -350,11 +353,11 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     for (uint32_t i = 0; i < kCache; ++i) {
         more[i] = {kCache + static_cast<double>(i), 0.0};
     }
-    m_session->Traces().Serie(0).AddPoints(more.data(), kCache - 600'000);
+    m_session->Traces().Trace(0).AddPoints(more.data(), kCache - 600'000);
     m_session->Trimmer().TrimCache();
-    EXPECT_EQ(m_session->Traces().Serie(0).GetPointCount(), 600'000u);
+    EXPECT_EQ(m_session->Traces().Trace(0).GetPointCount(), 600'000u);
     // The cut time is the other traces' last point; the search never lands on it, so it stays.
-    EXPECT_EQ(m_session->Traces().Serie(1).GetPointCount(), 1u);
+    EXPECT_EQ(m_session->Traces().Trace(1).GetPointCount(), 1u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(AutoSaveFolder()), {}), 1);
 }
 

@@ -27,7 +27,7 @@ constexpr uint32_t kCache = 1'200'000;
 
 // Checks one trace slot's points against the machine: consecutive ticks from firstTick on and
 // the value the controller's memory held at each (every 499th point and the ends).
-void CheckPoints(const CChartLineSerie& serie, const tagOscilloElem& channel, uint64_t firstTick,
+void CheckPoints(const CTrace& serie, const tagOscilloElem& channel, uint64_t firstTick,
                  const CSimulatorPanel& sim) {
     const auto ref = g_ResolveElement(channel.name, channel.paramCode, true);
     ASSERT_TRUE(ref.has_value());
@@ -51,13 +51,8 @@ TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
     CSimulatedLink link(200); // the controller's clock 200 times faster
     const CSimulatorPanel& sim = link.Panel();
 
-    CFakeChartHost host;
-    CChartCtrl chart;
-    chart.SetHost(&host);
-    // The recording surface keeps every drawing command; drawing is measured elsewhere.
-    chart.SetRedrawEnabled(false);
     CTestSessionView view;
-    auto session = std::make_unique<CMonitorSession>(chart, "Timeline(ms)", view);
+    auto session = std::make_unique<CMonitorSession>(view);
     view.session = session.get();
     session->Link().Apply();
     const std::vector<tagOscilloElem> channels{Channel("D0", GCM_INT),   Channel("D1", GCM_INT),
@@ -93,22 +88,22 @@ TEST(Soak, SixChannelsAtOneMillisecondThroughFiveCacheCutsLoseNoTick) {
 
     uint64_t nextTick = 0;
     for (const std::string& path : saved) {
-        tagHeadlessTraces traces(false);
+        tagHeadlessTraces traces;
         tagMonitorState state;
         ASSERT_EQ(ReadDataFile(path, state, *traces), EnumDataFileRead::Read) << path;
         ASSERT_EQ(state.channels, session->State().channels);
-        const uint32_t n = traces->Serie(0).GetPointCount();
+        const uint32_t n = traces->Trace(0).GetPointCount();
         EXPECT_NEAR(n, kCache / 2, kCache / 100) << path;
         for (size_t k = 0; k < channels.size(); ++k) {
-            ASSERT_EQ(traces->Serie(k).GetPointCount(), n);
-            CheckPoints(traces->Serie(k), channels[k], nextTick, sim);
+            ASSERT_EQ(traces->Trace(k).GetPointCount(), n);
+            CheckPoints(traces->Trace(k), channels[k], nextTick, sim);
         }
         nextTick += n;
     }
     const CTraceSet& chartTraces = session->Traces();
-    ASSERT_GT(chartTraces.Serie(0).GetPointCount(), 0u);
+    ASSERT_GT(chartTraces.Trace(0).GetPointCount(), 0u);
     for (size_t k = 0; k < channels.size(); ++k) {
-        CheckPoints(chartTraces.Serie(k), channels[k], nextTick, sim);
+        CheckPoints(chartTraces.Trace(k), channels[k], nextTick, sim);
     }
     session.reset();
 }

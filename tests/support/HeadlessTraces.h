@@ -1,37 +1,26 @@
-// The main window's six traces on a chart that is never shown, for tests, benchmarks and fuzzers.
+// The main window's six traces without a chart, for tests, benchmarks and fuzzers.
 #pragma once
 
+#include "acquisition/ChannelModel.h"
 #include "acquisition/MonitorState.h"
-#include "acquisition/TraceSet.h"
-#include "support/RecordingSurface.h"
+#include "traces/TraceSet.h"
 
-#include <memory>
 #include <utility>
 #include <vector>
 
 struct tagHeadlessTraces {
-    // Without drawing, nothing piles up in the recording surface during long runs.
-    explicit tagHeadlessTraces(bool drawing = true) {
-        chart.SetHost(&host);
-        if (!drawing) {
-            chart.SetRedrawEnabled(false);
-        }
-        traces = std::make_unique<CTraceSet>(chart, "Timeline(ms)", 1000, true, tagTraceCallbacks{});
-    }
     // The next channel of state, with its trace holding these points (x, y).
     void AddChannel(tagMonitorState& state, const tagOscilloElem& channel,
                     const std::vector<std::pair<double, double>>& points) {
         const size_t k = state.channels.size();
         state.channels.push_back(channel);
-        traces->ApplyChannel(k, channel);
+        traces.ApplyChannel(k, channel.colour, channel.dataType == GCM_BOOL);
         for (const auto& [x, y] : points) {
-            traces->Serie(k).AddPoint(x, y);
+            traces.Trace(k).AddPoint(x, y);
         }
     }
-    CTraceSet& operator*() { return *traces; }
-    CTraceSet* operator->() { return traces.get(); }
+    CTraceSet& operator*() { return traces; }
+    CTraceSet* operator->() { return &traces; }
 
-    CFakeChartHost host;
-    CChartCtrl chart;
-    std::unique_ptr<CTraceSet> traces;
+    CTraceSet traces{DefaultChannelColours};
 };

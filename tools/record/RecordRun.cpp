@@ -2,7 +2,6 @@
 
 #include "HeadlessView.h"
 #include "acquisition/StringTexts.h"
-#include "chart/ChartCtrl.h"
 #include "files/WorkspacePaths.h"
 #include "kit/NumberText.h"
 #include "link/Communicater.h"
@@ -62,13 +61,9 @@ std::string FolderOf(const std::string& path) {
     return parent.string() + "/";
 }
 
-// The window's session on a chart that is never drawn.
+// The window's session, with nothing to show its traces on.
 struct tagHeadlessSession {
-    tagHeadlessSession() : session(chart, Text(IDS_TIMELINE), view) {
-        chart.SetRedrawEnabled(false);
-        view.session = &session;
-    }
-    CChartCtrl chart;
+    tagHeadlessSession() : session(view) { view.session = &session; }
     CHeadlessView view;
     CMonitorSession session;
 };
@@ -82,7 +77,7 @@ struct tagProgress {
 class CProgressMeter {
 public:
     tagProgress Measure(CMonitorSession& session) {
-        const CChartLineSerie& serie = session.Traces().Serie(0);
+        const CTrace& serie = session.Traces().Trace(0);
         tagProgress progress;
         progress.recorded = serie.GetPointCount() + session.Trimmer().TrimmedPoints();
         const double periodMs = session.Recorder().Setting().actualPeriod / 8.0;
@@ -279,7 +274,7 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
         return RECORD_NOT_WRITABLE;
     }
     session.Journal().Retire();
-    const uint32_t kept = session.Traces().Serie(0).GetPointCount();
+    const uint32_t kept = session.Traces().Trace(0).GetPointCount();
     std::string where = std::to_string(kept) + " samples of " + std::to_string(args.channels.size()) +
                         (args.channels.size() == 1 ? " channel" : " channels") + " written to " + args.out;
     if (cuts) {
@@ -373,7 +368,7 @@ int RunRecovery(const tagRecordArguments& args, std::FILE* err) {
         Say(err, args.out + ": " + Text(written));
         return RECORD_NOT_WRITABLE;
     }
-    Say(err, std::to_string(session.Traces().Serie(0).GetPointCount()) + " points of " +
+    Say(err, std::to_string(session.Traces().Trace(0).GetPointCount()) + " points of " +
                  std::to_string(session.State().channels.size()) + " channels from " + args.recover +
                  " written to " + args.out);
     return read.ok ? RECORD_OK : RECORD_DAMAGED_INPUT;

@@ -1,0 +1,54 @@
+// What shows the traces: the window's chart, or nothing at all for a program without a screen.
+// The session tells it what changed; the display tells its listener what the user did on it. The
+// defaults do nothing, which is the display of the command-line recorder and of most tests.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+// Where the trigger fired, drawn in the trigger channel's colour.
+struct tagTriggerMark {
+    double time = 0.0;
+    uint32_t colour = 0;
+    bool operator==(const tagTriggerMark&) const = default;
+};
+
+class CTraceDisplayListener {
+public:
+    virtual ~CTraceDisplayListener() = default;
+    // The view moved (zoom, pan, an offset dragged): cursor readouts and statistics.
+    virtual void OnViewChanged() {}
+    virtual void OnCursorMoved() {}
+    // The time axis took another step by zooming.
+    virtual void OnTimeStepChanged(uint32_t /*step*/) {}
+    virtual void OnMouseMoved() {}
+};
+
+class CTraceDisplay {
+public:
+    virtual ~CTraceDisplay() = default;
+
+    virtual void SetListener(CTraceDisplayListener* /*listener*/) {}
+    // Changes between Begin and End are drawn once, at the end of the outermost pair.
+    virtual void BeginChanges() {}
+    virtual void EndChanges() {}
+    // The traces or their looks changed.
+    virtual void Redraw() {}
+
+    // The time axis: shows t at its right edge when t lies beyond it, goes back to its home
+    // range (both axes), takes a step per division.
+    virtual void FollowTime(double /*t*/) {}
+    virtual void ResetZoom() {}
+    virtual void SetTimeStep(uint32_t /*step*/) {}
+
+    // The two measurement cursors: shown or not, and the times they stand at (X1, X2).
+    virtual void SetMeasurement(bool /*on*/) {}
+    virtual std::pair<double, double> CursorTimes() const { return {0.0, 0.0}; }
+    // The time under the mouse while it moves freely over the plot (no zoom, pan or drag).
+    virtual std::optional<double> FreeMouseTime() const { return std::nullopt; }
+
+    // Every sample of every trace drawn, or the sampled drawing.
+    virtual void SetEveryPointDrawing(bool /*on*/) {}
+    virtual void ShowTriggerMark(const std::optional<tagTriggerMark>& /*mark*/) {}
+};
