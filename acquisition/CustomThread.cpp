@@ -1,8 +1,8 @@
 #include "CustomThread.h"
 
-#include <chrono>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -16,22 +16,15 @@ void RaiseThreadPriority() {
 } // namespace
 
 CCustomThread::~CCustomThread() {
-    if (m_thread.joinable()) {
-        m_params.stop.store(1, std::memory_order_release);
-        m_thread.join();
-    }
+    Stop();
 }
 
-bool CCustomThread::Start(ThreadProc proc, void* owner, const Pump& pump) {
-    Stop(pump);
-    m_params.owner = owner;
-    m_params.stop.store(0, std::memory_order_release);
-    m_finished.store(false, std::memory_order_release);
+bool CCustomThread::Start(ThreadProc proc, void* owner) {
+    Stop();
     try {
-        m_thread = std::thread([this, proc] {
+        m_thread = std::jthread([proc, owner](std::stop_token stop) {
             RaiseThreadPriority();
-            proc(m_params);
-            m_finished.store(true, std::memory_order_release);
+            proc({owner, std::move(stop)});
         });
     } catch (const std::system_error&) {
         return false;
@@ -39,22 +32,16 @@ bool CCustomThread::Start(ThreadProc proc, void* owner, const Pump& pump) {
     return true;
 }
 
-bool CCustomThread::Stop(const Pump& pump) {
-    if (m_params.stop.load(std::memory_order_acquire) != 0) {
+bool CCustomThread::Stop() {
+    if (m_stopping) {
         return false;
     }
     if (!m_thread.joinable()) {
         return true;
     }
-    m_params.stop.store(1, std::memory_order_release);
-    while (!m_finished.load(std::memory_order_acquire)) {
-        if (pump) {
-            pump();
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    m_stopping = true;
+    m_thread.request_stop();
     m_thread.join();
-    m_params.owner = nullptr;
-    m_params.stop.store(0, std::memory_order_release);
+    m_stopping = false;
     return true;
 }

@@ -1,32 +1,30 @@
-// The recording worker thread. Stopping waits for the thread while the caller keeps its own
-// messages flowing, so that batches the worker posts while winding down are still drawn.
+// The recording worker thread. Stopping asks the thread to end and waits for it; nothing on the
+// window's thread runs meanwhile, and the worker never waits for the window's thread.
 #pragma once
 
-#include <atomic>
-#include <functional>
+#include <stop_token>
 #include <thread>
 
 class CCustomThread {
 public:
     struct tagParams {
         void* owner = nullptr;
-        std::atomic<int> stop{0};
+        std::stop_token stop; // the request to end, which also wakes the worker's waits
     };
-    using ThreadProc = void (*)(tagParams& params);
-    using Pump = std::function<void()>;
+    using ThreadProc = void (*)(const tagParams& params);
 
     CCustomThread() = default;
     virtual ~CCustomThread();
     CCustomThread(const CCustomThread&) = delete;
     CCustomThread& operator=(const CCustomThread&) = delete;
 
-    // Stops any earlier thread, then starts proc at the highest priority the process may set.
-    bool Start(ThreadProc proc, void* owner, const Pump& pump);
-    // False only when a stop is already in progress (for instance re-entered from pump).
-    bool Stop(const Pump& pump);
+    // Stops any earlier thread, then starts proc at the highest priority the process may set;
+    // false only when no thread can be made.
+    bool Start(ThreadProc proc, void* owner);
+    // False only when a stop is already in progress.
+    bool Stop();
 
 private:
-    std::thread m_thread;
-    std::atomic<bool> m_finished{false};
-    tagParams m_params;
+    std::jthread m_thread;
+    bool m_stopping = false;
 };

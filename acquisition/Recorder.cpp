@@ -2,18 +2,26 @@
 
 #include "ChannelModel.h"
 #include "StringIds.h"
-#include "kit/KitHelpers.h"
 #include "kit/TextHelpers.h"
 #include "link/Communicater.h"
 
+#include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
-uint32_t NowMs() {
-    using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+using Clock = std::chrono::steady_clock;
+
+// Between two reads the worker pauses as the original program did: 5 ms on a serial link, 30 ms on
+// Ethernet and USB after a quick read (they answer in bigger blocks).
+std::chrono::milliseconds PauseAfterRead(uint32_t interfaceType, Clock::duration readTook) {
+    const bool quick = readTook < std::chrono::milliseconds(30);
+    return std::chrono::milliseconds(interfaceType != INTERFACE_SERIAL && quick ? 30 : 5);
 }
+
+// The longest the worker sleeps without looking at the link.
+constexpr std::chrono::seconds kLongestSleep{1};
 
 } // namespace
 
@@ -21,11 +29,29 @@ CRecorder::CRecorder(tagMonitorState& state, CTraceSet& traces, CRecorderView& v
     : m_state(state), m_traces(traces), m_view(view) {}
 
 CRecorder::~CRecorder() {
-    m_worker.Stop(nullptr);
+    m_worker.Stop();
+    CCommunicater::OscilloSetListener({});
 }
 
 bool CRecorder::StopWorker() {
-    return m_worker.Stop([this] { m_view.PumpMessages(); });
+    if (!m_worker.Stop()) {
+        return false;
+    }
+    DrainAfterStop();
+    return true;
+}
+
+void CRecorder::DrainAfterStop() {
+    if (!m_recording) {
+        return;
+    }
+    ProcessBatch(); // handed over, its posted work not run yet
+    tagOscilloData* rest = m_workerBlock.load(std::memory_order_acquire);
+    if (rest && !rest->samples.empty()) {
+        m_workerBlock.store(m_displayBlock.load(std::memory_order_acquire), std::memory_order_release);
+        m_displayBlock.store(rest, std::memory_order_release);
+        ProcessBatch();
+    }
 }
 
 void CRecorder::StopRecording() {
@@ -112,13 +138,13 @@ tagResult CRecorder::StartRecording() {
     if (CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0) != LINK_OK) {
         return tagResult::Failed(IDS_RUN_COMMAND_FAILED, CCommunicater::LastError());
     }
-    m_batch.actualPeriod = m_setting.actualPeriod;
+    m_batch.period = g_PeriodOfEighths(m_setting.actualPeriod);
     if (m_setting.actualPeriod != m_setting.requestedPeriod) {
         m_state.period = std::max<uint32_t>(1, m_setting.actualPeriod / 8);
         m_view.ShowPeriod(m_state.period);
     }
     m_interfaceType.store(m_state.interfaceType, std::memory_order_release);
-    tagRecordingStart start{m_state.channels, m_batch.actualPeriod, m_batch.timeOffset, {}};
+    tagRecordingStart start{m_state.channels, m_batch.period, m_batch.timeOffset, {}};
     for (size_t k = 0; k < m_state.channels.size(); ++k) {
         double lastY = 0.0;
         const bool held = m_batch.holdPointPending && m_traces.Trace(k).GetLastPoint(nullptr, &lastY);
@@ -127,48 +153,39 @@ tagResult CRecorder::StartRecording() {
     m_view.RecordingStarted(start);
     m_start = start;
     m_start.hold.assign(start.hold.size(), std::nullopt);
-    m_capture.Start(m_state.trigger, m_captureSettings, m_blockA.types, m_batch.actualPeriod);
+    m_capture.Start(m_state.trigger, m_captureSettings, m_blockA.types, m_batch.period);
     m_clockAnchor.reset();
     m_triggeredAt.reset();
     m_eventsClosed = 0;
     m_startedAt = std::chrono::steady_clock::now();
     m_traces.SetTriggerMark(std::nullopt);
     m_recording = true;
-    m_worker.Start(&CRecorder::AcquisitionThreadProc, this, [this] { m_view.PumpMessages(); });
+    ++m_run;
+    CCommunicater::OscilloSetListener([this] { Wake(); });
+    m_worker.Start(&CRecorder::AcquisitionThreadProc, this);
     m_view.UpdateRunControls(true);
     m_view.TriggerStateChanged();
     return tagResult::Done();
 }
 
-void CRecorder::AcquisitionThreadProc(CCustomThread::tagParams& params) {
+void CRecorder::AcquisitionThreadProc(const CCustomThread::tagParams& params) {
     auto* self = static_cast<CRecorder*>(params.owner);
-    if (params.stop.load(std::memory_order_acquire)) {
-        return;
-    }
-    bool ok = true;
-    while (params.stop.load(std::memory_order_acquire) == 0) {
-        ok = self->AcquireStep();
-        if (!ok) {
-            break;
+    const uint64_t run = self->m_run.load();
+    while (!params.stop.stop_requested()) {
+        if (!self->AcquireStep(params.stop)) {
+            self->m_view.Post([self, run] { self->OnReadFailed(run); });
+            return;
         }
-    }
-    if (!ok) {
-        self->m_view.PostNotify(NOTIFY_FAILURE, FAILURE_READ);
     }
 }
 
-bool CRecorder::AcquireStep() {
+bool CRecorder::AcquireStep(const std::stop_token& stop) {
     if (m_writePending.load(std::memory_order_acquire)) {
         tagWriteOutcome outcome = WriteElement(m_write);
-        const bool written = outcome.written;
-        {
-            std::lock_guard lock(m_outcomeMutex);
-            m_outcome = std::move(outcome);
-        }
-        m_view.PostNotify(NOTIFY_FAILURE, written ? NOTICE_WRITE_DONE : FAILURE_WRITE);
+        m_view.Post([this, outcome = std::move(outcome)] { OnWriteDone(outcome); });
         m_writePending.store(0, std::memory_order_release);
     }
-    const uint32_t start = NowMs();
+    const Clock::time_point start = Clock::now();
     tagOscilloData* block = m_workerBlock.load(std::memory_order_acquire);
     if (CCommunicater::OscilloGetData(block, nullptr, 1, 0) != LINK_OK) {
         return false;
@@ -177,132 +194,46 @@ bool CRecorder::AcquireStep() {
         m_workerBlock.store(m_displayBlock.load(std::memory_order_acquire), std::memory_order_release);
         m_displayBlock.store(block, std::memory_order_release);
         m_batchReady.store(1, std::memory_order_release);
-        m_view.PostNotify(NOTIFY_BATCH, 0);
+        m_view.Post([this] { ProcessBatch(); });
     }
-    // Serial links are polled often; Ethernet and USB answer in bigger blocks.
-    const uint32_t type = m_interfaceType.load(std::memory_order_acquire);
-    const bool quick = NowMs() - start < 30;
-    g_Delay(type != INTERFACE_SERIAL && quick ? 0.03 : 0.005);
+    const Clock::time_point read = Clock::now();
+    WaitUntil(read + PauseAfterRead(m_interfaceType.load(std::memory_order_acquire), read - start), stop,
+              false);
+    // Then asleep until the link has samples again (or a write is to be done).
+    WaitUntil(std::min(CCommunicater::OscilloNextDue(), Clock::now() + kLongestSleep), stop, true);
     return true;
 }
 
-void CRecorder::OnAcquisitionNotify(int wParam, int lParam) {
-    if (wParam == NOTIFY_BATCH) {
-        ProcessBatch();
+void CRecorder::WaitUntil(Clock::time_point until, const std::stop_token& stop, bool wakeOnNews) {
+    std::unique_lock lock(m_wakeMutex);
+    m_wake.wait_until(lock, stop, until, [&] { return wakeOnNews && m_news; });
+    if (wakeOnNews) {
+        m_news = false;
+    }
+}
+
+void CRecorder::Wake() {
+    {
+        std::lock_guard lock(m_wakeMutex);
+        m_news = true;
+    }
+    m_wake.notify_one();
+}
+
+void CRecorder::OnReadFailed(uint64_t run) {
+    // Stops the recording it came from; one that already ended stays ended.
+    if (run != m_run.load() || !m_recording) {
         return;
     }
-    switch (lParam) {
-    case FAILURE_READ: {
-        // Stops the recording it came from; one that already ended stays ended.
-        const bool recording = m_recording;
-        StopRecording();
-        if (recording) {
-            m_view.ShowResult(tagResult::Failed(IDS_READ_FAILED, CCommunicater::LastError()));
-        }
-        break;
-    }
-    case FAILURE_WRITE: {
-        const tagWriteOutcome outcome = LastOutcome();
-        m_view.ElementWritten(outcome);
+    StopRecording();
+    m_view.ShowResult(tagResult::Failed(IDS_READ_FAILED, CCommunicater::LastError()));
+}
+
+void CRecorder::OnWriteDone(const tagWriteOutcome& outcome) {
+    m_view.ElementWritten(outcome);
+    if (!outcome.written) {
         m_view.ShowResult(tagResult::Failed(IDS_WRITE_FAILED, outcome.reason));
-        break;
     }
-    case FAILURE_JOURNAL:
-        m_view.JournalFailed();
-        break;
-    case NOTICE_WRITE_DONE:
-        m_view.ElementWritten(LastOutcome());
-        break;
-    case FAILURE_LOAD_WORKSPACE:
-        m_view.SetWaitCursor(true);
-        m_view.LoadWorkspace();
-        m_view.SetWaitCursor(false);
-        break;
-    default:
-        break;
-    }
-}
-
-namespace {
-
-// Period times tick in 32 bits, as the controller counts.
-double SampleTime(const tagBatchContext& context, const tagOscilloVal& sample) {
-    return static_cast<uint32_t>(context.actualPeriod * sample.tick) * 0.125 + context.timeOffset;
-}
-
-void PlotSample(const tagOscilloVal& sample, double t, const std::vector<EnumGCMDataType>& types,
-                tagBatchContext& context, CTraceSet& traces) {
-    for (size_t k = 0; k < types.size(); ++k) {
-        const double v = ConvertRawValue(sample.raw[k], types[k]);
-        CTrace& serie = traces.Trace(k);
-        double lastY = 0.0;
-        // The trace holds its old value up to the new recording's first sample.
-        if (context.holdPointPending && serie.GetLastPoint(nullptr, &lastY) && lastY != v) {
-            serie.AddPoint(t, lastY);
-        }
-        serie.AddPoint(t, v);
-    }
-    context.holdPointPending = 0;
-}
-
-} // namespace
-
-tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& capture,
-                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink) {
-    const std::span<const tagOscilloVal> samples(block.samples);
-    tagBatchResult result;
-    size_t run = 0; // the first sample of the run of plotted ones not told yet
-    auto tell = [&](size_t end) {
-        if (sink && end > run) {
-            sink->Plotted(samples.subspan(run, end - run));
-        }
-    };
-    for (size_t s = 0; s < samples.size(); ++s) {
-        const tagOscilloVal& sample = samples[s];
-        const double t = SampleTime(context, sample);
-        result.lastTime = t; // for every sample, plotted or not
-        switch (capture.Offer(sample, t)) {
-        case EnumSampleFate::Skip:
-            tell(s);
-            run = s + 1;
-            continue;
-        case EnumSampleFate::Close:
-            tell(s);
-            run = s + 1;
-            if (sink) {
-                sink->EventClosed(capture.TakeEvent());
-            }
-            continue;
-        case EnumSampleFate::Fire: {
-            tell(s);
-            run = s;
-            if (capture.Repeat()) {
-                // The window shows the latest event alone.
-                for (size_t k = 0; k < block.types.size(); ++k) {
-                    traces.Trace(k).Clear();
-                }
-                context.holdPointPending = 0;
-            }
-            if (sink) {
-                sink->Fired(t);
-            }
-            const std::vector<tagOscilloVal> history = capture.TakeHistory();
-            for (const tagOscilloVal& h : history) {
-                PlotSample(h, SampleTime(context, h), block.types, context, traces);
-            }
-            if (sink && !history.empty()) {
-                sink->Plotted(history);
-            }
-            break;
-        }
-        case EnumSampleFate::Plot:
-            break;
-        }
-        PlotSample(sample, t, block.types, context, traces);
-        result.lastPlotted = t;
-    }
-    tell(samples.size());
-    return result;
 }
 
 std::chrono::system_clock::time_point CRecorder::WallClockOf(double t) const {
@@ -342,7 +273,8 @@ void CRecorder::ProcessBatch() {
     }
     if (!m_clockAnchor) {
         // The newest sample was taken about now; later ones are timed by the controller's ticks.
-        m_clockAnchor.emplace(SampleTime(m_batch, block->samples.back()), std::chrono::system_clock::now());
+        m_clockAnchor.emplace(g_SampleTimeMs(m_batch.period, block->samples.back().tick, m_batch.timeOffset),
+                              std::chrono::system_clock::now());
     }
     CTraceDisplay& display = m_traces.Display();
     display.BeginChanges();
@@ -375,11 +307,6 @@ void CRecorder::ClearTracks() {
     display.EndChanges();
 }
 
-tagWriteOutcome CRecorder::LastOutcome() const {
-    std::lock_guard lock(m_outcomeMutex);
-    return m_outcome;
-}
-
 void CRecorder::OnWrite() {
     if (m_writeBusy || IsWritePending()) {
         return;
@@ -404,19 +331,16 @@ void CRecorder::OnWrite() {
     m_write = *plan.request;
     if (m_recording) {
         m_writePending.store(1, std::memory_order_release);
+        Wake();
         m_writeBusy = 0;
         return;
     }
     tagWriteOutcome outcome = WriteElement(m_write);
-    const bool written = outcome.written;
-    {
-        std::lock_guard lock(m_outcomeMutex);
-        m_outcome = std::move(outcome);
-    }
-    if (!written) {
-        m_view.PostNotify(NOTIFY_FAILURE, FAILURE_WRITE);
+    if (outcome.written) {
+        m_view.ElementWritten(outcome);
     } else {
-        m_view.ElementWritten(LastOutcome());
+        // The failure is told once the handler is done, as the original program posted it.
+        m_view.Post([this, outcome = std::move(outcome)] { OnWriteDone(outcome); });
     }
     m_writeBusy = 0;
 }

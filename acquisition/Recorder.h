@@ -2,6 +2,7 @@
 // the window's thread through two swapped buffers and turns samples into chart points.
 #pragma once
 
+#include "BatchPoints.h"
 #include "CustomThread.h"
 #include "ElementWrite.h"
 #include "MonitorState.h"
@@ -12,26 +13,18 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <vector>
-
-// Posted message of the main window, and its parameters.
-constexpr int WM_ACQUISITION_NOTIFY = 0x5A4;
-constexpr int NOTIFY_BATCH = 1;
-constexpr int NOTIFY_FAILURE = 2;
-constexpr int FAILURE_READ = 0;
-constexpr int FAILURE_WRITE = 1;
-constexpr int FAILURE_LOAD_WORKSPACE = 2;
-constexpr int FAILURE_JOURNAL = 3;   // told outside the batch, which a message box would hold up
-constexpr int NOTICE_WRITE_DONE = 4; // an element write during recording went through
 
 // Where a recording starts: what the journal needs to turn its samples into the same points.
 struct tagRecordingStart {
     std::vector<tagOscilloElem> channels;
-    uint16_t actualPeriod = 0; // 1/8 ms
+    tagPeriod period{}; // as the controller took it
     double timeOffset = 0.0;
     // Each trace's last value before the recording, which a first sample that differs repeats.
     std::vector<std::optional<double>> hold;
@@ -58,10 +51,8 @@ struct tagTriggerStatus {
 class CRecorderView {
 public:
     virtual ~CRecorderView() = default;
-    // Posts WM_ACQUISITION_NOTIFY to the window; called from the worker thread.
-    virtual void PostNotify(int wParam, int lParam) = 0;
-    // Dispatches the window thread's pending messages once.
-    virtual void PumpMessages() = 0;
+    // Runs work on the window's thread later, in the order posted; called from the worker.
+    virtual void Post(std::function<void()> work) = 0;
     // A message with its reason (the result's detail), for what happens while recording.
     virtual void ShowResult(const tagResult& result) = 0;
     virtual void UpdateRunControls(bool recording) = 0;
@@ -70,14 +61,12 @@ public:
     virtual void AfterBatch() {}
     // After each batch's points are added: the cache trim.
     virtual void TrimCache() {}
-    virtual void LoadWorkspace() {}
     virtual void SetWaitCursor(bool /*on*/) {}
     // The recording's life, for its journal: the start, the samples that became points (those of
     // the block from index first on) and the stop.
     virtual void RecordingStarted(const tagRecordingStart& /*start*/) {}
     virtual void SamplesPlotted(std::span<const tagOscilloVal> /*samples*/) {}
     virtual void RecordingStopped() {}
-    virtual void JournalFailed() {}
     // With repeat: a new event replaced the traces (its samples follow), and an event ended.
     virtual void EventStarted(const tagRecordingStart& /*start*/) {}
     virtual void EventCaptured(const tagEventRecord& /*event*/) {}
@@ -86,35 +75,6 @@ public:
     // What became of an element write: taken (and read back), failed or refused.
     virtual void ElementWritten(const tagWriteOutcome& /*outcome*/) {}
 };
-
-// Where a block's samples land on the time axis.
-struct tagBatchContext {
-    uint16_t actualPeriod = 0; // 1/8 ms
-    double timeOffset = 0.0;
-    int holdPointPending = 0;
-};
-
-// Told, in order, what a block's samples did.
-class CBatchSink {
-public:
-    virtual ~CBatchSink() = default;
-    // These samples became points.
-    virtual void Plotted(std::span<const tagOscilloVal> samples) = 0;
-    // The trigger fired at time t; with repeat the traces were emptied for the new event just now.
-    virtual void Fired(double /*t*/) {}
-    // With repeat: an event ended.
-    virtual void EventClosed(tagCapturedEvent&& /*event*/) {}
-};
-
-// The time of the block's last sample (also when the trigger dropped every sample) and of its last
-// sample that became points, if any did.
-struct tagBatchResult {
-    double lastTime = 0.0;
-    std::optional<double> lastPlotted;
-};
-// Turns a block's samples into one point per channel, as the capture lets them through.
-tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& capture,
-                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink = nullptr);
 
 class CRecorder : private CBatchSink {
 public:
@@ -131,7 +91,7 @@ public:
     tagResult StartRecording();
     // Sends the stop command when a recording runs; never starts one.
     void StopRecording();
-    void OnAcquisitionNotify(int wParam, int lParam);
+    // The batch the worker handed over: points, trim, time axis, one redraw, table.
     void ProcessBatch();
     // Clear Tracks after the user agreed.
     void ClearTracks();
@@ -140,7 +100,8 @@ public:
     void OnWrite();
     void SetCheckWrites(bool on) { m_checkWrites = on; }
     bool CheckWrites() const { return m_checkWrites; }
-    // Stops the worker (pumping messages meanwhile); false when a stop is already in progress.
+    // Stops the worker, then shows what it read before it ended; false when a stop is already in
+    // progress.
     bool StopWorker();
 
     bool IsRecording() const { return m_recording; }
@@ -164,10 +125,17 @@ private:
     // Wall-clock time of a sample time, counted on the controller's clock from the first batch.
     std::chrono::system_clock::time_point WallClockOf(double t) const;
 
-    tagWriteOutcome LastOutcome() const;
-
-    static void AcquisitionThreadProc(CCustomThread::tagParams& params);
-    bool AcquireStep();
+    static void AcquisitionThreadProc(const CCustomThread::tagParams& params);
+    bool AcquireStep(const std::stop_token& stop);
+    // Waits until the time, a stop, or (wakeOnNews) samples from the link or a write to do.
+    void WaitUntil(std::chrono::steady_clock::time_point until, const std::stop_token& stop, bool wakeOnNews);
+    void Wake();
+    // What the worker posts back.
+    void OnReadFailed(uint64_t run);
+    void OnWriteDone(const tagWriteOutcome& outcome);
+    // After the worker ended: the batch it handed over and the samples it read since, shown now
+    // rather than by posted work that comes after the stop.
+    void DrainAfterStop();
 
     tagMonitorState& m_state;
     CTraceSet& m_traces;
@@ -192,9 +160,12 @@ private:
     int m_writeBusy = 0;
     tagWriteRequest m_write; // read by the worker while a write is pending
     bool m_checkWrites = true;
-    // What the last write came to, handed from the worker with its notification.
-    mutable std::mutex m_outcomeMutex;
-    tagWriteOutcome m_outcome;
     std::atomic<uint32_t> m_interfaceType{INTERFACE_SERIAL};
+    // Counts recordings: what a worker posts belongs to the recording it read for.
+    std::atomic<uint64_t> m_run{0};
+    // The worker sleeps on this between reads; the link's samples and a write to do wake it.
+    std::mutex m_wakeMutex;
+    std::condition_variable_any m_wake;
+    bool m_news = false;
     CCustomThread m_worker;
 };

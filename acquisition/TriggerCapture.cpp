@@ -13,7 +13,7 @@ tagCaptureSettings tagCaptureSettings::Clamped() const {
 }
 
 void CTriggerCapture::Start(const tagTriggerSettings& trigger, const tagCaptureSettings& settings,
-                            const std::vector<EnumGCMDataType>& types, uint16_t actualPeriod) {
+                            const std::vector<EnumGCMDataType>& types, tagPeriod period) {
     m_trigger = trigger;
     m_settings = settings.Clamped();
     m_types = types;
@@ -25,8 +25,9 @@ void CTriggerCapture::Start(const tagTriggerSettings& trigger, const tagCaptureS
     m_closed = {};
     // Samples one pre-trigger time spans, the first and last included; this also bounds the
     // history where the ticks wrap and times go back.
-    const uint64_t eighths = std::max<uint16_t>(actualPeriod, 1);
-    m_historyLimit = m_settings.preTriggerMs ? m_settings.preTriggerMs * 8ull / eighths + 1 : 0;
+    const tagPeriod shortest = std::max(period, tagPeriod(1));
+    m_historyLimit =
+        m_settings.preTriggerMs ? std::chrono::milliseconds(m_settings.preTriggerMs) / shortest + 1 : 0;
 }
 
 bool CTriggerCapture::ConditionMet(const tagOscilloVal& sample) const {

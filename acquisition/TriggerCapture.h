@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Trigger.h"
+#include "kit/Period.h"
 #include "link/OscilloTypes.h"
 
 #include <chrono>
@@ -53,7 +54,7 @@ public:
     // At a recording's start, with the channel types of its samples. A trigger on a channel that
     // is not there never fires.
     void Start(const tagTriggerSettings& trigger, const tagCaptureSettings& settings,
-               const std::vector<EnumGCMDataType>& types, uint16_t actualPeriod);
+               const std::vector<EnumGCMDataType>& types, tagPeriod period);
 
     // One sample at time t (ms), in recording order.
     EnumSampleFate Offer(const tagOscilloVal& sample, double t);

@@ -45,15 +45,6 @@
 
 namespace {
 
-// The window's private posted message.
-class CAcquisitionEvent : public QEvent {
-public:
-    static constexpr QEvent::Type kType = static_cast<QEvent::Type>(QEvent::User + WM_ACQUISITION_NOTIFY);
-    CAcquisitionEvent(int wParam, int lParam) : QEvent(kType), wParam(wParam), lParam(lParam) {}
-    int wParam;
-    int lParam;
-};
-
 struct tagTemplateItem {
     int id;
     tagDluRect english;
@@ -167,7 +158,7 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     m_session->Journal().Use(JournalFilePath());
     m_session->ShowStatus();
     m_fileFolder = QString::fromStdString(g_LadderDeskFolder());
-    PostNotify(NOTIFY_FAILURE, FAILURE_LOAD_WORKSPACE);
+    Post([this] { m_session->LoadWorkspaceAtStart(); });
 }
 
 CChronoscopeDlg::~CChronoscopeDlg() {
@@ -624,19 +615,9 @@ bool CChronoscopeDlg::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void CChronoscopeDlg::customEvent(QEvent* event) {
-    if (event->type() == CAcquisitionEvent::kType) {
-        const auto* notify = static_cast<CAcquisitionEvent*>(event);
-        m_session->OnAcquisitionNotify(notify->wParam, notify->lParam);
-    }
-}
-
-void CChronoscopeDlg::PostNotify(int wParam, int lParam) {
-    QCoreApplication::postEvent(this, new CAcquisitionEvent(wParam, lParam));
-}
-
-void CChronoscopeDlg::PumpMessages() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+void CChronoscopeDlg::Post(std::function<void()> work) {
+    // Dropped with the window when it goes before the work runs.
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
 void CChronoscopeDlg::ShowResult(const tagResult& result) {

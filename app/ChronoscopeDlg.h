@@ -87,15 +87,13 @@ public slots:
     void reject() override;
 
 protected:
-    void customEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // CSessionView
-    void PostNotify(int wParam, int lParam) override;
-    void PumpMessages() override;
+    void Post(std::function<void()> work) override;
     void ShowResult(const tagResult& result) override;
     bool AskYesNo(int stringId, const std::vector<std::string>& arguments = {}) override;
     void SetWaitCursor(bool on) override;

@@ -75,9 +75,9 @@ void BM_TenSecondsAtOneMs(benchmark::State& run) {
         if (journaling) {
             journal = std::make_unique<CRecordingJournal>(path);
             journal->Reset({});
-            journal->BeginRecording({recording.state.channels, 8, 0.0, {}}, {}, "sim");
+            journal->BeginRecording({recording.state.channels, g_PeriodOfEighths(8), 0.0, {}}, {}, "sim");
         }
-        tagBatchContext context{8, 0.0, 0};
+        tagBatchContext context{g_PeriodOfEighths(8), 0.0, 0};
         CTriggerCapture everything;
         const double start = ProcessCpuSeconds();
         for (uint32_t tick = 0; tick < kSamples; tick += kBatch) {
@@ -118,8 +118,8 @@ void BM_ADayAtTenMsWithTrimming(benchmark::State& run) {
         tagRecording recording;
         CRecordingJournal journal(path);
         journal.Reset({});
-        journal.BeginRecording({recording.state.channels, 80, 0.0, {}}, {}, "sim");
-        tagBatchContext context{80, 0.0, 0};
+        journal.BeginRecording({recording.state.channels, g_PeriodOfEighths(80), 0.0, {}}, {}, "sim");
+        tagBatchContext context{g_PeriodOfEighths(80), 0.0, 0};
         CTriggerCapture everything;
         for (uint32_t tick = 0; tick < kSamples; tick += kBatch) {
             const tagOscilloData block = Block(tick, kBatch);

@@ -40,7 +40,7 @@ void BM_ProcessBatch(benchmark::State& state) {
         }
     }
     tagBatchContext context;
-    context.actualPeriod = kPeriod;
+    context.period = g_PeriodOfEighths(kPeriod);
     context.timeOffset = kStored * 20.0 + 1000.0;
     CTriggerCapture everything; // no trigger
     uint32_t tick = 0;

@@ -33,7 +33,8 @@ void BM_WaitingWithAMinuteOfHistory(benchmark::State& run) {
         const uint64_t before = StatusBytes("VmRSS:");
         run.ResumeTiming();
         CTriggerCapture capture;
-        capture.Start({1, 0, TRIGGER_GREATER, 5000.0}, {preTriggerMs, false, 1000}, kSixChannels, kOneMs);
+        capture.Start({1, 0, TRIGGER_GREATER, 5000.0}, {preTriggerMs, false, 1000}, kSixChannels,
+                      g_PeriodOfEighths(kOneMs));
         for (uint32_t tick = 0; tick < kSamples; ++tick) {
             benchmark::DoNotOptimize(capture.Offer(Sample(tick), tick));
         }
@@ -57,7 +58,8 @@ void BM_RepeatedEventsForAnHour(benchmark::State& run) {
     size_t events = 0;
     for (auto _ : run) {
         CTriggerCapture capture;
-        capture.Start({1, 0, TRIGGER_GREATER_EQUAL, 900.0}, {100, true, 300}, kSixChannels, kOneMs);
+        capture.Start({1, 0, TRIGGER_GREATER_EQUAL, 900.0}, {100, true, 300}, kSixChannels,
+                      g_PeriodOfEighths(kOneMs));
         events = 0;
         for (uint32_t tick = 0; tick < kSamples; ++tick) {
             if (capture.Offer(Sample(tick), tick) == EnumSampleFate::Close) {

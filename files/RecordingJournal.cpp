@@ -268,7 +268,7 @@ void CRecordingJournal::BeginRecording(const tagRecordingStart& start, const tag
                                  "trigger_enable, trigger_channel, trigger_condition, trigger_value) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
         sqlite3_bind_text(*recording, 1, started.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int(*recording, 2, start.actualPeriod);
+        sqlite3_bind_int(*recording, 2, static_cast<int>(start.period.count())); // in 1/8 ms
         sqlite3_bind_double(*recording, 3, start.timeOffset);
         sqlite3_bind_text(*recording, 4, link.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int64(*recording, 5, trigger.enable);
@@ -485,9 +485,10 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
             return tooMany();
         }
         const int64_t id = sqlite3_column_int64(*recordings, 0);
-        const auto period = static_cast<uint32_t>(sqlite3_column_int64(*recordings, 1));
+        const tagPeriod period =
+            g_PeriodOfEighths(static_cast<uint32_t>(sqlite3_column_int64(*recordings, 1)));
         const double offset = sqlite3_column_double(*recordings, 2);
-        state.period = std::max<uint32_t>(1, (period + 4) / 8); // the controller's, in whole ms
+        state.period = std::max<uint32_t>(1, (period.count() + 4) / 8); // the controller's, in whole ms
         state.trigger = {static_cast<uint32_t>(sqlite3_column_int64(*recordings, 3)),
                          static_cast<uint32_t>(sqlite3_column_int64(*recordings, 4)),
                          static_cast<uint32_t>(sqlite3_column_int64(*recordings, 5)),
@@ -530,7 +531,7 @@ bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, 
             const auto tick = static_cast<uint32_t>(sqlite3_column_int64(*samples, 0));
             const bool holdPending = first && firstTick && *firstTick == tick;
             first = false;
-            const double t = static_cast<uint32_t>(period * tick) * 0.125 + offset;
+            const double t = g_SampleTimeMs(period, tick, offset);
             for (size_t k = 0; k < list.size(); ++k) {
                 const auto raw = static_cast<uint32_t>(sqlite3_column_int(*samples, 1 + static_cast<int>(k)));
                 const double v = ConvertRawValue(raw, list[k].dataType);

@@ -131,6 +131,16 @@ long CCommunicater::OscilloGetData(tagOscilloData* data, void*, int, int) {
     return Result(backend && data && backend->GetOscillo(*data));
 }
 
+void CCommunicater::OscilloSetListener(std::function<void()> listener) {
+    if (State().backend) {
+        State().backend->SetSampleListener(std::move(listener));
+    }
+}
+
+std::chrono::steady_clock::time_point CCommunicater::OscilloNextDue() {
+    return State().backend ? State().backend->NextSampleDue() : std::chrono::steady_clock::now();
+}
+
 long CCommunicater::OscilloWriteElem(CSoftAddrMap* request) {
     CLinkBackend* backend = OpenBackend();
     return Result(backend && request && backend->WriteElements(*request));

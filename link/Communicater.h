@@ -7,7 +7,9 @@
 #include "OscilloTypes.h"
 #include "kit/SoftAddrMap.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +38,10 @@ public:
 
     static long OscilloSetData(int command, tagOscilloSetting* setting, int mode, int level);
     static long OscilloGetData(tagOscilloData* data, void* window, int mode, int level);
+    // Who is told (from the link's own thread) when samples come; an empty function for nobody.
+    static void OscilloSetListener(std::function<void()> listener);
+    // When there are samples to read at the latest, for a reader that sleeps until then.
+    static std::chrono::steady_clock::time_point OscilloNextDue();
     static long OscilloWriteElem(CSoftAddrMap* request);
     // Reads one element back (after a write): the raw word a sample of the type would carry.
     static long OscilloReadElem(const std::string& name, EnumGCMDataType type, uint32_t* raw);

@@ -4,7 +4,9 @@
 #include "OscilloTypes.h"
 #include "kit/SoftAddrMap.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,13 @@ public:
     virtual bool SetOscillo(int command, tagOscilloSetting& setting) = 0;
     // Appends what has been sampled since the last call.
     virtual bool GetOscillo(tagOscilloData& data) = 0;
+    // Whom a link that samples on a thread of its own tells, from that thread, that samples came.
+    virtual void SetSampleListener(std::function<void()> /*listener*/) {}
+    // When the next sample is there to read at the latest; max() for a link that tells its
+    // listener instead, now for one that cannot tell.
+    virtual std::chrono::steady_clock::time_point NextSampleDue() const {
+        return std::chrono::steady_clock::now();
+    }
     virtual bool WriteElements(const CSoftAddrMap& request) = 0;
     // What one element holds now, as the raw word a sample of the type would carry (a write's
     // read-back). The name is decimal for X and Y, as in a write request.

@@ -380,6 +380,9 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
             // either a sample or skipped.
             m_missedTicks += tick - sampledTick;
             sampledTick = tick + 1;
+            if (m_listener) {
+                m_listener();
+            }
         } else {
             {
                 std::lock_guard lock(m_statsMutex);
@@ -418,6 +421,11 @@ void CModbusLink::StopSampler() {
     if (m_sampler.joinable()) {
         m_sampler.join();
     }
+}
+
+void CModbusLink::SetSampleListener(std::function<void()> listener) {
+    std::lock_guard lock(m_queueMutex);
+    m_listener = std::move(listener);
 }
 
 bool CModbusLink::GetOscillo(tagOscilloData& data) {

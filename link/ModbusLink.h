@@ -33,6 +33,8 @@ public:
     bool ProbeSerialFormat(int waitMs, std::vector<uint8_t>& reply) override;
     bool SetOscillo(int command, tagOscilloSetting& setting) override;
     bool GetOscillo(tagOscilloData& data) override;
+    void SetSampleListener(std::function<void()> listener) override;
+    Clock::time_point NextSampleDue() const override { return Clock::time_point::max(); }
     bool WriteElements(const CSoftAddrMap& request) override;
     bool ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) override;
 
@@ -95,4 +97,5 @@ private:
     tagLinkStatistics m_statistics;
     std::mutex m_queueMutex;
     std::vector<tagOscilloVal> m_queue;
+    std::function<void()> m_listener; // under the queue's lock
 };

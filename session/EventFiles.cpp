@@ -33,7 +33,7 @@ tagResult CEventFiles::Save(const tagEventRecord& record) {
         block.types.push_back(state.channels[k].dataType);
     }
     CTriggerCapture everything;
-    tagBatchContext context{record.start.actualPeriod, record.start.timeOffset, 0};
+    tagBatchContext context{record.start.period, record.start.timeOffset, 0};
     AddSamplesToTraces(block, everything, context, traces);
 
     // Two events in one millisecond (a controller clock running fast) get a number after the time.

@@ -131,7 +131,8 @@ void CJournalKeeper::Retire() {
 void CJournalKeeper::ReportFailure() {
     if (!m_failureShown && m_journal->Failed()) {
         m_failureShown = true;
-        m_view.PostNotify(NOTIFY_FAILURE, FAILURE_JOURNAL);
+        // Told outside the batch, which a message box would hold up.
+        m_view.Post([this] { ShowFailure(); });
     }
 }
 

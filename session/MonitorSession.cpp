@@ -126,6 +126,14 @@ void CMonitorSession::OnCursorMoved() {
     m_readouts->UpdateCursorReadouts();
 }
 
+void CMonitorSession::LoadWorkspaceAtStart() {
+    m_view.SetWaitCursor(true);
+    m_files->LoadWorkspace();
+    m_view.SetWaitCursor(false);
+    OfferRecovery();
+    ReportLinkProblems();
+}
+
 void CMonitorSession::OfferRecovery() {
     const tagJournalSummary left = m_journal->LeftOver();
     if (!left.error.empty()) {

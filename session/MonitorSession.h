@@ -61,13 +61,14 @@ public:
     void OnWrite() { m_recorder->OnWrite(); }
     // Asks first.
     void OnClearTracks();
-    void OnAcquisitionNotify(int wParam, int lParam) { m_recorder->OnAcquisitionNotify(wParam, lParam); }
     // Ask for the path, then export or import it and show the result; nothing while recording.
     void OnExportData();
     void OnImportData();
     void OnChartMouseMoved() { m_readouts->UpdateChartTooltip(IsRecording()); }
-    // At start, after the workspace: a journal that a run left without ending cleanly is brought
-    // back if the user says so, otherwise set aside for chronoscope-record --recover.
+    // At start, once the window shows: the workspace, then a journal that a run left without ending
+    // cleanly (brought back if the user says so, otherwise set aside for chronoscope-record
+    // --recover), then the link's problems.
+    void LoadWorkspaceAtStart();
     void OfferRecovery();
     // The errors of the link's map file, once: the default map is in force because of them.
     void ReportLinkProblems();
@@ -76,19 +77,13 @@ public:
 
 private:
     // CRecorderView
-    void PostNotify(int wParam, int lParam) override { m_view.PostNotify(wParam, lParam); }
-    void PumpMessages() override { m_view.PumpMessages(); }
+    void Post(std::function<void()> work) override { m_view.Post(std::move(work)); }
     void ShowResult(const tagResult& result) override { m_view.ShowResult(result); }
     void UpdateRunControls(bool recording) override { m_view.UpdateRunControls(recording); }
     void ShowPeriod(uint32_t period) override { m_view.ShowPeriod(period); }
     void SetWaitCursor(bool on) override { m_view.SetWaitCursor(on); }
     void AfterBatch() override;
     void TrimCache() override { m_trimmer->TrimCache(); }
-    void LoadWorkspace() override {
-        m_files->LoadWorkspace();
-        OfferRecovery();
-        ReportLinkProblems();
-    }
     void RecordingStarted(const tagRecordingStart& start) override {
         m_events->RecordingStarted();
         m_journal->Started(start);
@@ -108,7 +103,6 @@ private:
         m_journal->Stopped();
         ShowStatus();
     }
-    void JournalFailed() override { m_journal->ShowFailure(); }
 
     // CTraceDisplayListener
     void OnViewChanged() override;

@@ -9,6 +9,7 @@
 #include "link/LinkBackend.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,8 @@ class CSessionView {
 public:
     virtual ~CSessionView() = default;
 
-    // Posts WM_ACQUISITION_NOTIFY to the window; called from the recording worker.
-    virtual void PostNotify(int wParam, int lParam) = 0;
-    // Dispatches the window thread's pending messages once.
-    virtual void PumpMessages() = 0;
+    // Runs work on the window's thread later, in the order posted; called from any thread.
+    virtual void Post(std::function<void()> work) = 0;
     // The result's message with its reason below it.
     virtual void ShowResult(const tagResult& result) = 0;
     // A Yes/No question, its %s, %d and %u filled from arguments in order; true only for Yes.

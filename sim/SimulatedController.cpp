@@ -223,6 +223,17 @@ void CSimulatedController::CatchUp(Clock::time_point now) {
     }
 }
 
+CSimulatedController::Clock::time_point CSimulatedController::NextSampleDue() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_running || !m_fifo.empty()) {
+        return Clock::now();
+    }
+    // The controller's clock runs speed times faster than the real one.
+    const auto controllerTime = m_runStart + std::chrono::microseconds(static_cast<int64_t>(m_nextTick) *
+                                                                       m_period * kMicrosPerPeriodUnit);
+    return m_powerOn + std::chrono::duration_cast<Clock::duration>((controllerTime - m_powerOn) / m_speed);
+}
+
 bool CSimulatedController::GetOscillo(tagOscilloData& data) {
     Pause();
     std::lock_guard lock(m_mutex);

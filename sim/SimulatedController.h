@@ -37,6 +37,8 @@ public:
     bool ProbeSerialFormat(int waitMs, std::vector<uint8_t>& reply) override;
     bool SetOscillo(int command, tagOscilloSetting& setting) override;
     bool GetOscillo(tagOscilloData& data) override;
+    // The time of the next tick: samples are taken when they are read.
+    Clock::time_point NextSampleDue() const override;
     bool WriteElements(const CSoftAddrMap& request) override;
     bool ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) override;
     std::string LastError() const override;

@@ -1,7 +1,7 @@
 #include "acquisition/Recorder.h"
 #include "acquisition/ChannelModel.h"
-#include "acquisition/NotifyQueue.h"
 #include "acquisition/StringIds.h"
+#include "kit/PostQueue.h"
 #include "link/Communicater.h"
 #include "sim/SimulatedMachine.h"
 #include "support/ChartOfTraces.h"
@@ -19,39 +19,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The window's side: a message queue filled from the worker and drained on the test thread.
+// The window's side: work the worker posts runs on the test thread when it pumps.
 class CTestView : public CRecorderView {
 public:
-    void PostNotify(int wParam, int lParam) override { m_queue.Post(wParam, lParam); }
-    void PumpMessages() override {
-        for (const auto& [wParam, lParam] : std::exchange(injected, {})) {
-            recorder->OnAcquisitionNotify(wParam, lParam);
-        }
-        m_queue.Dispatch([this](int wParam, int lParam) {
-            if (wParam == NOTIFY_BATCH) {
-                ++batches;
-                std::this_thread::sleep_for(batchDelay);
-            }
-            recorder->OnAcquisitionNotify(wParam, lParam);
-        });
-    }
+    void Post(std::function<void()> work) override { m_queue.Post(std::move(work)); }
+    void PumpMessages() { m_queue.RunPosted(); }
     void ShowResult(const tagResult& result) override { messages.push_back(result.stringId); }
     void UpdateRunControls(bool on) override { runControls = on; }
     void ShowPeriod(uint32_t period) override { shownPeriod = period; }
-    void AfterBatch() override { ++afterBatches; }
+    void AfterBatch() override {
+        ++afterBatches;
+        std::this_thread::sleep_for(batchDelay);
+    }
 
-    CRecorder* recorder = nullptr;
-    // Delivered at the next pump, before what the worker posted.
-    std::vector<std::pair<int, int>> injected;
     std::chrono::milliseconds batchDelay{0};
     std::vector<int> messages;
     bool runControls = false;
     uint32_t shownPeriod = 0;
-    int batches = 0;
     int afterBatches = 0;
 
 private:
-    CNotifyQueue m_queue;
+    CPostQueue m_queue;
 };
 
 class RecorderTest : public ::testing::Test {
@@ -64,7 +52,7 @@ protected:
         m_traces = std::make_unique<CTraceSet>(DefaultChannelColours);
         m_chart = std::make_unique<tagChartOfTraces>(*m_traces);
         m_recorder = std::make_unique<CRecorder>(m_state, *m_traces, m_view);
-        m_view.recorder = m_recorder.get();
+
         m_state.period = 10;
     }
     void TearDown() override { m_recorder.reset(); }
@@ -127,7 +115,6 @@ TEST_F(RecorderTest, EverySampleBecomesOnePointPerChannelAtTickTimesPeriod) {
     }
     // The time axis follows the newest sample.
     EXPECT_EQ(m_chart->display.TimeAxis().GetMaximum(), std::max(10000.0, (n - 1) * 10.0));
-    EXPECT_EQ(m_view.afterBatches, m_view.batches);
 }
 
 TEST_F(RecorderTest, ASlowWindowGetsBiggerBatchesButLosesNothing) {
@@ -139,7 +126,7 @@ TEST_F(RecorderTest, ASlowWindowGetsBiggerBatchesButLosesNothing) {
     for (uint32_t i = 0; i < n; ++i) {
         ASSERT_EQ(Serie(0).GetXValue(i), i * 10.0);
     }
-    EXPECT_LT(m_view.batches, static_cast<int>(n) / 5); // several samples per batch
+    EXPECT_LT(m_view.afterBatches, static_cast<int>(n) / 5); // several samples per batch
 }
 
 TEST_F(RecorderTest, ASecondRunContinuesOneSecondLaterWithHoldPoints) {
@@ -182,27 +169,32 @@ TEST_F(RecorderTest, AReadFailureStopsWithTheMessageAndKeepsTheTraces) {
     EXPECT_FALSE(m_view.runControls);
 }
 
-TEST_F(RecorderTest, AReadFailureDuringOrAfterAStopNeverStartsARecording) {
+TEST_F(RecorderTest, AReadFailureOfAnEndedRecordingNeverStopsOrStartsOne) {
     AddChannels({Channel("D0", GCM_INT)});
-    // Delivered while the user's Stop waits for the worker.
+    // The worker's failure is posted, then the user stops before it is handled.
     m_recorder->OnRun();
     Pump(100ms);
-    m_view.injected.push_back({NOTIFY_FAILURE, FAILURE_READ});
+    m_sim.failReads = 1000;
+    std::this_thread::sleep_for(100ms);
     m_recorder->OnRun();
+    m_sim.failReads = 0;
     m_view.PumpMessages();
     EXPECT_FALSE(m_recorder->IsRecording());
     EXPECT_FALSE(m_view.runControls);
+    EXPECT_TRUE(m_view.messages.empty()) << "the recording it came from ended by itself";
 
-    // Delivered once the stop is over: the recording it came from has ended already.
-    m_view.messages.clear();
+    // Posted by one recording, handled while the next runs: that one goes on.
     m_recorder->OnRun();
     Pump(100ms);
+    m_sim.failReads = 1000;
+    std::this_thread::sleep_for(100ms);
     m_recorder->StopRecording();
-    m_recorder->OnAcquisitionNotify(NOTIFY_FAILURE, FAILURE_READ);
+    m_sim.failReads = 0;
+    m_recorder->OnRun();
     m_view.PumpMessages();
-    EXPECT_FALSE(m_recorder->IsRecording());
-    EXPECT_FALSE(m_view.runControls);
+    EXPECT_TRUE(m_recorder->IsRecording());
     EXPECT_TRUE(m_view.messages.empty());
+    m_recorder->OnRun();
 }
 
 TEST_F(RecorderTest, StopDrawsTheBatchStillQueued) {

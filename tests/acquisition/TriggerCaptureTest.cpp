@@ -53,8 +53,8 @@ protected:
         for (size_t k = 0; k < 2; ++k) {
             m_traces->ApplyChannel(k, 0, false);
         }
-        m_context = {period, 0.0, 0};
-        m_capture.Start(trigger, settings, {GCM_INT, GCM_DINT}, period);
+        m_context = {g_PeriodOfEighths(period), 0.0, 0};
+        m_capture.Start(trigger, settings, {GCM_INT, GCM_DINT}, g_PeriodOfEighths(period));
         for (uint32_t first = 0; first < ticks; first += blockSize) {
             AddSamplesToTraces(Block(first, std::min(blockSize, ticks - first), period), m_capture, m_context,
                                *m_traces, &m_log);
@@ -110,7 +110,7 @@ TEST_F(TriggerCaptureTest, HistoryStartsThePreTriggerTimeBeforeWithTheSamePoints
         EXPECT_EQ(m_log.plotted, TicksInTraces());
         // The points are those a recording without a trigger has from there on.
         CTriggerCapture everything;
-        tagBatchContext context{kOneMs, 0.0, 0};
+        tagBatchContext context{g_PeriodOfEighths(kOneMs), 0.0, 0};
         untriggered->ApplyChannel(0, 0, false);
         AddSamplesToTraces(Block(0, 6000), everything, context, *untriggered);
         const CTrace& mine = m_traces->Trace(0);
@@ -130,10 +130,11 @@ TEST_F(TriggerCaptureTest, HistoryIsBoundedByThePreTriggerTime) {
     EXPECT_EQ(m_capture.HistorySize(), 60001u);
     EXPECT_TRUE(TicksInTraces().empty());
     // At 10 ms a second of history is 101 samples.
-    m_capture.Start(kAt500, {1000, false, 1000}, {GCM_INT}, 80);
+    m_capture.Start(kAt500, {1000, false, 1000}, {GCM_INT}, g_PeriodOfEighths(80));
     EXPECT_EQ(m_capture.HistoryLimit(), 101u);
     // Ticks that wrap make times go back; the count still bounds the history.
-    m_capture.Start({1, 0, TRIGGER_GREATER, 5000.0}, {100, false, 1000}, {GCM_INT}, kOneMs);
+    m_capture.Start({1, 0, TRIGGER_GREATER, 5000.0}, {100, false, 1000}, {GCM_INT},
+                    g_PeriodOfEighths(kOneMs));
     for (uint32_t i = 0; i < 1000; ++i) {
         tagOscilloVal sample;
         sample.tick = 0xFFFFFF00u + i;
@@ -179,7 +180,8 @@ TEST_F(TriggerCaptureTest, AnEventClosedWhileTheConditionHoldsWaitsForItToFail) 
     EXPECT_EQ(m_log.events.size(), 1u);
     EXPECT_EQ(m_capture.Phase(), EnumTriggerPhase::Rearming);
     // A closing sample that fails the condition re-arms at once.
-    m_capture.Start({1, 1, TRIGGER_LESS, 100.0}, {0, true, 50}, {GCM_INT, GCM_DINT}, kOneMs);
+    m_capture.Start({1, 1, TRIGGER_LESS, 100.0}, {0, true, 50}, {GCM_INT, GCM_DINT},
+                    g_PeriodOfEighths(kOneMs));
     std::vector<EnumSampleFate> fates;
     for (const auto& [tick, value] : {std::pair{0u, 0u}, {50u, 0u}, {51u, 200u}, {52u, 0u}}) {
         tagOscilloVal sample;
@@ -209,6 +211,6 @@ TEST_F(TriggerCaptureTest, AStopHandsOverTheEventItCutShort) {
     EXPECT_EQ(open->samples.size(), 1100u);  // 8 900 to 9 999 ms: 100 ms before, the trigger, 999 after
     EXPECT_FALSE(m_capture.TakeOpenEvent()); // once
     // Without repeat there is nothing to hand over.
-    m_capture.Start(kAt900, {100, false, 5000}, {GCM_INT, GCM_DINT}, kOneMs);
+    m_capture.Start(kAt900, {100, false, 5000}, {GCM_INT, GCM_DINT}, g_PeriodOfEighths(kOneMs));
     EXPECT_FALSE(m_capture.TakeOpenEvent());
 }

@@ -448,8 +448,9 @@ TEST_P(MainWindowTest, AtStartTheRecoveryQuestionBringsBackWhatACrashLeft) {
     {
         CRecordingJournal journal(JournalFilePath());
         journal.Reset({});
-        journal.BeginRecording({{{"D1", 0, GCM_INT, DefaultChannelColours[0]}}, 160, 0.0, {std::nullopt}}, {},
-                               "sim");
+        journal.BeginRecording(
+            {{{"D1", 0, GCM_INT, DefaultChannelColours[0]}}, g_PeriodOfEighths(160), 0.0, {std::nullopt}}, {},
+            "sim");
         std::vector<tagOscilloVal> samples(500);
         for (uint32_t i = 0; i < samples.size(); ++i) {
             samples[i].tick = i;

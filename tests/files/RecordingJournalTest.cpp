@@ -40,7 +40,7 @@ void ExpectSameTraces(const tagMonitorState& state, CTraceSet& expected, CTraceS
 
 // A recording as the recorder starts it: the values the traces hold it from.
 tagRecordingStart StartOf(const tagMonitorState& state, CTraceSet& traces, uint16_t period, double offset) {
-    tagRecordingStart start{state.channels, period, offset, {}};
+    tagRecordingStart start{state.channels, g_PeriodOfEighths(period), offset, {}};
     for (size_t k = 0; k < state.channels.size(); ++k) {
         double y = 0;
         start.hold.push_back(traces.Trace(k).GetLastPoint(nullptr, &y) ? std::optional(y) : std::nullopt);
@@ -98,13 +98,13 @@ TEST(RecordingJournalTest, ReplayGivesThePointsTheBatchesBuiltOverTheBaseAcrossT
                 trigger = {1, 0, TRIGGER_GREATER, 3.0};
             }
             journal.BeginRecording(StartOf(state, *reference, period, offset), trigger, "sim");
-            tagBatchContext context{period, offset, 1};
+            tagBatchContext context{g_PeriodOfEighths(period), offset, 1};
             std::vector<EnumGCMDataType> types;
             for (const tagOscilloElem& channel : state.channels) {
                 types.push_back(channel.dataType);
             }
             CTriggerCapture capture;
-            capture.Start(trigger, {}, types, period);
+            capture.Start(trigger, {}, types, g_PeriodOfEighths(period));
             tagJournalSink sink{journal};
             uint32_t tick = static_cast<uint32_t>(random() % 3);
             for (int batch = 0, batches = 1 + static_cast<int>(random() % 6); batch < batches; ++batch) {
@@ -166,7 +166,7 @@ TEST(RecordingJournalTest, SummaryResetRetireAndSetAside) {
     {
         CRecordingJournal journal(path);
         journal.Reset({});
-        journal.BeginRecording({state.channels, 8, 0.0, {std::nullopt}}, {}, "sim");
+        journal.BeginRecording({state.channels, g_PeriodOfEighths(8), 0.0, {std::nullopt}}, {}, "sim");
         tagOscilloVal sample;
         for (uint32_t t = 0; t < 100; ++t) {
             sample.tick = t;
@@ -183,7 +183,7 @@ TEST(RecordingJournalTest, SummaryResetRetireAndSetAside) {
         journal.Reset({});
         journal.Commit();
         EXPECT_EQ(CRecordingJournal::Inspect(path).samples, 0u);
-        journal.BeginRecording({state.channels, 8, 0.0, {std::nullopt}}, {}, "sim");
+        journal.BeginRecording({state.channels, g_PeriodOfEighths(8), 0.0, {std::nullopt}}, {}, "sim");
         journal.Append({&sample, 1});
     } // ends without retiring: a crash as far as the file can tell, after the destructor's commit
     EXPECT_EQ(CRecordingJournal::Inspect(path).samples, 1u);
@@ -236,7 +236,7 @@ TEST(RecordingJournalTest, AJournalThatCannotBeWrittenSaysWhyAndOneThatCannotBeR
     tagMonitorState recorded;
     tagHeadlessTraces recordedTraces;
     recordedTraces.AddChannel(recorded, {"D1", 0, GCM_INT, 1}, {});
-    based.BeginRecording({recorded.channels, 8, 0.0, {std::nullopt}}, {}, "sim");
+    based.BeginRecording({recorded.channels, g_PeriodOfEighths(8), 0.0, {std::nullopt}}, {}, "sim");
     const tagOscilloVal zero{};
     based.Append({&zero, 1});
     based.Commit();

@@ -23,7 +23,7 @@ TEST(LinkStatus, TheMapFilesErrorsAreShownOnceWithFileAndLine) {
         CTestSessionView view;
         CMonitorSession session(view);
         view.session = &session;
-        session.OnAcquisitionNotify(NOTIFY_FAILURE, FAILURE_LOAD_WORKSPACE); // as at start
+        session.LoadWorkspaceAtStart(); // as at start
         session.ReportLinkProblems();
         ASSERT_EQ(view.messages, std::vector<int>{IDS_MAP_FILE_ERRORS});
         EXPECT_NE(view.details[0].find("LadderDesk/ModbusMap.cfg, line 2: unknown table 'holdings'"),

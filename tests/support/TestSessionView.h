@@ -1,8 +1,8 @@
-// The window's side of a session in tests: messages queued from the worker and drained on the
-// test thread, and a record of what the session showed.
+// The window's side of a session in tests: work posted by the worker runs on the test thread when
+// it pumps, and a record of what the session showed.
 #pragma once
 
-#include "acquisition/NotifyQueue.h"
+#include "kit/PostQueue.h"
 #include "session/MonitorSession.h"
 
 #include <chrono>
@@ -12,13 +12,11 @@
 
 class CTestSessionView : public CSessionView {
 public:
-    void PostNotify(int wParam, int lParam) override { m_queue.Post(wParam, lParam); }
-    void PumpMessages() override {
-        if (session) {
-            m_queue.Dispatch(
-                [this](int wParam, int lParam) { session->OnAcquisitionNotify(wParam, lParam); });
-        }
-    }
+    void Post(std::function<void()> work) override { m_queue.Post(std::move(work)); }
+    // Runs what was posted, as the window's event loop would.
+    void PumpMessages() { m_queue.RunPosted(); }
+    // What was posted and never ran belongs to a session that is gone.
+    void Forget() { m_queue.Clear(); }
     // Runs the message loop for a while, as the window's thread would.
     void Pump(std::chrono::milliseconds duration) {
         const auto end = std::chrono::steady_clock::now() + duration;
@@ -81,5 +79,5 @@ public:
     std::vector<tagSessionStatus> sessionStatus;
 
 private:
-    CNotifyQueue m_queue;
+    CPostQueue m_queue;
 };

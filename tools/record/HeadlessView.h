@@ -2,7 +2,7 @@
 // main thread pumps them; there is nothing to show and nobody to ask.
 #pragma once
 
-#include "acquisition/NotifyQueue.h"
+#include "kit/PostQueue.h"
 #include "session/MonitorSession.h"
 
 #include <chrono>
@@ -12,10 +12,14 @@
 
 class CHeadlessView : public CSessionView {
 public:
-    void PostNotify(int wParam, int lParam) override { m_queue.Post(wParam, lParam); }
-    void PumpMessages() override;
-    // Waits until a message is posted or the time is up, then pumps.
-    void WaitAndPump(std::chrono::milliseconds longest);
+    void Post(std::function<void()> work) override { m_queue.Post(std::move(work)); }
+    // Runs what the worker posted.
+    void PumpMessages() { m_queue.RunPosted(); }
+    // Waits until something is posted or the time is up, then runs it.
+    void WaitAndPump(std::chrono::milliseconds longest) {
+        m_queue.Wait(longest);
+        m_queue.RunPosted();
+    }
 
     // What the session reports goes to onResult, when there is one.
     void ShowResult(const tagResult& result) override {
@@ -43,5 +47,5 @@ public:
     std::function<void(const tagResult&)> onResult;
 
 private:
-    CNotifyQueue m_queue;
+    CPostQueue m_queue;
 };
