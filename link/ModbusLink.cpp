@@ -282,8 +282,8 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
         m_plan = std::move(plan);
         m_groups = std::move(groups);
         m_buffers.assign(m_groups.size(), {});
-        m_period = std::max<uint16_t>(setting.requestedPeriod, 1);
-        setting.actualPeriod = m_period;
+        m_period = std::max(g_PeriodOfEighths(setting.requestedPeriod), tagPeriod(1));
+        setting.actualPeriod = g_EighthsOfPeriod(m_period);
         return true;
     }
     if (command != OSCILLO_CMD_RUN) {
@@ -310,11 +310,13 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
         pollMicros = std::min<int64_t>(
             pollMicros, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count());
     }
-    const auto needed = static_cast<uint64_t>(std::ceil(static_cast<double>(pollMicros) * 1.25 / 1000.0)) * 8;
+    // What the link sustains, in whole ms.
+    const std::chrono::milliseconds needed(
+        static_cast<int64_t>(std::ceil(static_cast<double>(pollMicros) * 1.25 / 1000.0)));
     if (needed > m_period) {
-        m_period = static_cast<uint16_t>(std::min<uint64_t>(needed, 0xFFFF));
+        m_period = std::min(std::chrono::duration_cast<tagPeriod>(needed), g_PeriodOfEighths(0xFFFF));
     }
-    setting.actualPeriod = m_period;
+    setting.actualPeriod = g_EighthsOfPeriod(m_period);
     m_failed = false;
     m_missedTicks = 0;
     {
@@ -326,20 +328,20 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
         std::lock_guard lock(m_queueMutex);
         m_queue.clear();
     }
-    const uint64_t periodMicros = static_cast<uint64_t>(m_period) * 125;
-    m_sampler = std::thread([this, periodMicros] {
+    const auto period = std::chrono::duration_cast<std::chrono::microseconds>(m_period);
+    m_sampler = std::thread([this, period] {
         g_PrepareSamplerThread();
-        SamplerLoop(Clock::now(), periodMicros);
+        SamplerLoop(Clock::now(), period);
     });
     return true;
 }
 
-void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
+void CModbusLink::SamplerLoop(Clock::time_point start, std::chrono::microseconds period) {
     uint64_t tick = 0;
     uint64_t sampledTick = 0; // the tick after the last one sampled
     bool failing = false;
     Clock::time_point failingSince; // the first failure since the last valid reply
-    const auto slotOf = [&](uint64_t t) { return start + std::chrono::microseconds(t * periodMicros); };
+    const auto slotOf = [&](uint64_t t) { return start + period * static_cast<int64_t>(t); };
     while (!m_stop) {
         const Clock::time_point due = slotOf(tick);
         std::this_thread::sleep_until(due);
@@ -405,7 +407,7 @@ void CModbusLink::SamplerLoop(Clock::time_point start, uint64_t periodMicros) {
         // An overrun skips the slots that have passed instead of bunching samples after it.
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-        tick = std::max<uint64_t>(tick + 1, static_cast<uint64_t>(elapsed) / periodMicros + 1);
+        tick = std::max<uint64_t>(tick + 1, static_cast<uint64_t>(elapsed / period.count()) + 1);
     }
 }
 

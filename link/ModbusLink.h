@@ -9,6 +9,7 @@
 #include "LinkBackend.h"
 #include "ModbusMap.h"
 #include "ModbusTransport.h"
+#include "kit/Period.h"
 
 #include <atomic>
 #include <chrono>
@@ -68,7 +69,7 @@ private:
     // Group g in two halves by its members, each read on its own from now on.
     void SplitGroup(size_t g);
     void StopSampler();
-    void SamplerLoop(Clock::time_point start, uint64_t periodMicros);
+    void SamplerLoop(Clock::time_point start, std::chrono::microseconds period);
     bool Fail(const std::string& what);
     // A timeout in words ("no answer in 0.5 s"); the transport's lock is held.
     tagModbusOutcome Worded(tagModbusOutcome outcome) const;
@@ -87,7 +88,7 @@ private:
     std::vector<tagPollGroup> m_groups;
     std::vector<tagChannelPlan> m_plan;
     std::vector<std::vector<uint16_t>> m_buffers;
-    uint16_t m_period = 0;
+    tagPeriod m_period{};
 
     std::thread m_sampler;
     std::atomic<bool> m_stop{false};

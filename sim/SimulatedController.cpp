@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int64_t kMicrosPerPeriodUnit = 125;
 constexpr uint32_t kStateRun = 1;
 
 } // namespace
@@ -170,8 +169,8 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         m_fifo.clear();
         m_channels = setting.channels;
         m_refs = std::move(refs);
-        m_period = std::max<uint16_t>(setting.requestedPeriod, m_panel->minimumPeriod);
-        setting.actualPeriod = m_period;
+        m_period = std::max(g_PeriodOfEighths(setting.requestedPeriod), m_panel->minimumPeriod.load());
+        setting.actualPeriod = g_EighthsOfPeriod(m_period);
         return true;
     }
     if (command == OSCILLO_CMD_RUN) {
@@ -183,7 +182,7 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         if (m_refs.empty()) {
             return false; // nothing loaded
         }
-        setting.actualPeriod = m_period;
+        setting.actualPeriod = g_EighthsOfPeriod(m_period);
         m_running = true;
         m_runStart = Now();
         m_runStartMicros = MicrosSincePowerOn(m_runStart);
@@ -202,7 +201,7 @@ void CSimulatedController::CatchUp(Clock::time_point now) {
         CSimulatedMachine::Apply(static_cast<double>(MicrosSincePowerOn(now)) / 1000.0, m_memory);
         return;
     }
-    const int64_t periodMicros = m_period * kMicrosPerPeriodUnit;
+    const int64_t periodMicros = std::chrono::duration_cast<std::chrono::microseconds>(m_period).count();
     const int64_t elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_runStart).count();
     const uint64_t due = static_cast<uint64_t>(elapsed / periodMicros); // last tick whose time has come
     if (due + 1 > m_nextTick + kFifoLimit) {
@@ -229,8 +228,8 @@ CSimulatedController::Clock::time_point CSimulatedController::NextSampleDue() co
         return Clock::now();
     }
     // The controller's clock runs speed times faster than the real one.
-    const auto controllerTime = m_runStart + std::chrono::microseconds(static_cast<int64_t>(m_nextTick) *
-                                                                       m_period * kMicrosPerPeriodUnit);
+    const auto controllerTime = m_runStart + std::chrono::duration_cast<std::chrono::microseconds>(m_period) *
+                                                 static_cast<int64_t>(m_nextTick);
     return m_powerOn + std::chrono::duration_cast<Clock::duration>((controllerTime - m_powerOn) / m_speed);
 }
 

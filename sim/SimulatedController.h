@@ -68,7 +68,7 @@ private:
     // Sampling.
     std::vector<tagOscilloElem> m_channels;
     std::vector<tagElementRef> m_refs;
-    uint16_t m_period = 0; // 1/8 ms
+    tagPeriod m_period{};
     bool m_running = false;
     Clock::time_point m_runStart;
     int64_t m_runStartMicros = 0; // controller time of tick 0

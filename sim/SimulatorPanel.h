@@ -4,6 +4,8 @@
 // The simulator and whoever drives it share one: chronoscope-plcsim's switches, a test, a benchmark.
 #pragma once
 
+#include "kit/Period.h"
+
 #include <atomic>
 #include <cstdint>
 
@@ -15,8 +17,8 @@ public:
     std::atomic<uint32_t> stopBits{1};
     std::atomic<uint32_t> parity{0};
     std::atomic<int> usbCount{1};
-    // The shortest period (1/8 ms) the controller accepts; shorter requests are raised to it.
-    std::atomic<uint16_t> minimumPeriod{8};
+    // The shortest period the controller accepts; shorter requests are raised to it.
+    std::atomic<tagPeriod> minimumPeriod{std::chrono::milliseconds(1)};
     // Whether a failed format probe waits its time as a real one would.
     std::atomic<bool> probeWaits{true};
     // The first byte a probe answers with instead of the description of the controller's own
@@ -50,10 +52,11 @@ public:
 
     // Controller time (ms since power-on) of the sample with this tick of the current run.
     double MachineTimeOfTick(uint32_t tick) const {
-        return static_cast<double>(runStartMicros.load() + static_cast<int64_t>(tick) * period.load() * 125) /
-               1000.0;
+        const auto sinceRunStart =
+            std::chrono::duration_cast<std::chrono::microseconds>(period.load()) * tick;
+        return static_cast<double>(runStartMicros.load() + sinceRunStart.count()) / 1000.0;
     }
     // Set by the controller when a run starts.
     std::atomic<int64_t> runStartMicros{0};
-    std::atomic<uint16_t> period{0}; // 1/8 ms
+    std::atomic<tagPeriod> period{};
 };

@@ -227,7 +227,7 @@ TEST_F(RecorderTest, PeriodIsSentInEighthsAndTheAcceptedOneIsShown) {
     EXPECT_EQ(m_recorder->Setting().requestedPeriod, 160);
     EXPECT_EQ(m_recorder->Setting().actualPeriod, 160);
     m_recorder->OnRun();
-    m_sim.minimumPeriod = 100;
+    m_sim.minimumPeriod = g_PeriodOfEighths(100);
     m_state.period = 1;
     m_recorder->OnRun();
     EXPECT_EQ(m_view.shownPeriod, 12u);
