@@ -4,6 +4,7 @@
 #include "kit/ElementKinds.h"
 #include "kit/ElementName.h"
 #include "kit/KitHelpers.h"
+#include "kit/Log.h"
 #include "kit/NumberText.h"
 #include "kit/TextHelpers.h"
 #include "link/Communicater.h"
@@ -130,6 +131,7 @@ tagWriteOutcome WriteElement(const tagWriteRequest& request) {
     map.OctToDec();
     if (CCommunicater::OscilloWriteElem(&map) != LINK_OK) {
         outcome.reason = CCommunicater::LastError();
+        g_Log().warn("{} <- {} not written: {}", request.address, request.value, outcome.reason);
         return outcome;
     }
     outcome.written = true;
@@ -141,5 +143,6 @@ tagWriteOutcome WriteElement(const tagWriteRequest& request) {
     if (CCommunicater::OscilloReadElem(name, request.type, &raw) == LINK_OK) {
         outcome.readBack = ReadBackText(raw, request.type, bit);
     }
+    g_Log().info("{} <- {} written, reads {}", request.address, request.value, outcome.readBack);
     return outcome;
 }

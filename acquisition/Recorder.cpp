@@ -2,6 +2,7 @@
 
 #include "ChannelModel.h"
 #include "StringIds.h"
+#include "kit/Log.h"
 #include "kit/TextHelpers.h"
 #include "link/Communicater.h"
 
@@ -63,6 +64,7 @@ void CRecorder::StopRecording() {
         return;
     }
     m_recording = false;
+    g_Log().info("recording {} stopped", m_run.load());
     m_setting.run = 0;
     CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0);
     // An event the stop cut short is saved with what it has.
@@ -133,9 +135,11 @@ tagResult CRecorder::StartRecording() {
     m_setting.requestedPeriod = static_cast<uint16_t>(m_state.period * 8);
     m_setting.actualPeriod = m_setting.requestedPeriod;
     if (CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &m_setting, 1, 0) != LINK_OK) {
+        g_Log().warn("a recording could not start: {}", CCommunicater::LastError());
         return tagResult::Failed(IDS_SET_CHANNELS_FAILED, CCommunicater::LastError());
     }
     if (CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0) != LINK_OK) {
+        g_Log().warn("a recording could not start: {}", CCommunicater::LastError());
         return tagResult::Failed(IDS_RUN_COMMAND_FAILED, CCommunicater::LastError());
     }
     m_batch.period = g_PeriodOfEighths(m_setting.actualPeriod);
@@ -161,6 +165,9 @@ tagResult CRecorder::StartRecording() {
     m_traces.SetTriggerMark(std::nullopt);
     m_recording = true;
     ++m_run;
+    g_Log().info("recording {} started: {} channels every {} us{}", m_run.load(), m_state.channels.size(),
+                 std::chrono::duration_cast<std::chrono::microseconds>(m_batch.period).count(),
+                 m_state.trigger.enable ? ", on a trigger" : "");
     CCommunicater::OscilloSetListener([this] { Wake(); });
     m_worker.Start(&CRecorder::AcquisitionThreadProc, this);
     m_view.UpdateRunControls(true);
@@ -225,8 +232,10 @@ void CRecorder::OnReadFailed(uint64_t run) {
     if (run != m_run.load() || !m_recording) {
         return;
     }
+    const std::string why = CCommunicater::LastError();
+    g_Log().warn("recording {} ended: the link failed: {}", run, why);
     StopRecording();
-    m_view.ShowResult(tagResult::Failed(IDS_READ_FAILED, CCommunicater::LastError()));
+    m_view.ShowResult(tagResult::Failed(IDS_READ_FAILED, why));
 }
 
 void CRecorder::OnWriteDone(const tagWriteOutcome& outcome) {

@@ -28,6 +28,10 @@ std::string EventsFolder() {
     return g_LadderDeskFolder() + "Events/";
 }
 
+std::string LogFolder() {
+    return g_LadderDeskFolder() + "Logs";
+}
+
 std::string g_TimeStampName(std::time_t when) {
     std::tm local{};
     localtime_r(&when, &local);

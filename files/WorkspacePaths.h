@@ -15,6 +15,8 @@ std::string JournalFilePath();
 std::string AutoSaveFolder();
 // The files of a repeating trigger's events, ending in '/'.
 std::string EventsFolder();
+// The window's log files, a file a day.
+std::string LogFolder();
 
 #include <chrono>
 #include <ctime>

@@ -5,13 +5,13 @@
 #include "ModbusTcpClient.h"
 #include "SamplerThread.h"
 #include "SerialDevices.h"
+#include "kit/Log.h"
 #include "kit/NumberText.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,13 +41,37 @@ uint32_t RawWord(const CModbusMap& map, const tagModbusAddress& at, const uint16
     return g_NarrowToType(value, type);
 }
 
+// Overruns in the log at most once a second (every one at debug level): a night of a link that
+// cannot keep up would otherwise fill a disk with them.
+class COverrunLog {
+public:
+    void Add(uint64_t skipped) {
+        ++m_overruns;
+        m_skipped += skipped;
+    }
+    void Tell(const std::string& where) {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_overruns == 0 || now - m_told < std::chrono::seconds(1)) {
+            return;
+        }
+        g_Log().info("{}: {} polls overran their slot, {} ticks skipped", where, m_overruns, m_skipped);
+        m_told = now;
+        m_overruns = m_skipped = 0;
+    }
+
+private:
+    uint64_t m_overruns = 0;
+    uint64_t m_skipped = 0;
+    std::chrono::steady_clock::time_point m_told{};
+};
+
 } // namespace
 
 CModbusLink::CModbusLink() {
     std::string error;
     if (!m_map.LoadFile(g_ModbusMapPath(), error)) {
         m_mapError = error;
-        std::fprintf(stderr, "chronoscope: the Modbus map file is not used: %s\n", error.c_str());
+        g_Log().warn("the Modbus map file is not used: {}", error);
     }
 }
 
@@ -108,14 +132,20 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
     std::string error;
     if (!m_transport->Connect(error)) {
         m_transport.reset();
+        g_Log().warn("{}: cannot open: {}", where, error);
         return Fail(where + ": " + error);
     }
+    g_Log().info("{}: open (unit {}, response timeout {} ms)", where, m_map.Unit(),
+                 m_transport->ResponseTimeout().count());
     return true;
 }
 
 void CModbusLink::Close() {
     StopSampler();
     std::lock_guard lock(m_io);
+    if (m_transport) {
+        g_Log().info("{}: closed", m_where);
+    }
     m_transport.reset();
 }
 
@@ -200,6 +230,10 @@ void CModbusLink::SplitGroup(size_t g) {
         }
         return group;
     };
+    g_Log().info(
+        "{}: a read of {} elements refused for an address the device does not have: read in two parts "
+        "from now on",
+        m_where, members.size());
     const auto middle = members.begin() + static_cast<std::ptrdiff_t>(members.size() / 2);
     tagPollGroup first = groupOf({members.begin(), middle});
     tagPollGroup second = groupOf({middle, members.end()});
@@ -329,6 +363,8 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
         m_queue.clear();
     }
     const auto period = std::chrono::duration_cast<std::chrono::microseconds>(m_period);
+    g_Log().info("{}: polled by this computer every {} us, {} requests a poll", m_where, period.count(),
+                 m_groups.size());
     m_sampler = std::thread([this, period] {
         g_PrepareSamplerThread();
         SamplerLoop(Clock::now(), period);
@@ -339,6 +375,7 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
 void CModbusLink::SamplerLoop(Clock::time_point start, std::chrono::microseconds period) {
     uint64_t tick = 0;
     uint64_t sampledTick = 0; // the tick after the last one sampled
+    COverrunLog overruns;
     bool failing = false;
     Clock::time_point failingSince; // the first failure since the last valid reply
     const auto slotOf = [&](uint64_t t) { return start + period * static_cast<int64_t>(t); };
@@ -400,6 +437,9 @@ void CModbusLink::SamplerLoop(Clock::time_point start, std::chrono::microseconds
             // response timeout again.
             const bool refused = polled.kind == tagModbusOutcome::Exception && polled.exception <= 3;
             if (refused || now - failingSince >= Patience()) {
+                g_Log().warn(
+                    "{}: no valid reply for {} ms: the recording ends", m_where,
+                    std::chrono::duration_cast<std::chrono::milliseconds>(now - failingSince).count());
                 m_failed = true;
                 return;
             }
@@ -407,7 +447,15 @@ void CModbusLink::SamplerLoop(Clock::time_point start, std::chrono::microseconds
         // An overrun skips the slots that have passed instead of bunching samples after it.
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-        tick = std::max<uint64_t>(tick + 1, static_cast<uint64_t>(elapsed / period.count()) + 1);
+        const uint64_t next =
+            std::max<uint64_t>(tick + 1, static_cast<uint64_t>(elapsed / period.count()) + 1);
+        if (next > tick + 1) {
+            g_Log().debug("{}: poll of tick {} overran its slot: {} ticks skipped", m_where, tick,
+                          next - tick - 1);
+            overruns.Add(next - tick - 1);
+        }
+        overruns.Tell(m_where);
+        tick = next;
     }
 }
 

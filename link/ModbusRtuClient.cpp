@@ -1,4 +1,5 @@
 #include "ModbusRtuClient.h"
+#include "kit/Log.h"
 
 #include <modbus/modbus.h>
 #include <poll.h>
@@ -91,13 +92,17 @@ tagModbusOutcome CModbusRtuClient::Resynchronize() {
     }
     modbus_flush(m_ctx);
     if (heard) {
+        g_Log().info("{}: late reply dropped", m_device);
         return tagModbusOutcome::Success();
     }
     // Nothing came: one discrete input, which no read of the recording asks for in this form. Its
     // answer, or a refusal of it, shows the device in step; another reply is a late one.
     uint8_t bit = 0;
     const tagModbusOutcome probe = Outcome(modbus_read_input_bits(m_ctx, 0, 1, &bit));
-    return probe.kind == tagModbusOutcome::Exception ? tagModbusOutcome::Success() : probe;
+    const bool inStep = probe.ok() || probe.kind == tagModbusOutcome::Exception;
+    g_Log().info("{}: resynchronising after a timeout: the device is {}", m_device,
+                 inStep ? "in step" : "not in step yet");
+    return inStep ? tagModbusOutcome::Success() : probe;
 }
 
 tagModbusOutcome CModbusRtuClient::Outcome(int result) {
@@ -110,6 +115,7 @@ tagModbusOutcome CModbusRtuClient::Outcome(int result) {
         return {tagModbusOutcome::Exception, code, g_ModbusExceptionText(code)};
     }
     if (error == ETIMEDOUT) {
+        g_Log().warn("{}: no answer in {} ms", m_device, m_timeout.count());
         m_lateReplyDue = true;
         return {tagModbusOutcome::TimedOut, 0, modbus_strerror(error)};
     }

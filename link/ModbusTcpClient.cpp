@@ -1,4 +1,5 @@
 #include "ModbusTcpClient.h"
+#include "kit/Log.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -169,6 +170,7 @@ void CModbusTcpClient::Flush() {
 }
 
 tagModbusOutcome CModbusTcpClient::Broken(const std::string& why) {
+    g_Log().warn("{}:{}: connection lost: {}", m_host, m_port, why);
     Close();
     return {tagModbusOutcome::Broken, 0, why};
 }
@@ -179,6 +181,7 @@ tagModbusOutcome CModbusTcpClient::Transact(const std::vector<uint8_t>& pdu, std
         if (!Connect(error)) {
             return {tagModbusOutcome::Broken, 0, error};
         }
+        g_Log().info("{}:{}: connected again", m_host, m_port);
     }
     const uint16_t id = ++m_transaction;
     std::vector<uint8_t> request;
@@ -212,7 +215,9 @@ tagModbusOutcome CModbusTcpClient::Transact(const std::vector<uint8_t>& pdu, std
             if (mine) {
                 reply.assign(frame.pdu, frame.pdu + frame.pduSize);
             } else {
-                ++m_dropped; // the answer to a request given up on
+                // The answer to a request given up on.
+                g_Log().info("{}:{}: late reply dropped (transaction {}, awaiting {})", m_host, m_port,
+                             frame.transaction, id);
             }
             m_received.erase(m_received.begin(),
                              m_received.begin() + static_cast<std::ptrdiff_t>(frame.frameSize));
@@ -224,6 +229,7 @@ tagModbusOutcome CModbusTcpClient::Transact(const std::vector<uint8_t>& pdu, std
         pollfd p{m_fd, POLLIN, 0};
         const int ready = poll(&p, 1, RemainingMs(deadline));
         if (ready == 0) {
+            g_Log().warn("{}:{}: no answer in {} ms (transaction {})", m_host, m_port, m_timeout.count(), id);
             return {tagModbusOutcome::TimedOut, 0, "Connection timed out"};
         }
         if (ready < 0 && errno == EINTR) {

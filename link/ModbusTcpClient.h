@@ -40,9 +40,6 @@ public:
     tagModbusOutcome WriteBit(int address, bool on) override;
     tagModbusOutcome WriteRegisters(int address, const uint16_t* words, int count) override;
 
-    // How many replies were dropped for another transaction id.
-    uint64_t DroppedReplies() const { return m_dropped; }
-
 private:
     // Sends the PDU and waits for the reply to it; its PDU goes to reply.
     tagModbusOutcome Transact(const std::vector<uint8_t>& pdu, std::vector<uint8_t>& reply);
@@ -55,5 +52,4 @@ private:
     int m_fd = -1;
     uint16_t m_transaction = 0;
     std::vector<uint8_t> m_received; // bytes not yet cut into frames
-    uint64_t m_dropped = 0;
 };

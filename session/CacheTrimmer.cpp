@@ -1,6 +1,7 @@
 #include "CacheTrimmer.h"
 
 #include "files/WorkspacePaths.h"
+#include "kit/Log.h"
 
 #include <ctime>
 
@@ -18,7 +19,10 @@ void CCacheTrimmer::TrimCache() {
         if (m_state.autoSave) {
             const std::string folder = m_autoSaveFolder.empty() ? AutoSaveFolder() : m_autoSaveFolder;
             const std::string path = folder + g_TimeStampName(std::time(nullptr)) + ".data";
-            m_files.SaveDataFile(path, &cut); // a failed save is not reported
+            // The original program does not report a failed save; the log does.
+            if (const tagResult saved = m_files.SaveDataFile(path, &cut); !saved.ok) {
+                g_Log().error("the older half of the cache could not be saved: {}", saved.detail);
+            }
 
             if (m_autoSavedFiles.empty() || m_autoSavedFiles.back() != path) {
                 m_autoSavedFiles.push_back(path);

@@ -4,6 +4,7 @@
 #include "acquisition/StringIds.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
+#include "kit/Log.h"
 
 #include <filesystem>
 
@@ -44,6 +45,7 @@ tagResult CEventFiles::Save(const tagEventRecord& record) {
     }
     std::string error;
     if (!WriteDataFile(path, state, traces, nullptr, &error)) {
+        g_Log().error("the event could not be saved: {}", error);
         const tagResult failed = tagResult::Failed(IDS_EVENT_SAVE_FAILED, error);
         if (!m_failureShown) {
             m_failureShown = true;

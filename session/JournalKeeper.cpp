@@ -5,6 +5,7 @@
 #include "acquisition/StringIds.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
+#include "kit/Log.h"
 
 #include <cstdio>
 #include <ctime>
@@ -131,6 +132,7 @@ void CJournalKeeper::Retire() {
 void CJournalKeeper::ReportFailure() {
     if (!m_failureShown && m_journal->Failed()) {
         m_failureShown = true;
+        g_Log().error("the journal {} cannot be written: {}", m_path, m_journal->Error());
         // Told outside the batch, which a message box would hold up.
         m_view.Post([this] { ShowFailure(); });
     }

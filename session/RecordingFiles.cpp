@@ -4,6 +4,7 @@
 #include "files/CsvFile.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
+#include "kit/Log.h"
 
 #include <algorithm>
 
@@ -26,9 +27,11 @@ private:
 tagResult CRecordingFiles::SaveDataFile(const std::string& path, const double* limitX) {
     const CWaitCursor wait(m_view);
     std::string error;
-    return WriteDataFile(path, m_state, m_traces, limitX, &error)
-               ? tagResult::Done()
-               : tagResult::Failed(IDS_EXPORT_FAILED, error);
+    if (!WriteDataFile(path, m_state, m_traces, limitX, &error)) {
+        g_Log().error("not saved: {}", error);
+        return tagResult::Failed(IDS_EXPORT_FAILED, error);
+    }
+    return tagResult::Done();
 }
 
 tagResult CRecordingFiles::LoadDataFile(const std::string& path) {

@@ -300,6 +300,9 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
     if (const int pause = m_panel->pauseNextReplyMs.exchange(0); pause > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
     }
+    if (m_tcp && m_panel->dropConnection.exchange(false)) {
+        return false; // the caller closes the connection
+    }
     const int holeFirst = m_panel->holeFirst, holeLast = m_panel->holeLast;
     if (function == MODBUS_FC_READ_HOLDING_REGISTERS && holeFirst >= 0 && start <= holeLast &&
         start + count > holeFirst) {

@@ -38,6 +38,8 @@ public:
     // The Modbus server waits this long before its next answer, once (a late reply, or a freeze
     // after which the requests that came meanwhile are answered late).
     std::atomic<int> pauseNextReplyMs{0};
+    // The Modbus server closes the connection instead of its next answer, once (TCP).
+    std::atomic<bool> dropConnection{false};
     // Holding registers the Modbus server's device does not have: a read touching them is refused
     // with exception 2 (illegal data address). -1 for none.
     std::atomic<int> holeFirst{-1};

@@ -1,6 +1,7 @@
 // A plant network's faults against the Modbus link: a reply that comes too late, a device that
 // freezes, a device map with holes, over TCP and over RTU on a pseudo-terminal cable.
 #include "TempFolder.h"
+#include "kit/Log.h"
 #include "link/Communicater.h"
 #include "link/ModbusLink.h"
 #include "link/ModbusTcpClient.h"
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <map>
 #include <thread>
 
 namespace {
@@ -146,6 +149,43 @@ TEST_P(ModbusFaultTest, ElementsAroundAHoleInTheDevicesMapAreReadApart) {
     const std::string error = CCommunicater::LastError();
     EXPECT_TRUE(error.ends_with(": D62: Illegal data address")) << error;
     EXPECT_TRUE(error.starts_with(GetParam() ? "COM1 \u2192 " : "127.0.0.1:")) << error;
+}
+
+// The log holds a line for each thing that went wrong on the link, and no more.
+TEST_P(ModbusFaultTest, TheLogHasALineForEachLateReplySplitReadAndReconnect) {
+    const std::string logFile = m_documents.File("link.log");
+    ASSERT_TRUE(g_LogToFile(logFile, false));
+    m_panel->holeFirst = 60;
+    m_panel->holeLast = 67;
+    ASSERT_TRUE(Start({Channel("D59", GCM_INT), Channel("D68", GCM_INT)}, 20)) << m_link->LastError();
+    std::vector<tagOscilloVal> samples;
+    ASSERT_TRUE(Read(200ms, samples));
+    m_panel->pauseNextReplyMs = 1500; // half a second after the timeout
+    ASSERT_TRUE(Read(2500ms, samples)) << CCommunicater::LastError();
+    if (!Rtu()) {
+        // The device drops the connection; the next request makes it again.
+        m_panel->dropConnection = true;
+        ASSERT_TRUE(Read(300ms, samples)) << CCommunicater::LastError();
+    }
+    Stop();
+    g_LogToFile("/dev/null", false);
+    std::ifstream in(logFile);
+    std::string line;
+    std::string all;
+    std::map<std::string, int> seen;
+    std::vector<std::string> events{"late reply dropped", "read in two parts"};
+    if (!Rtu()) {
+        events.push_back("connected again");
+    }
+    while (std::getline(in, line)) {
+        all += line + "\n";
+        for (const std::string& event : events) {
+            seen[event] += line.find(event) != std::string::npos;
+        }
+    }
+    for (const std::string& event : events) {
+        EXPECT_EQ(seen[event], 1) << event << " in\n" << all;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, ModbusFaultTest, ::testing::Values(false, true),

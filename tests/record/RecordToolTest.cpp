@@ -168,7 +168,7 @@ TEST_F(RecordToolTest, ReconnectGoesOnAcrossTwoOutagesInOneFile) {
     CChildProcess recorder(CHRONOSCOPE_RECORD,
                            {"--link", "tcp:127.0.0.1:" + std::to_string(plc.Port()), "--channels", "D10:DINT",
                             "--period", "10", "--reconnect", "--duration", "13s", "--out",
-                            File("outages.data")},
+                            File("outages.data"), "--log", File("outages.log")},
                            m_errors);
     std::this_thread::sleep_for(2s);
     plc.Signal(SIGUSR2); // frozen for three seconds: longer than the link waits
@@ -195,6 +195,13 @@ TEST_F(RecordToolTest, ReconnectGoesOnAcrossTwoOutagesInOneFile) {
         EXPECT_GE(gap, 2000.0);
     }
     EXPECT_GT(ms.GetPointCount(), 500u);
+    // The log tells each outage and each reconnection.
+    const std::string log = Slurp(File("outages.log"));
+    size_t reconnected = 0;
+    for (size_t at = 0; (at = log.find("reconnected after", at)) != std::string::npos; ++at) {
+        ++reconnected;
+    }
+    EXPECT_EQ(reconnected, 2u) << log;
 }
 
 TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {

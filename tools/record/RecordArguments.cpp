@@ -8,6 +8,8 @@
 #include "kit/TextHelpers.h"
 #include "link/SerialDevices.h"
 
+#include <CLI/CLI.hpp>
+
 #include <arpa/inet.h>
 #include <netdb.h>
 
@@ -205,123 +207,103 @@ bool ParseMilliseconds(const std::string& text, uint32_t low, uint32_t high, uin
 
 } // namespace
 
-bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArguments& parsed,
-                          std::string& error) {
-    parsed = tagRecordArguments();
-    std::string link, channels, trigger;
-    bool captureGiven = false, postGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (option == "--help" || option == "-h") {
-            parsed.help = true;
-            return true;
-        }
-        if (option == "--reconnect") {
-            parsed.reconnect = true;
-            continue;
-        }
-        if (option == "--repeat") {
-            parsed.capture.repeat = true;
-            captureGiven = true;
-            continue;
-        }
-        if (option == "--convert") {
-            while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
-                parsed.convert.push_back(args[++i]);
-            }
-            if (parsed.convert.empty()) {
-                error = "--convert wants at least one file";
-                return false;
-            }
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            error = option.rfind("--", 0) == 0 ? option + " wants a value" : "unexpected " + option;
-            return false;
-        }
-        const std::string& value = args[++i];
-        uint64_t number = 0;
-        if (option == "--link") {
-            link = value;
-        } else if (option == "--channels") {
-            channels = value;
-        } else if (option == "--period") {
-            if (!ParseNumber(value, 1, kLongestPeriodMs, number)) {
-                error = "the period is a whole number of milliseconds from 1 to 200";
-                return false;
-            }
-            parsed.periodMs = static_cast<uint32_t>(number);
-        } else if (option == "--duration") {
-            parsed.durationSeconds = g_ParseDuration(value);
-            if (!parsed.durationSeconds) {
-                error = "a duration is a number with ms, s, m, h or d, for example 8h";
-                return false;
-            }
-        } else if (option == "--samples") {
-            if (!ParseNumber(value, 1, UINT32_MAX, number)) {
-                error = "--samples wants a positive number";
-                return false;
-            }
-            parsed.samples = number;
-        } else if (option == "--trigger") {
-            trigger = value;
-        } else if (option == "--pre-trigger") {
-            if (!ParseMilliseconds(value, 0, kMaxPreTriggerMs, parsed.capture.preTriggerMs)) {
-                error = "the pre-trigger time is a duration from 0 to 60s, for example 200ms";
-                return false;
-            }
-            captureGiven = true;
-        } else if (option == "--post-trigger") {
-            if (!ParseMilliseconds(value, kMinPostTriggerMs, kMaxPostTriggerMs,
-                                   parsed.capture.postTriggerMs)) {
-                error = "the post-trigger time is a duration from 1ms to 600s, for example 300ms";
-                return false;
-            }
-            captureGiven = postGiven = true;
-        } else if (option == "--events-dir") {
-            parsed.eventsDir = value;
-        } else if (option == "--cache") {
-            if (!ParseNumber(value, kSmallestCache, kLargestCache, number)) {
-                error = "the cache size is a number of points from 1200000 to 7200000";
-                return false;
-            }
-            parsed.cache = static_cast<uint32_t>(number);
-        } else if (option == "--out") {
-            parsed.out = value;
-        } else if (option == "--to") {
-            parsed.to = value;
-        } else if (option == "--out-dir") {
-            parsed.outDir = value;
-        } else if (option == "--recover") {
-            parsed.recover = value;
-        } else {
-            error = "unknown option " + option;
-            return false;
-        }
-    }
-    if (parsed.Converting()) {
-        if (parsed.to != "csv" && parsed.to != "data") {
-            error = "--convert wants --to csv or --to data";
-            return false;
-        }
+namespace {
+
+// The options as given, checked once all are in.
+struct tagGiven {
+    std::string link, channels, trigger, period, duration, samples, preTrigger, postTrigger, cache;
+};
+
+// Reads the command line into parsed and given: flags, which options take a value, unknown ones.
+bool ReadOptions(const std::vector<std::string>& args, tagRecordArguments& parsed, tagGiven& given,
+                 CLI::App& app, std::string& error) {
+    app.set_help_flag("-h,--help");
+    app.allow_extras();
+    app.add_option("--link", given.link);
+    app.add_option("--channels", given.channels);
+    app.add_option("--period", given.period);
+    app.add_option("--duration", given.duration);
+    app.add_option("--samples", given.samples);
+    app.add_option("--trigger", given.trigger);
+    app.add_option("--pre-trigger", given.preTrigger);
+    app.add_option("--post-trigger", given.postTrigger);
+    app.add_flag("--repeat", parsed.capture.repeat);
+    app.add_option("--events-dir", parsed.eventsDir);
+    app.add_option("--cache", given.cache);
+    app.add_flag("--reconnect", parsed.reconnect);
+    app.add_option("--out", parsed.out);
+    app.add_option("--convert", parsed.convert);
+    app.add_option("--to", parsed.to);
+    app.add_option("--out-dir", parsed.outDir);
+    app.add_option("--recover", parsed.recover);
+    app.add_option("--log", parsed.logFile);
+    app.add_flag("-v,--verbose", parsed.verbose);
+    try {
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend())); // CLI11 takes them last first
+    } catch (const CLI::CallForHelp&) {
+        parsed.help = true;
         return true;
+    } catch (const CLI::ParseError& e) {
+        error = e.what();
+        return false;
     }
-    const std::string extension = fs::path(parsed.out).extension().string();
-    if (parsed.Recovering()) {
-        if (extension != ".data" && extension != ".csv") {
-            error = "--recover wants --out FILE.data or FILE.csv";
-            return false;
+    if (!app.remaining().empty()) {
+        error = (app.remaining().front().rfind("-", 0) == 0 ? "unknown option " : "unexpected ") +
+                app.remaining().front();
+        return false;
+    }
+    return true;
+}
+
+// The numbers and times of a recording, each within its range.
+bool CheckNumbers(const tagGiven& given, tagRecordArguments& parsed, std::string& error) {
+    uint64_t number = 0;
+    auto fail = [&](const char* why) {
+        error = why;
+        return false;
+    };
+    if (!given.period.empty()) {
+        if (!ParseNumber(given.period, 1, kLongestPeriodMs, number)) {
+            return fail("the period is a whole number of milliseconds from 1 to 200");
         }
-        return true;
+        parsed.periodMs = static_cast<uint32_t>(number);
     }
-    if (link.empty() || channels.empty() || parsed.out.empty()) {
+    if (!given.duration.empty() && !(parsed.durationSeconds = g_ParseDuration(given.duration))) {
+        return fail("a duration is a number with ms, s, m, h or d, for example 8h");
+    }
+    if (!given.samples.empty()) {
+        if (!ParseNumber(given.samples, 1, UINT32_MAX, number)) {
+            return fail("--samples wants a positive number");
+        }
+        parsed.samples = number;
+    }
+    if (!given.preTrigger.empty() &&
+        !ParseMilliseconds(given.preTrigger, 0, kMaxPreTriggerMs, parsed.capture.preTriggerMs)) {
+        return fail("the pre-trigger time is a duration from 0 to 60s, for example 200ms");
+    }
+    if (!given.postTrigger.empty() && !ParseMilliseconds(given.postTrigger, kMinPostTriggerMs,
+                                                         kMaxPostTriggerMs, parsed.capture.postTriggerMs)) {
+        return fail("the post-trigger time is a duration from 1ms to 600s, for example 300ms");
+    }
+    if (!given.cache.empty()) {
+        if (!ParseNumber(given.cache, kSmallestCache, kLargestCache, number)) {
+            return fail("the cache size is a number of points from 1200000 to 7200000");
+        }
+        parsed.cache = static_cast<uint32_t>(number);
+    }
+    return true;
+}
+
+// The link, the channels and the trigger of a recording, and what goes with what.
+bool CheckRecording(const tagGiven& given, tagRecordArguments& parsed, std::string& error) {
+    if (given.link.empty() || given.channels.empty() || parsed.out.empty()) {
         error = "a recording wants --link, --channels and --out";
         return false;
     }
-    if (!ParseLink(link, parsed.link, error)) {
+    if (!ParseLink(given.link, parsed.link, error)) {
         return false;
     }
-    const std::vector<std::string> names = Split(channels, ',');
+    const std::vector<std::string> names = Split(given.channels, ',');
     if (names.size() > static_cast<size_t>(kMaxChannels)) {
         error = Message(IDS_TOO_MANY_CHANNELS);
         return false;
@@ -333,22 +315,66 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
         }
         parsed.channels.push_back(channel);
     }
-    if (!trigger.empty()) {
+    if (!given.trigger.empty()) {
         tagTriggerSettings settings;
-        if (!ParseTrigger(trigger, parsed.channels, settings, error)) {
+        if (!ParseTrigger(given.trigger, parsed.channels, settings, error)) {
             return false;
         }
         parsed.trigger = settings;
     }
+    const bool captureGiven =
+        !given.preTrigger.empty() || !given.postTrigger.empty() || parsed.capture.repeat;
     if (captureGiven && !parsed.trigger) {
         error = "--pre-trigger, --post-trigger and --repeat want a --trigger";
         return false;
     }
-    if ((postGiven || !parsed.eventsDir.empty()) && !parsed.capture.repeat) {
+    if ((!given.postTrigger.empty() || !parsed.eventsDir.empty()) && !parsed.capture.repeat) {
         error = "--post-trigger and --events-dir go with --repeat";
         return false;
     }
-    if (extension != ".data" && extension != ".csv") {
+    return true;
+}
+
+bool IsOutputFile(const std::string& path) {
+    const std::string extension = fs::path(path).extension().string();
+    return extension == ".data" || extension == ".csv";
+}
+
+} // namespace
+
+bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArguments& parsed,
+                          std::string& error) {
+    parsed = tagRecordArguments();
+    tagGiven given;
+    CLI::App app("chronoscope-record");
+    if (!ReadOptions(args, parsed, given, app, error) || parsed.help) {
+        return parsed.help;
+    }
+    if (app.count("--convert") && parsed.convert.empty()) {
+        error = "--convert wants at least one file";
+        return false;
+    }
+    if (!CheckNumbers(given, parsed, error)) {
+        return false;
+    }
+    if (parsed.Converting()) {
+        if (parsed.to != "csv" && parsed.to != "data") {
+            error = "--convert wants --to csv or --to data";
+            return false;
+        }
+        return true;
+    }
+    if (parsed.Recovering()) {
+        if (!IsOutputFile(parsed.out)) {
+            error = "--recover wants --out FILE.data or FILE.csv";
+            return false;
+        }
+        return true;
+    }
+    if (!CheckRecording(given, parsed, error)) {
+        return false;
+    }
+    if (!IsOutputFile(parsed.out)) {
         error = "the output file ends in .data or .csv";
         return false;
     }
@@ -382,6 +408,7 @@ Recording:
   --reconnect        when the link stops answering, try again every second and go on in the same
                      file; the outages are listed at the end
   --out FILE         FILE.data (readable by Import Data) or FILE.csv
+  --log FILE         what happened on the link and to the files, a line each (-v: in more detail)
 
   Everything recorded is written when the time is up, on Ctrl+C, SIGTERM or SIGHUP, and when the
   link stops answering. A progress line goes to standard error when it is a terminal.

@@ -51,6 +51,9 @@ struct tagRecordArguments {
 
     std::string recover; // a journal to write out
 
+    std::string logFile; // the link's events and the files' failures, a line each
+    bool verbose = false;
+
     bool Converting() const { return !convert.empty(); }
     bool Recovering() const { return !recover.empty(); }
 };

@@ -3,6 +3,7 @@
 #include "HeadlessView.h"
 #include "acquisition/StringTexts.h"
 #include "files/WorkspacePaths.h"
+#include "kit/Log.h"
 #include "kit/NumberText.h"
 #include "link/Communicater.h"
 #include "sim/SimulatedController.h"
@@ -226,6 +227,7 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
                 std::fputc('\n', err);
             }
             Say(err, "the link stopped answering; trying again every second");
+            g_Log().warn("the link stopped answering; reconnecting every second");
             tagOutage outage{std::chrono::system_clock::now(), {}};
             const Clock::time_point since = Clock::now();
             bool back = false;
@@ -239,6 +241,7 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
                 break; // the time ran out or a signal came meanwhile
             }
             Say(err, "the link is back after " + OutageText(outage));
+            g_Log().info("reconnected after {}", OutageText(outage));
             continue;
         }
         progress = meter.Measure(session);

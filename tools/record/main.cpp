@@ -3,6 +3,7 @@
 #include "RecordArguments.h"
 #include "RecordRun.h"
 #include "kit/DocPath.h"
+#include "kit/Log.h"
 #include "kit/ProgramOptions.h"
 
 #include <atomic>
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
     if (parsed.help || args.empty()) {
         std::fputs(RecordUsage().c_str(), stdout);
         return args.empty() ? RECORD_BAD_ARGUMENTS : RECORD_OK;
+    }
+    if (!g_LogToFile(parsed.logFile, parsed.verbose)) {
+        std::fprintf(stderr, "chronoscope-record: cannot write the log %s\n", parsed.logFile.c_str());
+        return RECORD_NOT_WRITABLE;
     }
     if (parsed.Converting()) {
         return RunConversion(parsed, stderr);
