@@ -142,6 +142,193 @@ void ShowProgress(std::FILE* err, Clock::duration elapsed, const tagProgress& p,
     std::fflush(err);
 }
 
+// One recording of chronoscope-record, from setting the session up to the summary.
+class CRecordRun {
+public:
+    CRecordRun(const tagRecordArguments& args, const std::atomic<bool>& stop, std::FILE* err)
+        : m_args(args), m_stop(stop), m_err(err), m_terminal(isatty(fileno(err)) != 0),
+          m_repeat(args.trigger && args.capture.repeat) {}
+
+    int Run();
+
+private:
+    void SetUp();
+    // The controller answers and takes the recording: RECORD_OK, else the exit code.
+    int Connect();
+    // Records until the time, the samples or a signal; false when the link was lost for good.
+    bool Record();
+    // With --reconnect: tries every second until the link is back; false when the run ends first.
+    bool RideOutOutage();
+    int Finish(bool lost);
+    std::string Summary(uint32_t kept, size_t cuts) const;
+    bool TimeUp() const {
+        return m_args.durationSeconds &&
+               std::chrono::duration<double>(Clock::now() - m_start).count() >= *m_args.durationSeconds;
+    }
+
+    const tagRecordArguments& m_args;
+    const std::atomic<bool>& m_stop;
+    std::FILE* m_err;
+    const bool m_terminal;
+    const bool m_repeat;
+    tagHeadlessSession m_headless;
+    CMonitorSession& m_session = m_headless.session;
+    Clock::time_point m_start;
+    CProgressMeter m_meter;
+    tagProgress m_progress;
+    std::vector<tagOutage> m_outages;
+};
+
+void CRecordRun::SetUp() {
+    m_session.Link().Set({m_args.link.settings, m_args.link.interfaceType});
+    for (const tagOscilloElem& channel : m_args.channels) {
+        m_session.Channels().Add(channel);
+    }
+    m_session.Fields().OnPeriodChanged(std::to_string(m_args.periodMs));
+    if (m_args.trigger) {
+        m_session.Fields().SetTrigger(*m_args.trigger);
+        m_session.Fields().SetCapture(m_args.capture);
+    }
+    m_session.Events().SetFolder(m_args.eventsDir.empty() ? FolderOf(m_args.out) + "Events/"
+                                                          : m_args.eventsDir);
+    m_session.Fields().SetCache(m_args.cache != 0, m_args.cache); // 0 keeps everything
+    m_session.Trimmer().SetAutoSaveFolder(FolderOf(m_args.out));
+    m_headless.view.onResult = [this](const tagResult& result) {
+        if (!result.ok && result.stringId != IDS_READ_FAILED) { // a lost link is told at the end
+            Say(m_err, Text(result));
+        }
+    };
+    // A journal an earlier run left there is kept for --recover.
+    m_session.Journal().Use(m_args.out + ".journal");
+    const tagJournalSummary left = m_session.Journal().LeftOver();
+    if (left.samples > 0 || !left.error.empty()) {
+        const tagResult aside = m_session.Journal().SetAside();
+        Say(m_err, aside.ok ? "the journal of an earlier run is kept as " + aside.detail : Text(aside));
+    }
+}
+
+int CRecordRun::Connect() {
+    uint32_t controllerState = 0;
+    if (CCommunicater::GetGCMState(&controllerState, nullptr, 1, 0) != LINK_OK) {
+        Say(m_err, "the controller does not answer over " + m_args.link.text);
+        return RECORD_LINK_UNREACHABLE;
+    }
+    const tagResult started = m_session.StartRecording();
+    if (!started.ok) {
+        Say(m_err, Text(started));
+        Say(m_err, "the controller refused the recording over " + m_args.link.text);
+        return RECORD_LINK_UNREACHABLE;
+    }
+    return RECORD_OK;
+}
+
+bool CRecordRun::Record() {
+    m_start = Clock::now();
+    Clock::time_point nextProgress = m_start;
+    while (!m_stop.load()) {
+        m_headless.view.WaitAndPump(100ms);
+        if (!m_session.IsRecording()) {
+            if (!m_args.reconnect) {
+                return false;
+            }
+            if (!RideOutOutage()) {
+                return true; // the time ran out or a signal came meanwhile
+            }
+            continue;
+        }
+        m_progress = m_meter.Measure(m_session);
+        const Clock::time_point now = Clock::now();
+        if ((m_args.samples && m_progress.recorded >= *m_args.samples) || TimeUp()) {
+            return true;
+        }
+        if (m_terminal && now >= nextProgress) {
+            ShowProgress(m_err, now - m_start, m_progress, m_session.Trimmer().AutoSavedFiles().size(),
+                         TriggerText(m_session) + (m_outages.empty() ? "" : OutagesText(m_outages)),
+                         m_repeat);
+            nextProgress = now + 500ms;
+        }
+    }
+    return true;
+}
+
+bool CRecordRun::RideOutOutage() {
+    // The run goes on across the outage: a new recording continues the traces.
+    if (m_terminal) {
+        std::fputc('\n', m_err);
+    }
+    Say(m_err, "the link stopped answering; trying again every second");
+    g_Log().warn("the link stopped answering; reconnecting every second");
+    tagOutage outage{std::chrono::system_clock::now(), {}};
+    const Clock::time_point since = Clock::now();
+    bool back = false;
+    while (!back && !m_stop.load() && !TimeUp()) {
+        m_headless.view.WaitAndPump(1000ms);
+        back = m_session.StartRecording().ok;
+    }
+    outage.length = Clock::now() - since;
+    m_outages.push_back(outage);
+    if (back) {
+        Say(m_err, "the link is back after " + OutageText(outage));
+        g_Log().info("reconnected after {}", OutageText(outage));
+    }
+    return back;
+}
+
+int CRecordRun::Finish(bool lost) {
+    m_session.StopRecording();
+    m_headless.view.PumpMessages();
+    m_progress = m_meter.Measure(m_session);
+    const size_t cuts = m_session.Trimmer().AutoSavedFiles().size();
+    if (m_terminal) {
+        ShowProgress(m_err, Clock::now() - m_start, m_progress, cuts, TriggerText(m_session), m_repeat);
+        std::fputc('\n', m_err);
+    }
+    if (lost) {
+        Say(m_err, "the link stopped answering: " + Text(IDS_READ_FAILED));
+    }
+    if (!m_args.cache) {
+        m_session.Fields().SetCache(false, kDefaultCacheSize); // what the window shows when it loads the file
+    }
+    const tagResult written = m_session.Files().ExportRecording(m_args.out);
+    if (!written.ok) {
+        Say(m_err, Text(written));
+        Say(m_err, "the samples are kept in " + m_session.Journal().Path());
+        return RECORD_NOT_WRITABLE;
+    }
+    m_session.Journal().Retire();
+    Say(m_err, Summary(m_session.Traces().Trace(0).GetPointCount(), cuts));
+    return lost ? RECORD_LINK_LOST : RECORD_OK;
+}
+
+std::string CRecordRun::Summary(uint32_t kept, size_t cuts) const {
+    const size_t channels = m_args.channels.size();
+    std::string where = std::to_string(kept) + " samples of " + std::to_string(channels) +
+                        (channels == 1 ? " channel" : " channels") + " written to " + m_args.out;
+    if (cuts) {
+        where += "; " + std::to_string(m_progress.recorded - kept) + " earlier samples in " +
+                 std::to_string(cuts) + " files in " + FolderOf(m_args.out);
+    }
+    if (m_progress.missed && !m_repeat) {
+        where += "; " + std::to_string(m_progress.missed) + " ticks missed";
+    }
+    if (!m_outages.empty()) {
+        where += ";" + OutagesText(m_outages);
+    }
+    if (m_repeat) {
+        where = "the latest event: " + where + "; " + std::to_string(m_session.Events().Saved()) +
+                " events saved in " + m_session.Events().Folder();
+    }
+    return where;
+}
+
+int CRecordRun::Run() {
+    SetUp();
+    if (const int connected = Connect(); connected != RECORD_OK) {
+        return connected;
+    }
+    return Finish(!Record());
+}
+
 } // namespace
 
 int RunRecording(const tagRecordArguments& args, const tagProgramOptions& options,
@@ -162,140 +349,7 @@ int RunRecording(const tagRecordArguments& args, const tagProgramOptions& option
             CCommunicater::Destroy();
         }
     } closer;
-
-    tagHeadlessSession headless;
-    CMonitorSession& session = headless.session;
-    CHeadlessView& view = headless.view;
-    session.Link().Set({args.link.settings, args.link.interfaceType});
-    for (const tagOscilloElem& channel : args.channels) {
-        session.Channels().Add(channel);
-    }
-    session.Fields().OnPeriodChanged(std::to_string(args.periodMs));
-    if (args.trigger) {
-        session.Fields().SetTrigger(*args.trigger);
-        session.Fields().SetCapture(args.capture);
-    }
-    const bool repeat = args.trigger && args.capture.repeat;
-    session.Events().SetFolder(args.eventsDir.empty() ? FolderOf(args.out) + "Events/" : args.eventsDir);
-    session.Fields().SetCache(args.cache != 0, args.cache); // 0 keeps everything
-    session.Trimmer().SetAutoSaveFolder(FolderOf(args.out));
-    view.onResult = [err](const tagResult& result) {
-        if (!result.ok && result.stringId != IDS_READ_FAILED) { // a lost link is told below
-            Say(err, Text(result));
-        }
-    };
-    // A journal an earlier run left there is kept for --recover.
-    session.Journal().Use(args.out + ".journal");
-    const tagJournalSummary left = session.Journal().LeftOver();
-    if (left.samples > 0 || !left.error.empty()) {
-        const tagResult aside = session.Journal().SetAside();
-        Say(err, aside.ok ? "the journal of an earlier run is kept as " + aside.detail : Text(aside));
-    }
-
-    uint32_t controllerState = 0;
-    if (CCommunicater::GetGCMState(&controllerState, nullptr, 1, 0) != LINK_OK) {
-        Say(err, "the controller does not answer over " + args.link.text);
-        return RECORD_LINK_UNREACHABLE;
-    }
-    const tagResult started = session.StartRecording();
-    if (!started.ok) {
-        Say(err, Text(started));
-        Say(err, "the controller refused the recording over " + args.link.text);
-        return RECORD_LINK_UNREACHABLE;
-    }
-
-    const bool terminal = isatty(fileno(err)) != 0;
-    const Clock::time_point start = Clock::now();
-    Clock::time_point nextProgress = start;
-    CProgressMeter meter;
-    tagProgress progress;
-    bool lost = false;
-    std::vector<tagOutage> outages;
-    const auto timeUp = [&] {
-        return args.durationSeconds &&
-               std::chrono::duration<double>(Clock::now() - start).count() >= *args.durationSeconds;
-    };
-    while (!stop.load()) {
-        view.WaitAndPump(100ms);
-        if (!session.IsRecording()) {
-            if (!args.reconnect) {
-                lost = true;
-                break;
-            }
-            // The run goes on across the outage: a new recording continues the traces.
-            if (terminal) {
-                std::fputc('\n', err);
-            }
-            Say(err, "the link stopped answering; trying again every second");
-            g_Log().warn("the link stopped answering; reconnecting every second");
-            tagOutage outage{std::chrono::system_clock::now(), {}};
-            const Clock::time_point since = Clock::now();
-            bool back = false;
-            while (!back && !stop.load() && !timeUp()) {
-                view.WaitAndPump(1000ms);
-                back = session.StartRecording().ok;
-            }
-            outage.length = Clock::now() - since;
-            outages.push_back(outage);
-            if (!back) {
-                break; // the time ran out or a signal came meanwhile
-            }
-            Say(err, "the link is back after " + OutageText(outage));
-            g_Log().info("reconnected after {}", OutageText(outage));
-            continue;
-        }
-        progress = meter.Measure(session);
-        const Clock::time_point now = Clock::now();
-        if ((args.samples && progress.recorded >= *args.samples) || timeUp()) {
-            break;
-        }
-        if (terminal && now >= nextProgress) {
-            ShowProgress(err, now - start, progress, session.Trimmer().AutoSavedFiles().size(),
-                         TriggerText(session) + (outages.empty() ? "" : OutagesText(outages)), repeat);
-            nextProgress = now + 500ms;
-        }
-    }
-    session.StopRecording();
-    view.PumpMessages();
-    progress = meter.Measure(session);
-    const size_t cuts = session.Trimmer().AutoSavedFiles().size();
-    if (terminal) {
-        ShowProgress(err, Clock::now() - start, progress, cuts, TriggerText(session), repeat);
-        std::fputc('\n', err);
-    }
-    if (lost) {
-        Say(err, "the link stopped answering: " + Text(IDS_READ_FAILED));
-    }
-    if (!args.cache) {
-        session.Fields().SetCache(false, kDefaultCacheSize); // what the window shows when it loads the file
-    }
-
-    const tagResult written = session.Files().ExportRecording(args.out);
-    if (!written.ok) {
-        Say(err, Text(written));
-        Say(err, "the samples are kept in " + session.Journal().Path());
-        return RECORD_NOT_WRITABLE;
-    }
-    session.Journal().Retire();
-    const uint32_t kept = session.Traces().Trace(0).GetPointCount();
-    std::string where = std::to_string(kept) + " samples of " + std::to_string(args.channels.size()) +
-                        (args.channels.size() == 1 ? " channel" : " channels") + " written to " + args.out;
-    if (cuts) {
-        where += "; " + std::to_string(progress.recorded - kept) + " earlier samples in " +
-                 std::to_string(cuts) + " files in " + FolderOf(args.out);
-    }
-    if (progress.missed && !repeat) {
-        where += "; " + std::to_string(progress.missed) + " ticks missed";
-    }
-    if (!outages.empty()) {
-        where += ";" + OutagesText(outages);
-    }
-    if (repeat) {
-        where = "the latest event: " + where + "; " + std::to_string(session.Events().Saved()) +
-                " events saved in " + session.Events().Folder();
-    }
-    Say(err, where);
-    return lost ? RECORD_LINK_LOST : RECORD_OK;
+    return CRecordRun(args, stop, err).Run();
 }
 
 int RunConversion(const tagRecordArguments& args, std::FILE* err) {
