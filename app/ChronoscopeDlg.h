@@ -4,6 +4,8 @@
 #pragma once
 
 #include "LanguageChoice.h"
+#include "MainWindowIds.h"
+#include "MainWindowLayout.h"
 #include "session/MonitorSession.h"
 
 #include <QDialog>
@@ -16,6 +18,7 @@
 class CChartTraceDisplay;
 class CChartWidget;
 class CChannelTable;
+class CStatusLine;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -23,35 +26,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class CChronoscopeDlg : public QDialog, private CSessionView {
+class CChronoscopeDlg : public QDialog, public tagMainWindowIds, private CSessionView {
     Q_OBJECT
 public:
-    // Control ids of the window template.
-    enum EnumControlId {
-        IDC_CHART = 1000,
-        IDC_RUN = 1007,
-        IDC_CLEAR = 1009,
-        IDC_WRITE = 1003,
-        IDC_EXPORT = 1013,
-        IDC_IMPORT = 1014,
-        IDC_TRIGGER = 1004,
-        IDC_COMMUNICATE = 1001,
-        IDC_CHANNEL = 1008,
-        IDC_MEASUREMENT = 1015,
-        IDC_ADAPTIVE = 1025,
-        IDC_PERIOD_LABEL = 1028,
-        IDC_PERIOD = 1016,
-        IDC_TIME_AXIS_LABEL = 1029,
-        IDC_TIME_AXIS = 1010,
-        IDC_WRITE_GROUP = 1030,
-        IDC_ADDRESS_LABEL = 1031,
-        IDC_ADDRESS = 1012,
-        IDC_VALUE_LABEL = 1032,
-        IDC_WRITE_TYPE = 1006,
-        IDC_VALUE = 1011,
-        IDC_TABLE = 1740,
-    };
-
     // The language dialog reads and updates the application's language state.
     explicit CChronoscopeDlg(tagLanguageState& languages, QWidget* parent = nullptr);
     ~CChronoscopeDlg() override;
@@ -113,17 +90,17 @@ private:
     void ShowTriggerStatus(const tagTriggerStatus& status) override;
     void ShowLinkStatistics(const tagLinkStatistics& statistics) override;
     void ShowSessionStatus(const tagSessionStatus& status) override;
-    // The status line from its parts.
-    void ShowStatusLine();
 
     QWidget* Control(int id) const;
+    QWidget* Add(int id, QWidget* widget);
+    QPushButton* AddButton(int id, const QString& text, void (CChronoscopeDlg::*handler)());
     void CreateControls();
-    void LayoutFromTemplate();
+    // The right column's fields and buttons; the window menu.
+    void CreateColumn();
+    void CreateWindowMenu();
+    // A switch of ours in the window menu.
+    QAction* AddMenuSwitch(int stringId, void (CChronoscopeDlg::*handler)(bool));
     int StatusLineHeight() const;
-    // The smallest size at which every control is whole and usable, and the first size: the
-    // template's, within the screen's free area.
-    QSize SmallestSize() const;
-    void FitToScreen();
     void OnSize();
     // The element-write fields into the session.
     void ReadWriteFields();
@@ -131,13 +108,7 @@ private:
     tagLanguageState& m_languages;
     bool m_restartRequested = false;
     bool m_chinese = false;
-    int m_rightColumnOffset = 0;
-    std::map<int, int> m_columnShift;
-    // The right column as the template places it (y and height); on a screen too low for it, the
-    // gaps between its controls shrink, down to kTightestColumn of their height.
-    std::map<int, QRect> m_columnTemplate;
-    int m_columnTop = 0;
-    int m_columnBottom = 0;
+    CMainWindowLayout m_layout;
     std::map<int, QWidget*> m_controls;
     CChartWidget* m_chart = nullptr;
     CChannelTable* m_table = nullptr;
@@ -149,11 +120,7 @@ private:
     QLineEdit* m_value = nullptr;
     QComboBox* m_writeType = nullptr;
     QPushButton* m_run = nullptr;
-    // The line under the table that says what is going on.
-    QLabel* m_status = nullptr;
-    QString m_sessionStatus;
-    QString m_triggerStatus;
-    QString m_linkStatus;
+    CStatusLine* m_status = nullptr;
     QAction* m_everySample = nullptr;
     QAction* m_checkWrites = nullptr;
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.

@@ -259,94 +259,94 @@ void CChartCtrl::NotifyViewChanged() {
     }
 }
 
-void CChartCtrl::OnMouseMove(int x, int y) {
-    bool free = true;
-    const tagChartPoint point{x, y};
+void CChartCtrl::PanTo(tagChartPoint point) {
+    if (point == m_lastPan && point == m_timePanAnchor) {
+        return;
+    }
+    SetRedrawEnabled(false);
+    for (AxisPosition position : {LeftAxis, RightAxis}) {
+        if (CChartAxis* axis = GetAxis(position)) {
+            axis->PanByPixels(m_lastPan.y, point.y);
+        }
+    }
+    if (CChartAxis* bottom = GetAxis(BottomAxis)) {
+        // Small moves add up until the time axis can move a whole step.
+        if (bottom->PanStepAllowed(m_timePanAnchor.x, point.x)) {
+            bottom->PanByPixels(m_timePanAnchor.x, point.x);
+            m_timePanAnchor = point;
+        }
+    }
+    if (CChartAxis* top = GetAxis(TopAxis)) {
+        top->PanByPixels(m_lastPan.x, point.x);
+    }
+    RedrawChart();
+    SetRedrawEnabled(true);
+    if (m_host) {
+        m_host->UpdateNow();
+    }
+    m_lastPan = point;
+    NotifyViewChanged();
+}
 
-    if (m_panActive) {
-        if (point != m_lastPan || point != m_timePanAnchor) {
-            SetRedrawEnabled(false);
-            for (AxisPosition position : {LeftAxis, RightAxis}) {
-                if (CChartAxis* axis = GetAxis(position)) {
-                    axis->PanByPixels(m_lastPan.y, y);
-                }
-            }
-            if (CChartAxis* bottom = GetAxis(BottomAxis)) {
-                // Small moves add up until the time axis can move a whole step.
-                if (bottom->PanStepAllowed(m_timePanAnchor.x, x)) {
-                    bottom->PanByPixels(m_timePanAnchor.x, x);
-                    m_timePanAnchor = point;
-                }
-            }
-            if (CChartAxis* top = GetAxis(TopAxis)) {
-                top->PanByPixels(m_lastPan.x, x);
-            }
-            RedrawChart();
-            SetRedrawEnabled(true);
+void CChartCtrl::HoverCursors(tagChartPoint point) {
+    for (auto& [id, cursor] : m_cursors) {
+        cursor->OnMouseMove(point.x, point.y);
+        if (cursor->IsHovered()) {
             if (m_host) {
+                m_host->SetPointer(EnumChartPointer::SizeAll);
+                m_host->Invalidate();
                 m_host->UpdateNow();
             }
-            m_lastPan = point;
-            NotifyViewChanged();
+            return;
         }
-        free = false;
     }
+}
 
+void CChartCtrl::DragMarkerTo(int y) {
+    if (m_host) {
+        m_host->SetPointer(EnumChartPointer::SizeAll);
+    }
+    const int clamped = std::clamp(y, m_plot.top, m_plot.bottom);
+    if (const CChartAxis* left = GetLeftAxis()) {
+        const double min = left->GetMinimum();
+        const double max = left->GetMaximum();
+        const double offset = min + (m_plot.bottom - clamped) * (max - min) / (m_plot.bottom - m_plot.top);
+        auto it = m_series.find(static_cast<uint32_t>(m_draggedMarker));
+        if (it != m_series.end()) {
+            it->second->SetYOffset(offset);
+        }
+        RedrawChart();
+        NotifyViewChanged();
+    }
+}
+
+void CChartCtrl::OnMouseMove(int x, int y) {
+    const tagChartPoint point{x, y};
+    // Free: no zoom, pan or drag, over no marker, measuring (the tooltip's moves).
+    bool free = m_measurement != 0 && !m_panActive && !m_zoomActive;
+    if (m_panActive) {
+        PanTo(point);
+    }
     if (m_zoomActive) {
         m_zoomRect.right = x;
         m_zoomRect.bottom = y;
         if (m_host) {
             m_host->Invalidate();
         }
-        free = false;
     }
-
     if (m_host) {
         m_host->SetPointer(EnumChartPointer::Arrow);
     }
-
     if (!m_zoomActive && !m_panActive && m_draggedMarker == -1) {
-        for (auto& [id, cursor] : m_cursors) {
-            cursor->OnMouseMove(x, y);
-            if (cursor->IsHovered()) {
-                if (m_host) {
-                    m_host->SetPointer(EnumChartPointer::SizeAll);
-                    m_host->Invalidate();
-                    m_host->UpdateNow();
-                }
-                break;
-            }
-        }
+        HoverCursors(point);
     }
-
-    if (m_draggedMarker == -1) {
-        if (HitTestOffsetMarker(x, y) != -1) {
-            if (m_host) {
-                m_host->SetPointer(EnumChartPointer::SizeAll);
-            }
-            free = false;
-        }
-    } else {
+    if (m_draggedMarker != -1) {
+        DragMarkerTo(y);
+        free = false;
+    } else if (HitTestOffsetMarker(x, y) != -1) {
         if (m_host) {
             m_host->SetPointer(EnumChartPointer::SizeAll);
         }
-        const int clamped = std::clamp(y, m_plot.top, m_plot.bottom);
-        if (const CChartAxis* left = GetLeftAxis()) {
-            const double min = left->GetMinimum();
-            const double max = left->GetMaximum();
-            const double offset =
-                min + (m_plot.bottom - clamped) * (max - min) / (m_plot.bottom - m_plot.top);
-            auto it = m_series.find(static_cast<uint32_t>(m_draggedMarker));
-            if (it != m_series.end()) {
-                it->second->SetYOffset(offset);
-            }
-            RedrawChart();
-            NotifyViewChanged();
-        }
-        free = false;
-    }
-
-    if (m_measurement == 0) {
         free = false;
     }
     m_lastMouse = point;

@@ -89,6 +89,11 @@ private:
     // Pixel y of a series' offset marker, or nothing when the offset is outside the left axis.
     bool MarkerY(const CChartSerie& serie, int& y) const;
     void DispatchMouseEvent(EnumMouseEvent event, tagChartPoint point);
+    // The parts of a mouse move: panning by the right button, cursors under the pointer, an offset
+    // marker dragged.
+    void PanTo(tagChartPoint point);
+    void HoverCursors(tagChartPoint point);
+    void DragMarkerTo(int y);
     void NotifyViewChanged();
 
     CChartHost* m_host = nullptr;

@@ -70,18 +70,23 @@ CCommSettingDlg::CCommSettingDlg(tagSerialInfo& settings, uint32_t& interfaceTyp
     setWindowTitle(tr("Communication config"));
     setFont(g_DialogFont(QLocale().language() == QLocale::Chinese));
     const CDialogUnits units(font());
-    auto place = [&](QWidget* widget, const tagDluRect& rect, int id) {
-        widget->setGeometry(units.ToPixels(rect));
-        if (id) {
-            widget->setObjectName(QString::number(id));
-        }
-        return widget;
-    };
-    auto label = [&](const QString& text, const tagDluRect& rect) { place(new QLabel(text, this), rect, 0); };
+    CreateInterfaces(units);
+    CreateFields(units);
+    setFixedSize(units.X(kWidth), units.Y(kHeight));
+}
 
+QWidget* CCommSettingDlg::Place(QWidget* widget, const CDialogUnits& units, const tagDluRect& rect, int id) {
+    widget->setGeometry(units.ToPixels(rect));
+    if (id) {
+        widget->setObjectName(QString::number(id));
+    }
+    return widget;
+}
+
+void CCommSettingDlg::CreateInterfaces(const CDialogUnits& units) {
     // The frames first, so that the radio buttons on their top edges cover the line.
     for (const tagDluRect& frame : {kSerialFrame, kUsbFrame, kEthernetFrame}) {
-        place(new QGroupBox(this), frame, 0);
+        Place(new QGroupBox(this), units, frame, 0);
     }
     auto radio = [&](const QString& text, const tagDluRect& rect, int id) {
         auto* button = new QRadioButton(text, this);
@@ -91,6 +96,7 @@ CCommSettingDlg::CCommSettingDlg(tagSerialInfo& settings, uint32_t& interfaceTyp
         where.setWidth(std::max(where.width(), button->sizeHint().width()));
         button->setGeometry(where);
         button->setObjectName(QString::number(id));
+        connect(button, &QRadioButton::clicked, this, [this] { m_logic.OnInterfaceChanged(); });
         return button;
     };
     m_serial = radio(tr("Serial"), kSerial, IDC_SERIAL);
@@ -100,7 +106,15 @@ CCommSettingDlg::CCommSettingDlg(tagSerialInfo& settings, uint32_t& interfaceTyp
     group->addButton(m_serial, INTERFACE_SERIAL);
     group->addButton(m_ethernet, INTERFACE_ETHERNET);
     group->addButton(m_usb, INTERFACE_USB);
+}
 
+void CCommSettingDlg::CreateFields(const CDialogUnits& units) {
+    auto label = [&](const QString& text, const tagDluRect& rect) {
+        Place(new QLabel(text, this), units, rect, 0);
+    };
+    auto place = [&](QWidget* widget, const tagDluRect& rect, int id) {
+        return Place(widget, units, rect, id);
+    };
     label(tr("Serial Port:"), kPortLabel);
     m_portList = new CBitmapCombo(this);
     place(m_portList, kPortList, IDC_PORT_LIST);
@@ -149,11 +163,6 @@ CCommSettingDlg::CCommSettingDlg(tagSerialInfo& settings, uint32_t& interfaceTyp
     place(ok, kOk, IDC_OK);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     place(cancel, kCancel, IDC_CANCEL);
-    setFixedSize(units.X(kWidth), units.Y(kHeight));
-
-    for (QRadioButton* button : {m_serial, m_usb, m_ethernet}) {
-        connect(button, &QRadioButton::clicked, this, [this] { m_logic.OnInterfaceChanged(); });
-    }
     connect(m_portList, &CBitmapCombo::DropDown, this, [this] { m_logic.OnDropDownPorts(); });
     connect(m_peerList, &QComboBox::activated, this, [this] { m_logic.OnPeerDeviceChanged(); });
     connect(m_highDelay, &QCheckBox::clicked, this, [this] { m_logic.OnHighDelay(); });

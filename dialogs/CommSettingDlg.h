@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CISBitmap.h"
+#include "DialogUnits.h"
 #include "session/CommSettingLogic.h"
 #include "session/CommSettingView.h"
 
@@ -53,6 +54,11 @@ public:
     void reject() override;
 
 private:
+    QWidget* Place(QWidget* widget, const CDialogUnits& units, const tagDluRect& rect, int id);
+    // The interface radio buttons in their frames; the fields and buttons.
+    void CreateInterfaces(const CDialogUnits& units);
+    void CreateFields(const CDialogUnits& units);
+
     // CCommSettingView
     std::vector<std::string> FillPortList() override;
     void ReadControls(tagCommControls& controls) override;

@@ -156,3 +156,27 @@ void CTriggerSettingDlg::OnOK() {
     m_postTriggerMs = static_cast<uint32_t>(m_postTrigger->value());
     accept();
 }
+
+bool CTriggerSettingDlg::Edit(tagTriggerDialogFields& fields) {
+    for (const std::string& name : fields.channelNames) {
+        m_channelNames << QString::fromStdString(name);
+    }
+    m_enable = fields.enable;
+    m_channel = fields.channel;
+    m_condition = fields.condition;
+    m_value = QString::fromStdString(fields.valueText);
+    m_preTriggerMs = fields.preTriggerMs;
+    m_repeat = fields.repeat;
+    m_postTriggerMs = fields.postTriggerMs;
+    if (exec() != QDialog::Accepted) {
+        return false;
+    }
+    fields.enable = m_enable;
+    fields.channel = m_channel;
+    fields.condition = m_condition;
+    fields.valueText = m_value.toStdString();
+    fields.preTriggerMs = m_preTriggerMs;
+    fields.repeat = m_repeat;
+    fields.postTriggerMs = m_postTriggerMs;
+    return true;
+}

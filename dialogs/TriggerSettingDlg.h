@@ -2,6 +2,8 @@
 // below, how much history the trigger keeps and whether it saves one event after another.
 #pragma once
 
+#include "session/FieldRules.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -29,6 +31,9 @@ public:
     void OnOK();
 
     // Handed in before and read back after the dialog.
+    // Shows the fields, and on OK takes them back; false on Cancel.
+    bool Edit(tagTriggerDialogFields& fields);
+
     QStringList m_channelNames;
     uint32_t m_enable = 0;
     uint32_t m_channel = 0;

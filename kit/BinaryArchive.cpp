@@ -53,9 +53,6 @@ void CBinaryArchive::WriteU16(uint16_t v) {
 void CBinaryArchive::WriteU32(uint32_t v) {
     WriteBytes(&v, sizeof v);
 }
-void CBinaryArchive::WriteU64(uint64_t v) {
-    WriteBytes(&v, sizeof v);
-}
 void CBinaryArchive::WriteDouble(double v) {
     WriteBytes(&v, sizeof v);
 }

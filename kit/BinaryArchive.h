@@ -28,7 +28,6 @@ public:
     void WriteU8(uint8_t v) { WriteBytes(&v, 1); }
     void WriteU16(uint16_t v);
     void WriteU32(uint32_t v);
-    void WriteU64(uint64_t v);
     void WriteDouble(double v);
     void WriteBytes(const void* data, size_t size);
 

@@ -180,6 +180,63 @@ bool CCsvRowReader::Fail(const std::string& what) {
     return false;
 }
 
+bool CCsvRowReader::TooLong(size_t from, size_t to) {
+    return to - from > kMaxLineBytes &&
+           !Fail("the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
+}
+
+std::optional<size_t> CCsvRowReader::QuotedCell(size_t i, size_t lineStart, std::string& cell) {
+    const char* text = m_text.data();
+    const size_t n = m_text.size();
+    const size_t startLine = m_line;
+    for (++i; i < n; ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            if (i + 1 < n && text[i + 1] == '"') {
+                cell += '"';
+                ++i;
+                continue;
+            }
+            ++i;
+            if (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
+                Fail("text follows a closing quote");
+                return std::nullopt;
+            }
+            return i;
+        }
+        if (c == '\0') {
+            Fail("the file holds binary data");
+            return std::nullopt;
+        }
+        m_line += c == '\n';
+        cell += c;
+        if (TooLong(lineStart, i + 1)) {
+            return std::nullopt;
+        }
+    }
+    m_line = startLine;
+    Fail("a quoted cell is not closed");
+    return std::nullopt;
+}
+
+std::optional<size_t> CCsvRowReader::PlainCellEnd(size_t i, size_t lineStart) {
+    // A plain cell runs to the next separator or line end; quotes inside it are text.
+    const char* text = m_text.data();
+    const size_t n = m_text.size();
+    size_t end = i;
+    while (end < n && text[end] != ',' && text[end] != '\r' && text[end] != '\n') {
+        if (text[end] == '\0') {
+            Fail("the file holds binary data");
+            return std::nullopt;
+        }
+        ++end;
+    }
+    if (TooLong(lineStart, end)) {
+        return std::nullopt;
+    }
+    return end;
+}
+
 bool CCsvRowReader::Next(std::vector<std::string_view>& cells) {
     cells.clear();
     m_unquoted.clear();
@@ -194,63 +251,25 @@ bool CCsvRowReader::Next(std::vector<std::string_view>& cells) {
     std::vector<std::pair<size_t, size_t>> quotedAt; // (cell index, string index)
     size_t i = m_pos;
     for (;;) {
-        if (i - lineStart > kMaxLineBytes) {
-            return Fail("the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
+        if (TooLong(lineStart, i)) {
+            return false;
         }
+        std::optional<size_t> end;
         if (i < n && text[i] == '"') {
-            const size_t startLine = m_line;
             std::string cell;
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                const char c = text[i];
-                if (c == '"') {
-                    if (i + 1 < n && text[i + 1] == '"') {
-                        cell += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                if (c == '\0') {
-                    return Fail("the file holds binary data");
-                }
-                if (c == '\n') {
-                    ++m_line;
-                }
-                cell += c;
-                ++i;
-                if (i - lineStart > kMaxLineBytes) {
-                    return Fail("the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
-                }
-            }
-            if (!closed) {
-                m_line = startLine;
-                return Fail("a quoted cell is not closed");
-            }
-            if (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
-                return Fail("text follows a closing quote");
+            if (!(end = QuotedCell(i, lineStart, cell))) {
+                return false;
             }
             quotedAt.emplace_back(cells.size(), m_unquoted.size());
             m_unquoted.push_back(std::move(cell));
             cells.emplace_back();
         } else {
-            // A plain cell runs to the next separator or line end; quotes inside it are text.
-            size_t end = i;
-            while (end < n && text[end] != ',' && text[end] != '\r' && text[end] != '\n') {
-                if (text[end] == '\0') {
-                    return Fail("the file holds binary data");
-                }
-                ++end;
+            if (!(end = PlainCellEnd(i, lineStart))) {
+                return false;
             }
-            if (end - lineStart > kMaxLineBytes) {
-                return Fail("the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
-            }
-            cells.emplace_back(text + i, end - i);
-            i = end;
+            cells.emplace_back(text + i, *end - i);
         }
+        i = *end;
         if (i < n && text[i] == ',') {
             ++i;
             continue;

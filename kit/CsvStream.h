@@ -1,11 +1,12 @@
-// Streamed CSV in the dialect of CCsvDataManager (same text both ways), for tables too large to
-// hold as cell strings: a row writer over a large output buffer and a row reader over a mapped
-// file whose cells are views into it. Numbers are written and read without any locale.
+// Streamed CSV in the common spreadsheet dialect (comma separated, CRLF, quoted where needed), for tables too
+// large to hold as cell strings: a row writer over a large output buffer and a row reader over a mapped file
+// whose cells are views into it. Numbers are written and read without any locale.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,11 @@ public:
 
 private:
     bool Fail(const std::string& what);
+    // True (and failed) when a line from..to is longer than allowed.
+    bool TooLong(size_t from, size_t to);
+    // A quoted cell from its opening quote at i, unescaped into cell: where it ends, or nothing.
+    std::optional<size_t> QuotedCell(size_t i, size_t lineStart, std::string& cell);
+    std::optional<size_t> PlainCellEnd(size_t i, size_t lineStart);
 
     bool m_open = false;
     void* m_map = nullptr;

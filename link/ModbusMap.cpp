@@ -150,92 +150,104 @@ void CModbusMap::Split(uint32_t value, uint16_t& first, uint16_t& second) const 
     second = m_lowWordFirst ? high : low;
 }
 
+namespace {
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// words[at] as a number within [low, high], the last word of the line.
+std::optional<int64_t> LastNumber(const std::vector<std::string>& words, size_t at, int64_t low,
+                                  int64_t high) {
+    return words.size() == at + 1 ? g_ParseIntegerIn(words[at], low, high) : std::nullopt;
+}
+
+} // namespace
+
 bool CModbusMap::Parse(const std::string& text, std::string& error) {
     CModbusMap parsed = *this;
     std::istringstream in(text);
     std::string line;
-    int number = 0;
-    auto fail = [&](const std::string& what) {
-        error = "line " + std::to_string(number) + ": " + what;
-        return false;
-    };
-    while (std::getline(in, line)) {
-        ++number;
-        line = line.substr(0, line.find('#'));
-        std::istringstream words(line);
-        std::string key, value, extra;
-        if (!(words >> key)) {
+    for (int number = 1; std::getline(in, line); ++number) {
+        const std::vector<std::string> words = Words(line.substr(0, line.find('#')));
+        if (words.empty()) {
             continue;
         }
-        key = g_Upper(key);
-        if (key == "WORD_ORDER") {
-            if (!(words >> value) || (words >> extra)) {
-                return fail("word_order takes one value");
-            }
-            value = g_Upper(value);
-            if (value != "LOW_FIRST" && value != "HIGH_FIRST") {
-                return fail("word_order is low_first or high_first");
-            }
-            parsed.m_lowWordFirst = value == "LOW_FIRST";
-            continue;
+        if (const std::string problem = parsed.ParseLine(words); !problem.empty()) {
+            error = "line " + std::to_string(number) + ": " + problem;
+            return false;
         }
-        // One number within [low, high] and nothing after it.
-        auto number = [&](int64_t low, int64_t high) -> std::optional<int64_t> {
-            if (!(words >> value) || (words >> extra)) {
-                return std::nullopt;
-            }
-            return g_ParseIntegerIn(value, low, high);
-        };
-        if (key == "UNIT") {
-            const auto unit = number(0, 247);
-            if (!unit) {
-                return fail("unit is a number from 0 to 247");
-            }
-            parsed.m_unit = static_cast<int>(*unit);
-            continue;
-        }
-        if (key == "TCP_PORT") {
-            const auto port = number(1, 65535);
-            if (!port) {
-                return fail("tcp_port is a number from 1 to 65535");
-            }
-            parsed.m_tcpPort = static_cast<uint32_t>(*port);
-            continue;
-        }
-        tagModbusRange* range = nullptr;
-        if (key == "AXIS") {
-            range = &parsed.m_axes;
-        } else if (key == "T_CONTACTS") {
-            range = &parsed.m_timerContacts;
-        } else if (key == "C_CONTACTS") {
-            range = &parsed.m_counterContacts;
-        } else if (key == "C32") {
-            range = &parsed.m_longCounters;
-        } else if (auto kind = g_FindElementKind(key)) {
-            range = &parsed.m_kinds[*kind];
-        } else {
-            return fail("unknown element '" + key + "'");
-        }
-        std::string table;
-        if (!(words >> table)) {
-            return fail("a table is missing");
-        }
-        if (g_Upper(table) == "NONE") {
-            range->mapped = false;
-            continue;
-        }
-        auto which = TableOf(table);
-        if (!which) {
-            return fail("unknown table '" + table + "'");
-        }
-        const auto base = number(0, 65535);
-        if (!base) {
-            return fail("the base address is a number from 0 to 65535");
-        }
-        *range = {*which, static_cast<int>(*base), true};
     }
     *this = parsed;
     return true;
+}
+
+std::string CModbusMap::ParseLine(const std::vector<std::string>& words) {
+    const std::string key = g_Upper(words[0]);
+    if (key == "WORD_ORDER") {
+        const std::string value = words.size() == 2 ? g_Upper(words[1]) : std::string();
+        if (value != "LOW_FIRST" && value != "HIGH_FIRST") {
+            return "word_order is low_first or high_first";
+        }
+        m_lowWordFirst = value == "LOW_FIRST";
+        return {};
+    }
+    if (key == "UNIT") {
+        const auto unit = LastNumber(words, 1, 0, 247);
+        if (!unit) {
+            return "unit is a number from 0 to 247";
+        }
+        m_unit = static_cast<int>(*unit);
+        return {};
+    }
+    if (key == "TCP_PORT") {
+        const auto port = LastNumber(words, 1, 1, 65535);
+        if (!port) {
+            return "tcp_port is a number from 1 to 65535";
+        }
+        m_tcpPort = static_cast<uint32_t>(*port);
+        return {};
+    }
+    return ParseRange(key, words);
+}
+
+std::string CModbusMap::ParseRange(const std::string& key, const std::vector<std::string>& words) {
+    tagModbusRange* range = nullptr;
+    if (key == "AXIS") {
+        range = &m_axes;
+    } else if (key == "T_CONTACTS") {
+        range = &m_timerContacts;
+    } else if (key == "C_CONTACTS") {
+        range = &m_counterContacts;
+    } else if (key == "C32") {
+        range = &m_longCounters;
+    } else if (auto kind = g_FindElementKind(key)) {
+        range = &m_kinds[*kind];
+    } else {
+        return "unknown element '" + words[0] + "'";
+    }
+    if (words.size() < 2) {
+        return "a table is missing";
+    }
+    if (g_Upper(words[1]) == "NONE") {
+        range->mapped = false;
+        return {};
+    }
+    const auto which = TableOf(words[1]);
+    if (!which) {
+        return "unknown table '" + words[1] + "'";
+    }
+    const auto base = LastNumber(words, 2, 0, 65535);
+    if (!base) {
+        return "the base address is a number from 0 to 65535";
+    }
+    *range = {*which, static_cast<int>(*base), true};
+    return {};
 }
 
 bool CModbusMap::LoadFile(const std::string& path, std::string& error) {

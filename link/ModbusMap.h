@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 enum EnumModbusTable {
     MODBUS_COILS,
@@ -73,6 +74,10 @@ public:
     tagModbusRange m_axes{MODBUS_INPUT_REGISTERS, 1000};           // 64 registers per axis
 
 private:
+    // One line of a map file, as words; what is wrong with it, or nothing.
+    std::string ParseLine(const std::vector<std::string>& words);
+    std::string ParseRange(const std::string& key, const std::vector<std::string>& words);
+
     bool m_lowWordFirst = true;
     int m_unit = 1;
     uint32_t m_tcpPort = 0;

@@ -1,7 +1,7 @@
 #include "files/CsvFile.h"
 #include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
-#include "kit/CsvDataManager.h"
+#include "support/CsvDataManager.h"
 #include "support/HeadlessTraces.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "kit/CsvStream.h"
 #include "TempFolder.h"
-#include "kit/CsvDataManager.h"
+#include "support/CsvDataManager.h"
 
 #include <gtest/gtest.h>
 
