@@ -127,21 +127,15 @@ template <class InColumn> uint32_t ColumnEnd(uint32_t i, uint32_t last, uint32_t
 
 CChartLineSerie::tagPixelMap CChartLineSerie::PixelMap() const {
     // The axes' mapping once per draw instead of two virtual calls per point.
-    return {m_horizontalAxis ? m_horizontalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
-            m_verticalAxis ? m_verticalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
-            m_horizontalAxis,
-            m_verticalAxis,
-            GetYScale(),
-            GetYOffset()};
-}
-
-int CChartLineSerie::tagPixelMap::X(double x) const {
-    return x_.linear && y_.linear ? x_.Map(x) : (horizontal ? horizontal->ValueToPixel(x) : 0);
-}
-
-int CChartLineSerie::tagPixelMap::Y(double y) const {
-    const double shown = y * scale + offset;
-    return x_.linear && y_.linear ? y_.Map(shown) : (vertical ? vertical->ValueToPixel(shown) : 0);
+    tagPixelMap map{m_horizontalAxis ? m_horizontalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
+                    m_verticalAxis ? m_verticalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
+                    m_horizontalAxis,
+                    m_verticalAxis,
+                    GetYScale(),
+                    GetYOffset(),
+                    false};
+    map.fast = map.x_.linear && map.y_.linear;
+    return map;
 }
 
 const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {

@@ -35,8 +35,12 @@ private:
         const CChartAxis* horizontal;
         const CChartAxis* vertical;
         double scale, offset;
-        int X(double x) const;
-        int Y(double y) const;
+        bool fast; // both axes linear: no virtual call per point
+        int X(double x) const { return fast ? x_.Map(x) : (horizontal ? horizontal->ValueToPixel(x) : 0); }
+        int Y(double y) const {
+            const double shown = y * scale + offset;
+            return fast ? y_.Map(shown) : (vertical ? vertical->ValueToPixel(shown) : 0);
+        }
     };
     tagPixelMap PixelMap() const;
     // The columns of points first..last: every point through the min/max index, or a stride.
