@@ -10,12 +10,25 @@
 #include <string>
 #include <vector>
 
+// Who takes the recording's samples.
+enum class EnumSamplingMode {
+    None,
+    PolledByComputer,    // this computer reads the elements at the period; the tick is its slot
+    PolledWithClock,     // the same, each sample filed at the controller's millisecond counter
+    SampledInController, // the controller samples in its own cycle; the tick is its counter
+};
+
 // How the sampling of the running recording goes.
 struct tagLinkStatistics {
-    uint64_t skippedTicks = 0; // ticks no sample was taken for
-    uint64_t polls = 0;        // samples taken
-    uint64_t failedPolls = 0;  // polls that got no valid reply (their ticks are skipped)
-    double meanLateMicros = 0; // how late polls started against their slots
+    EnumSamplingMode mode = EnumSamplingMode::None;
+    uint64_t records = 0;          // records read from the controller's trace block
+    uint64_t ringOverruns = 0;     // times its ring was lapped before it was read
+    uint64_t duplicates = 0;       // polls that saw the controller's millisecond again (dropped)
+    double controllerPeriodMs = 0; // the period the controller samples at
+    uint64_t skippedTicks = 0;     // ticks no sample was taken for
+    uint64_t polls = 0;            // samples taken
+    uint64_t failedPolls = 0;      // polls that got no valid reply (their ticks are skipped)
+    double meanLateMicros = 0;     // how late polls started against their slots
     double maxLateMicros = 0;
     double meanPollMicros = 0; // how long a poll's requests took
     double maxPollMicros = 0;

@@ -82,6 +82,7 @@ bool CModbusLink::Open(EnumInterfaceType type, const tagSerialInfo& info) {
 
 void CModbusLink::Close() {
     m_poller.Stop();
+    m_tracer.Stop();
     m_bus.Close();
 }
 
@@ -125,12 +126,19 @@ bool CModbusLink::ProbeSerialFormat(int waitMs, std::vector<uint8_t>& reply) {
 bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
     if (command == OSCILLO_CMD_LOAD) {
         m_poller.Stop();
+        m_tracer.Stop();
         if (setting.channels.size() > static_cast<size_t>(kMaxChannels)) {
             return Fail("too many channels");
         }
         std::string error;
         if (!m_poller.Load(setting.channels, error)) {
             return Fail(error);
+        }
+        m_traceChannels.clear();
+        for (const tagOscilloElem& channel : setting.channels) { // the poller's plan found them all
+            const auto at =
+                m_map.Locate(*g_ResolveElement(channel.name, channel.paramCode, true), channel.dataType);
+            m_traceChannels.push_back({*at, channel.dataType, channel.name});
         }
         m_period = std::max(g_PeriodOfEighths(setting.requestedPeriod), tagPeriod(1));
         setting.actualPeriod = g_EighthsOfPeriod(m_period);
@@ -140,6 +148,7 @@ bool CModbusLink::SetOscillo(int command, tagOscilloSetting& setting) {
         return Fail("unknown command");
     }
     m_poller.Stop();
+    m_tracer.Stop();
     return setting.run == 0 || Run(setting);
 }
 
@@ -148,6 +157,18 @@ bool CModbusLink::Run(tagOscilloSetting& setting) {
         return Fail("no channels loaded");
     }
     std::string error;
+    // The controller samples when it has a trace block; one it cannot use is a failure, never a
+    // quiet change to polling.
+    if (m_tracer.Find(error)) {
+        if (!m_tracer.Start(m_traceChannels, m_period, error)) {
+            return Fail(error);
+        }
+        setting.actualPeriod = g_EighthsOfPeriod(m_period);
+        return true;
+    }
+    if (!error.empty()) {
+        return Fail(error);
+    }
     if (!m_poller.Start(m_period, error)) {
         return Fail(error);
     }

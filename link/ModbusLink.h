@@ -1,11 +1,14 @@
 // The real transports: Modbus RTU on a serial or USB serial device and Modbus TCP, with the
-// element map. The recording's samples are polled by this computer (ModbusPoller.h).
+// element map. The recording's samples are taken by the controller where it has a trace block at
+// the map's place (ModbusTracer.h), else polled by this computer (ModbusPoller.h), timed by the
+// controller's millisecond counter when the map names one.
 #pragma once
 
 #include "LinkBackend.h"
 #include "ModbusBus.h"
 #include "ModbusMap.h"
 #include "ModbusPoller.h"
+#include "ModbusTracer.h"
 #include "SampleQueue.h"
 #include "kit/Period.h"
 
@@ -55,6 +58,9 @@ private:
     CModbusBus m_bus;
     CSampleQueue m_queue;
     CModbusPoller m_poller{m_bus, m_map, m_queue};
+    CModbusTracer m_tracer{m_bus, m_map, m_queue};
+    // The channels as the trace block takes them.
+    std::vector<tagTraceChannel> m_traceChannels;
     tagPeriod m_period{};
     mutable std::mutex m_errorMutex;
     std::string m_lastError;

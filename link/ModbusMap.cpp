@@ -1,5 +1,7 @@
 #include "ModbusMap.h"
 
+#include "plctrace/chronotrace.h"
+
 #include "kit/DocPath.h"
 #include "kit/NumberText.h"
 #include "kit/TextHelpers.h"
@@ -211,6 +213,32 @@ std::string CModbusMap::ParseLine(const std::vector<std::string>& words) {
             return "tcp_port is a number from 1 to 65535";
         }
         m_tcpPort = static_cast<uint32_t>(*port);
+        return {};
+    }
+    if (key == "TRACE_BLOCK") {
+        if (words.size() == 2 && g_Upper(words[1]) == "NONE") {
+            m_traceBlock.reset();
+            return {};
+        }
+        const auto address = LastNumber(words, 1, 0, 65536 - CT_HEADER_WORDS);
+        if (!address) {
+            return "trace_block is the holding register of its header, or none";
+        }
+        m_traceBlock = static_cast<int>(*address);
+        return {};
+    }
+    if (key == "CLOCK") {
+        if (words.size() == 2 && g_Upper(words[1]) == "NONE") {
+            m_clock.reset();
+            m_clockName.clear();
+            return {};
+        }
+        const auto ref = words.size() == 2 ? g_ResolveElement(g_Upper(words[1]), 0, true) : std::nullopt;
+        if (!ref || ref->IsAxis() || !Locate(*ref, GCM_DINT)) {
+            return "clock names one element the map reaches, read as a DINT, such as D10, or none";
+        }
+        m_clock = ref;
+        m_clockName = g_Upper(words[1]);
         return {};
     }
     return ParseRange(key, words);

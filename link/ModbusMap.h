@@ -65,6 +65,17 @@ public:
     int Unit() const { return m_unit; }
     // The TCP port every Ethernet link uses instead of the settings' port; 0 when not set.
     uint32_t TcpPort() const { return m_tcpPort; }
+    // The holding register of the trace block's header, where the controller samples itself;
+    // nothing when the map turns it off.
+    std::optional<int> TraceBlock() const { return m_traceBlock; }
+    // A millisecond counter of the controller that times polled samples; nothing when none is
+    // named. Read as a DINT.
+    const std::optional<tagElementRef>& ClockElement() const { return m_clock; }
+    std::string ClockName() const { return m_clockName; }
+
+    // Where the trace block is looked for unless the map says otherwise: the holding registers
+    // between R and W of the default map.
+    static constexpr int kDefaultTraceBlock = 42768;
 
     // Blocks per element kind: values of T and C, and the contacts (bits) of T and C.
     tagModbusRange m_kinds[kElementKindCount];
@@ -79,6 +90,9 @@ private:
     std::string ParseRange(const std::string& key, const std::vector<std::string>& words);
 
     bool m_lowWordFirst = true;
+    std::optional<int> m_traceBlock = kDefaultTraceBlock;
+    std::optional<tagElementRef> m_clock;
+    std::string m_clockName;
     int m_unit = 1;
     uint32_t m_tcpPort = 0;
 };

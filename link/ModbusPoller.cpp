@@ -66,6 +66,16 @@ bool CModbusPoller::Load(const std::vector<tagOscilloElem>& channels, std::strin
         }
         plan.push_back({0, *at, channel.dataType, channel.name});
     }
+    m_channels = plan.size();
+    m_clocked = m_map.ClockElement().has_value();
+    if (m_clocked) {
+        const auto at = m_map.Locate(*m_map.ClockElement(), GCM_DINT);
+        if (!at) {
+            error = m_map.ClockName() + " (the clock) has no Modbus address in the map";
+            return false;
+        }
+        plan.push_back({0, *at, GCM_DINT, m_map.ClockName()});
+    }
     // One request per table while the span fits one; a device that refuses it is split later.
     std::vector<size_t> order(plan.size());
     std::iota(order.begin(), order.end(), size_t{0});
@@ -104,7 +114,8 @@ bool CModbusPoller::Start(tagPeriod& period, std::string& error) {
     for (int i = 0; i < 3; ++i) {
         tagOscilloVal sample;
         const Clock::time_point before = Clock::now();
-        const tagModbusOutcome polled = Poll(sample);
+        uint32_t clock = 0;
+        const tagModbusOutcome polled = Poll(sample, clock);
         if (!polled.ok()) {
             error = m_bus.Where(polled.text);
             return false;
@@ -115,14 +126,22 @@ bool CModbusPoller::Start(tagPeriod& period, std::string& error) {
     const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(quickest).count();
     const std::chrono::milliseconds needed(
         static_cast<int64_t>(std::ceil(static_cast<double>(micros) * 1.25 / 1000.0)));
-    if (needed > period) {
+    // A clock files each sample at the controller's millisecond, so the period stays: the polls
+    // the link cannot make show as skipped ticks rather than as samples filed late.
+    if (needed > period && !m_clocked) {
         period = std::min(std::chrono::duration_cast<tagPeriod>(needed), g_PeriodOfEighths(0xFFFF));
     }
     m_queue.Reset();
+    m_queue.Count([&](tagLinkStatistics& s) {
+        s.mode = m_clocked ? EnumSamplingMode::PolledWithClock : EnumSamplingMode::PolledByComputer;
+    });
+    m_period = period;
+    m_firstClock.reset();
+    m_lastTick.reset();
     m_stop = false;
     const auto slot = std::chrono::duration_cast<std::chrono::microseconds>(period);
-    g_Log().info("{}: polled by this computer every {} us, {} requests a poll", m_bus.Where(), slot.count(),
-                 m_groups.size());
+    g_Log().info("{}: polled by this computer every {} us, {} requests a poll{}", m_bus.Where(), slot.count(),
+                 m_groups.size(), m_clocked ? ", timed by the controller's clock " + m_map.ClockName() : "");
     m_thread = std::thread([this, slot] {
         g_PrepareSamplerThread();
         Loop(Clock::now(), slot);
@@ -170,7 +189,7 @@ void CModbusPoller::SplitGroup(size_t g) {
     }
 }
 
-tagModbusOutcome CModbusPoller::Poll(tagOscilloVal& sample) {
+tagModbusOutcome CModbusPoller::Poll(tagOscilloVal& sample, uint32_t& clock) {
     for (size_t g = 0; g < m_groups.size();) {
         const tagPollGroup& group = m_groups[g];
         m_buffers[g].resize(static_cast<size_t>(group.count));
@@ -191,15 +210,30 @@ tagModbusOutcome CModbusPoller::Poll(tagOscilloVal& sample) {
     for (size_t k = 0; k < m_plan.size(); ++k) {
         const tagChannelPlan& plan = m_plan[k];
         const uint16_t* words = m_buffers[plan.group].data() + (plan.at.address - m_groups[plan.group].start);
-        sample.raw[k] = g_RawWord(m_map, plan.at, words, plan.type);
+        (k < m_channels ? sample.raw[k] : clock) = g_RawWord(m_map, plan.at, words, plan.type);
     }
     return tagModbusOutcome::Success();
 }
 
-tagModbusOutcome CModbusPoller::PollSlot(tagOscilloVal& sample, Clock::time_point due,
+std::optional<uint64_t> CModbusPoller::TickOf(uint64_t slot, uint32_t clock) {
+    if (!m_clocked) {
+        return slot;
+    }
+    // The controller's milliseconds since the first sample, in periods (a counter wraps in 32 bits).
+    m_firstClock = m_firstClock.value_or(clock);
+    const uint64_t eighths = uint64_t{static_cast<uint32_t>(clock - *m_firstClock)} * 8;
+    const uint64_t tick = eighths / std::max<uint32_t>(m_period.count(), 1);
+    if (m_lastTick && tick <= *m_lastTick) {
+        return std::nullopt;
+    }
+    m_lastTick = tick;
+    return tick;
+}
+
+tagModbusOutcome CModbusPoller::PollSlot(tagOscilloVal& sample, uint32_t& clock, Clock::time_point due,
                                          Clock::time_point next) {
     const Clock::time_point asked = Clock::now();
-    tagModbusOutcome polled = Poll(sample);
+    tagModbusOutcome polled = Poll(sample, clock);
     m_queue.Count([&](tagLinkStatistics& s) {
         const double late = std::chrono::duration<double, std::micro>(asked - due).count();
         const double took = std::chrono::duration<double, std::micro>(Clock::now() - asked).count();
@@ -211,7 +245,7 @@ tagModbusOutcome CModbusPoller::PollSlot(tagOscilloVal& sample, Clock::time_poin
     });
     // A lost or spoilt reply is tried again while the slot lasts.
     while (!polled.ok() && !m_stop && Clock::now() < next && polled.kind != tagModbusOutcome::Exception) {
-        polled = Poll(sample);
+        polled = Poll(sample, clock);
     }
     return polled;
 }
@@ -227,11 +261,16 @@ void CModbusPoller::Loop(Clock::time_point start, std::chrono::microseconds peri
             break;
         }
         tagOscilloVal sample;
-        sample.tick = static_cast<uint32_t>(tick);
-        const tagModbusOutcome polled = PollSlot(sample, slotOf(tick), slotOf(tick + 1));
+        uint32_t clock = 0;
+        const tagModbusOutcome polled = PollSlot(sample, clock, slotOf(tick), slotOf(tick + 1));
         if (polled.ok()) {
             failingSince.reset();
-            m_queue.Push(sample, tick);
+            if (const std::optional<uint64_t> filed = TickOf(tick, clock)) {
+                sample.tick = static_cast<uint32_t>(*filed);
+                m_queue.Push(sample, *filed);
+            } else {
+                m_queue.Count([](tagLinkStatistics& s) { ++s.duplicates; });
+            }
         } else {
             m_queue.Count([](tagLinkStatistics& s) { ++s.failedPolls; });
             const Clock::time_point now = Clock::now();

@@ -1,9 +1,11 @@
 // Sampling by this computer: a thread polls the channels' elements at the period against absolute
 // deadlines and files each sample under its tick; a poll that overruns its slot skips the missed
-// ticks. A lost or spoilt reply costs its ticks, not the recording: that ends only when no valid
-// reply came for the response timeout (at least a second) after a failure. A read the device
-// refuses for an address missing from its map is split, down to single elements, and the working
-// split kept.
+// ticks. With a clock element in the map, it is read in the same request and each sample is filed
+// at the controller's millisecond instead: a poll that sees the same one again is dropped, a jump
+// counts the ticks between as skipped. A lost or spoilt reply costs its ticks, not the recording: that ends
+// only when no valid reply came for the response timeout (at least a second) after a failure. A read the
+// device refuses for an address missing from its map is split, down to single elements, and the working split
+// kept.
 #pragma once
 
 #include "ModbusBus.h"
@@ -13,6 +15,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,13 +55,17 @@ private:
         std::string name;
     };
 
-    // One sample of every channel; a refused read of many elements is split first.
-    tagModbusOutcome Poll(tagOscilloVal& sample);
+    // One sample of every channel (and the clock's word); a refused read of many elements is
+    // split first.
+    tagModbusOutcome Poll(tagOscilloVal& sample, uint32_t& clock);
+    // The tick a poll is filed under, or nothing for one that saw the controller's tick again.
+    std::optional<uint64_t> TickOf(uint64_t slot, uint32_t clock);
     // Group g in two halves by its members, each read on its own from now on.
     void SplitGroup(size_t g);
     void Loop(Clock::time_point start, std::chrono::microseconds period);
     // The poll of one slot, tried again while the slot lasts; how long it took is counted.
-    tagModbusOutcome PollSlot(tagOscilloVal& sample, Clock::time_point due, Clock::time_point next);
+    tagModbusOutcome PollSlot(tagOscilloVal& sample, uint32_t& clock, Clock::time_point due,
+                              Clock::time_point next);
     std::chrono::milliseconds Patience() const;
 
     CModbusBus& m_bus;
@@ -67,6 +74,11 @@ private:
     std::vector<tagPollGroup> m_groups;
     std::vector<tagChannelPlan> m_plan;
     std::vector<std::vector<uint16_t>> m_buffers;
+    size_t m_channels = 0; // the plan's first ones; a clock element comes after them
+    bool m_clocked = false;
+    tagPeriod m_period{};
+    std::optional<uint32_t> m_firstClock; // the controller's millisecond at the first sample
+    std::optional<uint64_t> m_lastTick;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
 };

@@ -15,6 +15,7 @@ struct tagModbusOutcome {
         TimedOut,  // no reply within the response timeout
         BadReply,  // a reply that does not fit the request
         Broken,    // the connection is gone (it is made again with the next request)
+        Ended,     // the device ended what it was asked to do (a trace block that stopped)
     };
     EnumKind kind = Done;
     int exception = 0;

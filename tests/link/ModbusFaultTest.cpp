@@ -57,11 +57,7 @@ protected:
     }
 
     bool Start(const std::vector<tagOscilloElem>& channels, int periodMs) {
-        m_setting.channels = channels;
-        m_setting.requestedPeriod = static_cast<uint16_t>(periodMs * 8);
-        m_setting.run = 1;
-        return CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &m_setting, 1, 0) == 1 &&
-               CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0) == 1;
+        return StartThroughLink(m_setting, channels, periodMs);
     }
     // Reads for a while, or until a read fails; false then.
     bool Read(std::chrono::milliseconds duration, std::vector<tagOscilloVal>& samples) {
@@ -81,7 +77,7 @@ protected:
 
     CTempFolder m_documents;
     std::unique_ptr<CPseudoTerminalPair> m_cable;
-    std::shared_ptr<CSimulatorPanel> m_panel = std::make_shared<CSimulatorPanel>();
+    std::shared_ptr<CSimulatorPanel> m_panel = PollingPanel();
     CModbusSimServer m_server{m_panel};
     CModbusLink* m_link = nullptr;
     tagSerialInfo m_info;

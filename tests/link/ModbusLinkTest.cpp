@@ -31,11 +31,7 @@ protected:
     void TearDown() override { CCommunicater::Destroy(); }
 
     bool Start(const std::vector<tagOscilloElem>& channels, int periodMs) {
-        m_setting.channels = channels;
-        m_setting.requestedPeriod = static_cast<uint16_t>(periodMs * 8);
-        m_setting.run = 1;
-        return CCommunicater::OscilloSetData(OSCILLO_CMD_LOAD, &m_setting, 1, 0) == 1 &&
-               CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0) == 1;
+        return StartThroughLink(m_setting, channels, periodMs);
     }
     std::vector<tagOscilloVal> Read(std::chrono::milliseconds duration) {
         tagOscilloData data;
@@ -73,7 +69,7 @@ protected:
         m_info.timeout = 1;
         ASSERT_EQ(CCommunicater::OpenCPPSerialPort(&m_info), 1) << m_link->LastError();
     }
-    std::shared_ptr<CSimulatorPanel> m_panel = std::make_shared<CSimulatorPanel>();
+    std::shared_ptr<CSimulatorPanel> m_panel = PollingPanel();
     CModbusSimServer m_server{m_panel};
     tagSerialInfo m_info;
 };
