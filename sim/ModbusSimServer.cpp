@@ -1,5 +1,6 @@
 #include "ModbusSimServer.h"
 
+#include "ModbusWords.h"
 #include "SimulatedMachine.h"
 
 #include <modbus/modbus.h>
@@ -52,6 +53,11 @@ CModbusSimServer::CModbusSimServer(std::shared_ptr<CSimulatorPanel> panel)
     for (int axis = 2; axis < kAxisCount; ++axis) {
         m_memory.SetAxis(axis, 16, 0x0250);
     }
+    if (m_panel->traceBlock && m_map.TraceBlock()) {
+        m_trace =
+            std::make_unique<CSimTraceBlock>(m_memory, m_map, kRingWords, kRingAddress,
+                                             [this](double ms) { CSimulatedMachine::Apply(ms, m_memory); });
+    }
 }
 
 CModbusSimServer::~CModbusSimServer() {
@@ -66,8 +72,14 @@ CModbusSimServer::~CModbusSimServer() {
     modbus_mapping_free(m_mapping);
 }
 
-double CModbusSimServer::MachineTimeMs() const {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count();
+int64_t CModbusSimServer::AnswerTime() {
+    using namespace std::chrono;
+    steady_clock::time_point at = steady_clock::now();
+    if (const milliseconds scan(m_panel->scanMs.load()); scan.count() > 0) {
+        at = m_start + scan * ((m_receivedAt - m_start) / scan + 1);
+        std::this_thread::sleep_until(at);
+    }
+    return duration_cast<microseconds>(at - m_start).count();
 }
 
 bool CModbusSimServer::ListenTcp(const std::string& address, int port, std::string& error) {
@@ -172,6 +184,7 @@ void CModbusSimServer::ServeTcp() {
 
 bool CModbusSimServer::AnswerFrames(int fd, std::vector<uint8_t>& pending) {
     constexpr size_t kHeader = 6; // transaction, protocol, length; the length counts from the unit id
+    m_receivedAt = std::chrono::steady_clock::now();
     size_t used = 0;
     bool keep = true;
     while (keep && pending.size() - used >= kHeader) {
@@ -276,6 +289,7 @@ void CModbusSimServer::ServeRtu() {
     modbus_set_indication_timeout(m_ctx, 0, 100'000);
     while (!m_stop) {
         const int length = modbus_receive(m_ctx, query.data());
+        m_receivedAt = std::chrono::steady_clock::now();
         if (length > 0) {
             Answer(query.data(), length); // libmodbus frames RTU requests by their function
         }
@@ -283,6 +297,7 @@ void CModbusSimServer::ServeRtu() {
 }
 
 bool CModbusSimServer::Answer(const uint8_t* query, int length) {
+    m_panel->bytesIn += static_cast<uint64_t>(length);
     const int header = modbus_get_header_length(m_ctx);
     const int function = query[header];
     const int start = Word(query + header + 1);
@@ -306,7 +321,7 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
     const int holeFirst = m_panel->holeFirst, holeLast = m_panel->holeLast;
     if (function == MODBUS_FC_READ_HOLDING_REGISTERS && holeFirst >= 0 && start <= holeLast &&
         start + count > holeFirst) {
-        return modbus_reply_exception(m_ctx, query, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS) >= 0;
+        return Counted(modbus_reply_exception(m_ctx, query, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS));
     }
     const CSimulatorPanel::EnumReplyFault fault = m_panel->replyFault;
     if (fault != CSimulatorPanel::REPLY_OK && m_tcp) {
@@ -317,13 +332,25 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
                                      0xFE,     0,        0};
         const int fd = modbus_get_socket(m_ctx);
         if (fault == CSimulatorPanel::REPLY_TRUNCATED) {
-            return send(fd, truncated, sizeof truncated, MSG_NOSIGNAL) >= 0;
+            return Counted(static_cast<int>(send(fd, truncated, sizeof truncated, MSG_NOSIGNAL)));
         }
-        return send(fd, malformed, sizeof malformed, MSG_NOSIGNAL) >= 0;
+        return Counted(static_cast<int>(send(fd, malformed, sizeof malformed, MSG_NOSIGNAL)));
     }
 
+    const int writeStart = function == MODBUS_FC_WRITE_AND_READ_REGISTERS ? Word(query + header + 5) : start;
+    const int writeCount = function == MODBUS_FC_WRITE_AND_READ_REGISTERS
+                               ? std::min(Word(query + header + 7), kLargestRequest)
+                               : count;
+    if (const int refused = IsRead(function) ? 0 : TraceWriteFault(function, writeStart, writeCount)) {
+        return Counted(modbus_reply_exception(m_ctx, query, static_cast<unsigned>(refused)));
+    }
+
+    const int64_t micros = AnswerTime();
     std::lock_guard lock(m_memoryMutex);
-    CSimulatedMachine::Apply(MachineTimeMs(), m_memory);
+    if (m_trace) {
+        m_trace->CatchUp(micros); // the sampling task ran on while the requests waited
+    }
+    CSimulatedMachine::Apply(static_cast<double>(micros) / 1000.0, m_memory);
     // What is written is exported too, with a neighbour each side: a 32-bit value of which only
     // one register is written keeps the other half the element holds now.
     auto exportAround = [&](int from, int n) {
@@ -331,56 +358,99 @@ bool CModbusSimServer::Answer(const uint8_t* query, int length) {
         ExportRange(function, first, std::min(from + n + 1, kTableSize) - first);
     };
     if (function == MODBUS_FC_WRITE_AND_READ_REGISTERS) {
-        const int writeStart = Word(query + header + 5);
-        const int writeCount = std::min(Word(query + header + 7), kLargestRequest);
         ExportRange(function, start, std::min(count, kTableSize - start));
-        exportAround(writeStart, writeCount);
-        const int replied = modbus_reply(m_ctx, query, length, m_mapping);
-        ImportRange(function, writeStart, std::min(writeCount, kTableSize - writeStart));
-        return replied >= 0;
     }
     if (IsRead(function)) {
         ExportRange(function, start, std::min(count, kTableSize - start));
-        return modbus_reply(m_ctx, query, length, m_mapping) >= 0;
+        return Counted(modbus_reply(m_ctx, query, length, m_mapping));
     }
-    exportAround(start, count);
+    exportAround(writeStart, writeCount);
     const int replied = modbus_reply(m_ctx, query, length, m_mapping);
-    ImportRange(function, start, std::min(count, kTableSize - start));
-    return replied >= 0;
+    const int written = std::min(writeCount, kTableSize - writeStart);
+    ImportRange(function, writeStart, written);
+    ImportTraceRange(function, writeStart, written);
+    if (m_trace) {
+        m_trace->CatchUp(micros); // a command is taken at once
+    }
+    return Counted(replied);
+}
+
+bool CModbusSimServer::Counted(int sent) {
+    ++m_panel->requestsAnswered;
+    m_panel->bytesOut += static_cast<uint64_t>(std::max(sent, 0));
+    return sent >= 0;
 }
 
 void CModbusSimServer::ExportRange(int function, int start, int count) {
     const EnumModbusTable table = TableOfFunction(function);
-    for (int address = start; address < start + count; ++address) {
-        const auto at = m_map.Reverse(table, address);
-        if (!at) {
-            continue;
-        }
-        const tagElementRef& ref = at->ref;
+    std::vector<uint16_t> words(static_cast<size_t>(count));
+    g_ReadModbusWords(m_memory, m_map, table, start, count, words.data());
+    for (int i = 0; i < count; ++i) {
         if (table == MODBUS_COILS || table == MODBUS_DISCRETE_INPUTS) {
-            uint8_t* bits = table == MODBUS_COILS ? m_mapping->tab_bits : m_mapping->tab_input_bits;
-            bits[address] = m_memory.GetBit(ref.kind, ref.address) ? 1 : 0;
-            continue;
-        }
-        uint16_t* registers =
-            table == MODBUS_HOLDING_REGISTERS ? m_mapping->tab_registers : m_mapping->tab_input_registers;
-        uint32_t value = 0;
-        if (ref.IsAxis()) {
-            value = m_memory.GetAxis(ref.axis, ref.paramCode);
-        } else if (ref.kind == KIND_C) {
-            value = static_cast<uint32_t>(m_memory.GetCounter(ref.address));
-        } else if (ref.kind == KIND_T) {
-            value = m_memory.GetTimer(ref.address);
+            (table == MODBUS_COILS ? m_mapping->tab_bits : m_mapping->tab_input_bits)[start + i] =
+                static_cast<uint8_t>(words[static_cast<size_t>(i)]);
         } else {
-            value = m_memory.GetWord(ref.kind, ref.address);
+            (table == MODBUS_HOLDING_REGISTERS ? m_mapping->tab_registers
+                                               : m_mapping->tab_input_registers)[start + i] =
+                words[static_cast<size_t>(i)];
         }
-        if (at->wide) {
-            uint16_t words[2];
-            m_map.Split(value, words[0], words[1]);
-            registers[address] = words[at->part];
-        } else {
-            registers[address] = static_cast<uint16_t>(value);
+    }
+    ExportTraceRange(table, start, count);
+}
+
+namespace {
+
+// The overlap of [start, start + count) with [first, first + size), as first and count.
+std::pair<int, int> Overlap(int start, int count, int first, int size) {
+    const int from = std::max(start, first);
+    return {from, std::max(0, std::min(start + count, first + size) - from)};
+}
+
+} // namespace
+
+void CModbusSimServer::ExportTraceRange(EnumModbusTable table, int start, int count) {
+    if (!m_trace) {
+        return;
+    }
+    const ct_block& block = m_trace->Block();
+    if (table == MODBUS_HOLDING_REGISTERS) {
+        const int header = *m_map.TraceBlock();
+        const auto [from, n] = Overlap(start, count, header, CT_HEADER_WORDS);
+        if (n > 0) {
+            ct_read_header(&block, static_cast<uint16_t>(from - header), static_cast<uint16_t>(n),
+                           m_mapping->tab_registers + from);
         }
+    } else if (table == MODBUS_INPUT_REGISTERS) {
+        const auto [from, n] = Overlap(start, count, kRingAddress, static_cast<int>(kRingWords));
+        if (n > 0) {
+            ct_read_ring(&block, static_cast<uint32_t>(from - kRingAddress), static_cast<uint16_t>(n),
+                         m_mapping->tab_input_registers + from);
+        }
+    }
+}
+
+int CModbusSimServer::TraceWriteFault(int function, int start, int count) const {
+    if (!m_trace || TableOfFunction(function) != MODBUS_HOLDING_REGISTERS) {
+        return 0;
+    }
+    const int header = *m_map.TraceBlock();
+    if (Overlap(start, count, header, CT_HEADER_WORDS).second == 0) {
+        return 0;
+    }
+    // Only the computer's words, and nothing beside the header in the same write.
+    const bool computers = start >= header + CT_H_COMMAND && start + count <= header + CT_H_STATE;
+    return computers ? 0 : MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+}
+
+void CModbusSimServer::ImportTraceRange(int function, int start, int count) {
+    if (!m_trace || TableOfFunction(function) != MODBUS_HOLDING_REGISTERS) {
+        return;
+    }
+    const int header = *m_map.TraceBlock();
+    const auto [from, n] = Overlap(start, count, header, CT_HEADER_WORDS);
+    if (n > 0) {
+        ct_write_header(&m_trace->Block(), static_cast<uint16_t>(from - header), static_cast<uint16_t>(n),
+                        m_mapping->tab_registers + from);
     }
 }
 

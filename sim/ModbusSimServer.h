@@ -1,8 +1,11 @@
 // A PLC simulator on the wire: the simulated controller's machine and element memory served as a
-// Modbus TCP or RTU slave with the default element map. Its panel delays or spoils its replies.
+// Modbus TCP or RTU slave with the default element map, and its trace block (header at the map's
+// place, ring in input registers from kRingAddress). Its panel delays or spoils its replies, or
+// holds them to the end of a scan.
 #pragma once
 
 #include "ElementMemory.h"
+#include "SimTraceBlock.h"
 #include "SimulatorPanel.h"
 #include "link/ModbusMap.h"
 
@@ -19,6 +22,9 @@ struct _modbus_mapping_t;
 
 class CModbusSimServer {
 public:
+    static constexpr uint16_t kRingAddress = 4096;
+    static constexpr uint32_t kRingWords = 16384;
+
     explicit CModbusSimServer(std::shared_ptr<CSimulatorPanel> panel = {});
     ~CModbusSimServer();
     CModbusSimServer(const CModbusSimServer&) = delete;
@@ -49,15 +55,25 @@ private:
     static int RequestFault(const uint8_t* pdu);
     // Answers one request (or misbehaves); false when the peer is gone.
     bool Answer(const uint8_t* query, int length);
+    // A reply of sent bytes (negative: it failed) in the panel's traffic; whether it went out.
+    bool Counted(int sent);
     void ExportRange(int function, int start, int count);
     void ImportRange(int function, int start, int count);
-    // Controller time (ms since the server started) now.
-    double MachineTimeMs() const;
+    // The trace block's registers: read over the element map's, and the exception a write into
+    // them calls for (0 when it may go in, or touches none of them).
+    void ExportTraceRange(EnumModbusTable table, int start, int count);
+    int TraceWriteFault(int function, int start, int count) const;
+    void ImportTraceRange(int function, int start, int count);
+    // With a scan time, waits for the end of the scan the request came in; the controller time
+    // (µs since the server started) the request is answered at.
+    int64_t AnswerTime();
 
     std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_receivedAt; // of the request being answered
     std::mutex m_memoryMutex;
     CElementMemory m_memory;
     CModbusMap m_map;
+    std::unique_ptr<CSimTraceBlock> m_trace;
     _modbus* m_ctx = nullptr;
     _modbus_mapping_t* m_mapping = nullptr;
     bool m_tcp = true;

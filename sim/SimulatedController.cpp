@@ -17,7 +17,9 @@ constexpr uint32_t kStateRun = 1;
 
 CSimulatedController::CSimulatedController(const tagSimulatorOptions& options)
     : m_powerOn(Clock::now()), m_speed(std::clamp(options.speed, 1.0, 10000.0)),
-      m_panel(options.panel ? options.panel : std::make_shared<CSimulatorPanel>()) {
+      m_panel(options.panel ? options.panel : std::make_shared<CSimulatorPanel>()),
+      m_trace(m_memory, m_map, kRingWords, 0, [this](double ms) { CSimulatedMachine::Apply(ms, m_memory); }),
+      m_registers(m_trace, [this] { return MicrosSincePowerOn(Now()); }) {
     for (int axis = 2; axis < kAxisCount; ++axis) {
         m_memory.SetAxis(axis, 16, 0x0250); // switch on disabled
     }
@@ -157,80 +159,86 @@ bool CSimulatedController::SetOscillo(int command, tagOscilloSetting& setting) {
         if (setting.channels.size() > static_cast<size_t>(kMaxChannels)) {
             return false;
         }
-        std::vector<tagElementRef> refs;
+        std::vector<tagTraceChannel> channels;
         for (const tagOscilloElem& channel : setting.channels) {
             auto ref = g_ResolveElement(channel.name, channel.paramCode, true);
-            if (!ref || !m_memory.Read(*ref, channel.dataType)) {
+            auto at = ref && m_memory.Read(*ref, channel.dataType) ? m_map.Locate(*ref, channel.dataType)
+                                                                   : std::nullopt;
+            if (!at) {
                 return Fail("the controller has no such element");
             }
-            refs.push_back(*ref);
+            channels.push_back({*at, channel.dataType, channel.name});
         }
-        m_running = false;
-        m_fifo.clear();
-        m_channels = setting.channels;
-        m_refs = std::move(refs);
+        StopRun();
+        m_channels = std::move(channels);
         m_period = std::max(g_PeriodOfEighths(setting.requestedPeriod), m_panel->minimumPeriod.load());
         setting.actualPeriod = g_EighthsOfPeriod(m_period);
         return true;
     }
     if (command == OSCILLO_CMD_RUN) {
-        if (setting.run == 0) {
-            m_running = false;
-            m_fifo.clear();
-            return true;
-        }
-        if (m_refs.empty()) {
-            return false; // nothing loaded
-        }
-        setting.actualPeriod = g_EighthsOfPeriod(m_period);
-        m_running = true;
-        m_runStart = Now();
-        m_runStartMicros = MicrosSincePowerOn(m_runStart);
-        m_nextTick = 0;
-        m_fifo.clear();
-        m_panel->runStartMicros = m_runStartMicros;
-        m_panel->period = m_period;
-        return true;
+        StopRun();
+        return setting.run == 0 || StartRun(setting);
     }
     return false;
 }
 
+bool CSimulatedController::StartRun(tagOscilloSetting& setting) {
+    if (m_channels.empty()) {
+        return false; // nothing loaded
+    }
+    std::string error;
+    tagPeriod period = m_period;
+    if (!m_client.Start(m_map, m_channels, period, error)) {
+        return Fail(error);
+    }
+    setting.actualPeriod = g_EighthsOfPeriod(period);
+    m_running = true;
+    m_panel->runStartMicros = m_trace.StartMicros();
+    m_panel->period = period;
+    return true;
+}
+
+void CSimulatedController::StopRun() {
+    if (m_running) {
+        m_client.Stop();
+        m_trace.CatchUp(MicrosSincePowerOn(Now()));
+        m_running = false;
+    }
+}
+
 void CSimulatedController::CatchUp(Clock::time_point now) {
-    if (!m_running) {
+    if (m_trace.Running()) {
+        m_trace.CatchUp(MicrosSincePowerOn(now));
+    } else {
         // The machine runs on between recordings.
         CSimulatedMachine::Apply(static_cast<double>(MicrosSincePowerOn(now)) / 1000.0, m_memory);
-        return;
-    }
-    const int64_t periodMicros = std::chrono::duration_cast<std::chrono::microseconds>(m_period).count();
-    const int64_t elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - m_runStart).count();
-    const uint64_t due = static_cast<uint64_t>(elapsed / periodMicros); // last tick whose time has come
-    if (due + 1 > m_nextTick + kFifoLimit) {
-        m_nextTick = due + 1 - kFifoLimit; // an unread backlog beyond the buffer is lost
-    }
-    for (; m_nextTick <= due; ++m_nextTick) {
-        const int64_t micros = m_runStartMicros + static_cast<int64_t>(m_nextTick) * periodMicros;
-        CSimulatedMachine::Apply(static_cast<double>(micros) / 1000.0, m_memory);
-        tagOscilloVal sample;
-        sample.tick = static_cast<uint32_t>(m_nextTick);
-        for (size_t k = 0; k < m_refs.size(); ++k) {
-            sample.raw[k] = m_memory.Read(m_refs[k], m_channels[k].dataType).value_or(0);
-        }
-        if (m_fifo.size() == kFifoLimit) {
-            m_fifo.pop_front();
-        }
-        m_fifo.push_back(sample);
     }
 }
 
 CSimulatedController::Clock::time_point CSimulatedController::NextSampleDue() const {
     std::lock_guard lock(m_mutex);
-    if (!m_running || !m_fifo.empty()) {
+    const ct_block& block = const_cast<CSimTraceBlock&>(m_trace).Block();
+    if (!m_trace.Running()) {
         return Clock::now();
     }
     // The controller's clock runs speed times faster than the real one.
-    const auto controllerTime = m_runStart + std::chrono::duration_cast<std::chrono::microseconds>(m_period) *
-                                                 static_cast<int64_t>(m_nextTick);
+    const auto controllerTime =
+        m_powerOn + std::chrono::microseconds(static_cast<int64_t>(
+                        block.start_us + static_cast<uint64_t>(block.next_tick) * block.period_us));
     return m_powerOn + std::chrono::duration_cast<Clock::duration>((controllerTime - m_powerOn) / m_speed);
+}
+
+tagLinkStatistics CSimulatedController::Statistics() const {
+    std::lock_guard lock(m_mutex);
+    tagLinkStatistics statistics;
+    const tagTraceStatistics& traced = m_client.Statistics();
+    if (traced.period.count() > 0) { // the latest run's, as a link keeps them after it
+        statistics.mode = EnumSamplingMode::SampledInController;
+        statistics.records = traced.records;
+        statistics.ringOverruns = traced.overruns;
+        statistics.controllerPeriodMs = std::chrono::duration<double, std::milli>(traced.period).count();
+    }
+    return statistics;
 }
 
 bool CSimulatedController::GetOscillo(tagOscilloData& data) {
@@ -243,9 +251,21 @@ bool CSimulatedController::GetOscillo(tagOscilloData& data) {
     if (!Answers()) {
         return Fail(Where() + ": the controller does not answer");
     }
+    if (!m_running) {
+        return true;
+    }
     CatchUp(Now());
-    data.samples.insert(data.samples.end(), m_fifo.begin(), m_fifo.end());
-    m_fifo.clear();
+    // A read takes what the client's last look at the header showed and looks again; the second
+    // takes what that look found, so that every tick sampled up to now is given now.
+    std::vector<tagTracedSample> traced;
+    for (int i = 0; i < 2; ++i) {
+        if (const tagModbusOutcome read = m_client.ReadNew(traced); !read.ok()) {
+            return Fail(read.text);
+        }
+    }
+    for (const tagTracedSample& sample : traced) {
+        data.samples.push_back(sample.sample);
+    }
     return true;
 }
 

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "ElementMemory.h"
+#include "SimTraceBlock.h"
 #include "SimulatorPanel.h"
 #include "kit/ProgramOptions.h"
 #include "link/LinkBackend.h"
 
 #include <chrono>
-#include <deque>
 #include <memory>
 #include <mutex>
 
@@ -24,8 +24,8 @@ class CSimulatedController : public CLinkBackend {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Samples kept while nobody reads; older ones are dropped and the ticks show the gap.
-    static constexpr size_t kFifoLimit = 1'000'000;
+    // Registers of the trace block's ring: with the widest records, over four minutes at 1 ms.
+    static constexpr uint32_t kRingWords = 1u << 22;
 
     explicit CSimulatedController(const tagSimulatorOptions& options = {});
 
@@ -42,11 +42,16 @@ public:
     bool WriteElements(const CSoftAddrMap& request) override;
     bool ReadElement(const std::string& name, EnumGCMDataType type, uint32_t& raw) override;
     std::string LastError() const override;
+    // The controller samples in its own trace block: its records read and ring overruns.
+    tagLinkStatistics Statistics() const override;
 
 private:
     bool Answers() const;
     void Pause() const;
+    // The controller's clock on to now: the sampling task's ticks, or the machine between runs.
     void CatchUp(Clock::time_point now);
+    bool StartRun(tagOscilloSetting& setting);
+    void StopRun();
     int64_t MicrosSincePowerOn(Clock::time_point t) const;
     // The controller's own clock: real time, or the speed times faster.
     Clock::time_point Now() const;
@@ -65,15 +70,14 @@ private:
     EnumInterfaceType m_interface = INTERFACE_SERIAL;
     tagSerialInfo m_port;
 
-    // Sampling.
-    std::vector<tagOscilloElem> m_channels;
-    std::vector<tagElementRef> m_refs;
+    // Sampling: the controller's own trace block, read as the computer reads one over Modbus.
+    CModbusMap m_map; // the default one
+    std::vector<tagTraceChannel> m_channels;
     tagPeriod m_period{};
+    CSimTraceBlock m_trace;
+    CSimTraceRegisters m_registers;
+    CTraceBlockClient m_client{m_registers};
     bool m_running = false;
-    Clock::time_point m_runStart;
-    int64_t m_runStartMicros = 0; // controller time of tick 0
-    uint64_t m_nextTick = 0;
-    std::deque<tagOscilloVal> m_fifo;
 };
 
 // The device link as the program's options choose it: the simulated controller at its speed, or the

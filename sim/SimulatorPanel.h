@@ -44,6 +44,16 @@ public:
     // with exception 2 (illegal data address). -1 for none.
     std::atomic<int> holeFirst{-1};
     std::atomic<int> holeLast{-1};
+    // The Modbus server's controller serves a trace block at the map's place (read when the server
+    // is made).
+    std::atomic<bool> traceBlock{true};
+    // The Modbus server answers a request only at the end of the scan it came in, as a PLC does
+    // that handles its communication once a cycle; 0 answers at once.
+    std::atomic<int> scanMs{0};
+    // The Modbus server's traffic: requests answered, bytes of the requests and of the replies.
+    std::atomic<uint64_t> requestsAnswered{0};
+    std::atomic<uint64_t> bytesIn{0};
+    std::atomic<uint64_t> bytesOut{0};
 
     void SetSerialFormat(uint32_t baud, uint32_t bits, uint32_t stop, uint32_t parityCode) {
         baudRate = baud;

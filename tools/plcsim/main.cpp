@@ -3,6 +3,7 @@
 //   chronoscope-plcsim --tcp 127.0.0.1:1502
 //   chronoscope-plcsim --rtu /dev/ttyUSB0 --baud 115200 --format 8E1
 //   chronoscope-plcsim --tcp 127.0.0.1:1502 --hole 60-67 --delay-ms 1500 --freeze-ms 3000
+//   chronoscope-plcsim --tcp 127.0.0.1:1502 --scan-ms 5 --no-trace-block
 // SIGUSR1 delays the next reply by the --delay-ms; SIGUSR2 freezes the device for --freeze-ms, after
 // which the requests that came meanwhile are answered late.
 #include "kit/NumberText.h"
@@ -42,7 +43,9 @@ int Usage() {
                  "       chronoscope-plcsim --rtu DEVICE [--baud N] [--format 8N1|8E1|8O1|8N2|...] [faults]\n"
                  "faults: --hole FIRST-LAST   holding registers that answer exception 2\n"
                  "        --delay-ms N        what SIGUSR1 delays the next reply by (1500)\n"
-                 "        --freeze-ms N       how long SIGUSR2 freezes the device (3000)\n");
+                 "        --freeze-ms N       how long SIGUSR2 freezes the device (3000)\n"
+                 "        --scan-ms N         answer requests only at the end of each N ms scan\n"
+                 "        --no-trace-block    no trace block: the computer has to poll\n");
     return 2;
 }
 
@@ -52,8 +55,16 @@ int main(int argc, char** argv) {
     std::string tcp, rtu, format = "8N1";
     int baud = 19200;
     auto panel = std::make_shared<CSimulatorPanel>();
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
+        if (option == "--no-trace-block") {
+            panel->traceBlock = false;
+            --i; // a switch without a value
+            continue;
+        }
+        if (i + 1 == argc) {
+            return Usage();
+        }
         if (option == "--tcp") {
             tcp = argv[i + 1];
         } else if (option == "--rtu") {
@@ -79,6 +90,12 @@ int main(int argc, char** argv) {
                 return Usage();
             }
             (option == "--delay-ms" ? g_delayMs : g_freezeMs) = static_cast<int>(*ms);
+        } else if (option == "--scan-ms") {
+            const auto ms = g_ParseIntegerIn(argv[i + 1], 1, 1000);
+            if (!ms) {
+                return Usage();
+            }
+            panel->scanMs = static_cast<int>(*ms);
         } else {
             return Usage();
         }
@@ -112,6 +129,16 @@ int main(int argc, char** argv) {
     } else {
         return Usage();
     }
+    if (panel->traceBlock) {
+        std::printf(
+            "chronoscope-plcsim: trace block at holding register %d, its ring at input registers %u to %u\n",
+            CModbusMap::kDefaultTraceBlock, CModbusSimServer::kRingAddress,
+            CModbusSimServer::kRingAddress + CModbusSimServer::kRingWords - 1);
+    }
+    if (panel->scanMs > 0) {
+        std::printf("chronoscope-plcsim: requests answered at the end of each %d ms scan\n",
+                    panel->scanMs.load());
+    }
     std::fflush(stdout);
     g_server = &server;
     g_panel = panel.get();
@@ -120,5 +147,9 @@ int main(int argc, char** argv) {
     std::signal(SIGUSR1, OnDelay);
     std::signal(SIGUSR2, OnFreeze);
     server.Run();
+    std::printf("chronoscope-plcsim: %llu requests answered, %llu bytes in, %llu bytes out\n",
+                static_cast<unsigned long long>(panel->requestsAnswered.load()),
+                static_cast<unsigned long long>(panel->bytesIn.load()),
+                static_cast<unsigned long long>(panel->bytesOut.load()));
     return 0;
 }
