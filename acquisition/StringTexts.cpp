@@ -94,6 +94,14 @@ constexpr tagStringEntry kStrings[] = {
                        "The value was not written: it is not a complete value of the element's type.")},
     {IDS_STATUS_WRITTEN_READS, QT_TRANSLATE_NOOP("Strings", "%s \u2190 %s written, reads %s")},
     {IDS_STATUS_NOT_WRITTEN, QT_TRANSLATE_NOOP("Strings", "%s \u2190 %s not written: %s")},
+    {IDS_SAMPLED_IN_CONTROLLER, QT_TRANSLATE_NOOP("Strings", "Sampled in the controller")},
+    {IDS_POLLED_BY_COMPUTER, QT_TRANSLATE_NOOP("Strings", "Polled by this computer")},
+    {IDS_POLLED_WITH_CLOCK,
+     QT_TRANSLATE_NOOP("Strings", "Polled by this computer, timed by the controller's clock")},
+    {IDS_TRACE_STATISTICS,
+     QT_TRANSLATE_NOOP("Strings", "Records read: %s; ring overruns: %s; the controller's period: %s ms")},
+    {IDS_POLL_STATISTICS,
+     QT_TRANSLATE_NOOP("Strings", "Polls: %s; failed: %s; the controller's time seen again: %s")},
 };
 
 } // namespace

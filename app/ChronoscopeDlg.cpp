@@ -249,7 +249,8 @@ void CChronoscopeDlg::ShowTriggerStatus(const tagTriggerStatus& status) {
 }
 
 void CChronoscopeDlg::ShowLinkStatistics(const tagLinkStatistics& statistics) {
-    m_status->SetPart(CStatusLine::PART_LINK, QString::fromStdString(g_SkippedTicksText(statistics, Lookup)));
+    m_status->SetPart(CStatusLine::PART_LINK, QString::fromStdString(g_LinkStatusText(statistics, Lookup)),
+                      QString::fromStdString(g_LinkStatisticsDetail(statistics, Lookup)));
 }
 
 void CChronoscopeDlg::ShowSessionStatus(const tagSessionStatus& status) {

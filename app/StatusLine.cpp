@@ -7,15 +7,20 @@ CStatusLine::CStatusLine(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
 }
 
-void CStatusLine::SetPart(EnumPart part, const QString& text) {
+void CStatusLine::SetPart(EnumPart part, const QString& text, const QString& detail) {
     m_parts[part] = text;
+    m_details[part] = detail;
     QStringList shown;
-    for (const QString& each : m_parts) {
-        if (!each.isEmpty()) {
-            shown << each;
+    QStringList details;
+    for (size_t i = 0; i < m_parts.size(); ++i) {
+        if (!m_parts[i].isEmpty()) {
+            shown << m_parts[i];
+        }
+        if (!m_details[i].isEmpty()) {
+            details << m_details[i];
         }
     }
     const QString line = shown.join(QStringLiteral("    "));
     setText(line);
-    setToolTip(line);
+    setToolTip(details.isEmpty() ? line : line + QLatin1Char('\n') + details.join(QLatin1Char('\n')));
 }

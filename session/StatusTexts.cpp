@@ -30,12 +30,49 @@ std::string g_TriggerStatusText(const tagTriggerStatus& status, const StringLook
 }
 
 std::string g_SkippedTicksText(const tagLinkStatistics& statistics, const StringLookup& text) {
-    const uint64_t sampled = statistics.polls - std::min(statistics.polls, statistics.failedPolls);
+    const uint64_t sampled = statistics.mode == EnumSamplingMode::SampledInController
+                                 ? statistics.records
+                                 : statistics.polls - std::min(statistics.polls, statistics.failedPolls);
     const uint64_t due = sampled + statistics.skippedTicks;
     const double share =
         due ? 100.0 * static_cast<double>(statistics.skippedTicks) / static_cast<double>(due) : 0.0;
     return g_FormatText(text(IDS_SKIPPED_TICKS),
                         {std::to_string(statistics.skippedTicks), g_FixedText(share, 1) + " %"});
+}
+
+std::string g_SamplingModeText(const tagLinkStatistics& statistics, const StringLookup& text) {
+    switch (statistics.mode) {
+    case EnumSamplingMode::SampledInController:
+        return text(IDS_SAMPLED_IN_CONTROLLER);
+    case EnumSamplingMode::PolledByComputer:
+        return text(IDS_POLLED_BY_COMPUTER);
+    case EnumSamplingMode::PolledWithClock:
+        return text(IDS_POLLED_WITH_CLOCK);
+    default:
+        return {};
+    }
+}
+
+std::string g_LinkStatusText(const tagLinkStatistics& statistics, const StringLookup& text) {
+    const std::string mode = g_SamplingModeText(statistics, text);
+    const std::string skipped = g_SkippedTicksText(statistics, text);
+    return mode.empty() ? skipped : mode + "    " + skipped;
+}
+
+std::string g_LinkStatisticsDetail(const tagLinkStatistics& statistics, const StringLookup& text) {
+    switch (statistics.mode) {
+    case EnumSamplingMode::SampledInController:
+        return g_FormatText(text(IDS_TRACE_STATISTICS),
+                            {std::to_string(statistics.records), std::to_string(statistics.ringOverruns),
+                             g_ShortestText(statistics.controllerPeriodMs)});
+    case EnumSamplingMode::PolledByComputer:
+    case EnumSamplingMode::PolledWithClock:
+        return g_FormatText(text(IDS_POLL_STATISTICS),
+                            {std::to_string(statistics.polls), std::to_string(statistics.failedPolls),
+                             std::to_string(statistics.duplicates)});
+    default:
+        return {};
+    }
 }
 
 std::string g_LinkText(const tagMonitorState& state) {

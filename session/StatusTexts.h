@@ -16,6 +16,14 @@ using StringLookup = std::function<std::string(int)>;
 std::string g_TriggerStatusText(const tagTriggerStatus& status, const StringLookup& text);
 // "Skipped: N (x.x %)": the ticks the link skipped against all it was due to sample.
 std::string g_SkippedTicksText(const tagLinkStatistics& statistics, const StringLookup& text);
+// Who takes the samples: "Sampled in the controller", "Polled by this computer" (timed by the
+// controller's clock); empty before a link says.
+std::string g_SamplingModeText(const tagLinkStatistics& statistics, const StringLookup& text);
+// The link's part of the status line: the mode and the skipped ticks.
+std::string g_LinkStatusText(const tagLinkStatistics& statistics, const StringLookup& text);
+// What the sampling went through, for a closer look: the trace block's records read, ring
+// overruns and period, or the polls, failed polls and controller times seen again.
+std::string g_LinkStatisticsDetail(const tagLinkStatistics& statistics, const StringLookup& text);
 
 // The session's own part of the status line.
 struct tagSessionStatus {

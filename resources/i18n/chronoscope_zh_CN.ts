@@ -609,5 +609,25 @@
         <source>%s ← %s not written: %s</source>
         <translation>%s ← %s 未写入：%s</translation>
     </message>
+    <message>
+        <source>Sampled in the controller</source>
+        <translation>在控制器中采样</translation>
+    </message>
+    <message>
+        <source>Polled by this computer</source>
+        <translation>由本计算机轮询</translation>
+    </message>
+    <message>
+        <source>Polled by this computer, timed by the controller&apos;s clock</source>
+        <translation>由本计算机轮询，按控制器时钟计时</translation>
+    </message>
+    <message>
+        <source>Records read: %s; ring overruns: %s; the controller&apos;s period: %s ms</source>
+        <translation>已读记录：%s；环形缓冲区溢出：%s；控制器周期：%s ms</translation>
+    </message>
+    <message>
+        <source>Polls: %s; failed: %s; the controller&apos;s time seen again: %s</source>
+        <translation>轮询：%s；失败：%s；重复的控制器时间：%s</translation>
+    </message>
 </context>
 </TS>

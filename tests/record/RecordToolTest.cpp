@@ -204,6 +204,45 @@ TEST_F(RecordToolTest, ReconnectGoesOnAcrossTwoOutagesInOneFile) {
     EXPECT_EQ(reconnected, 2u) << log;
 }
 
+TEST_F(RecordToolTest, ARecorderHeldBackLosesExactlyTheTicksTheControllersRingCouldNotHold) {
+    CPlcsimProcess plc(CHRONOSCOPE_PLCSIM, {"--tcp", "127.0.0.1:0"});
+    ASSERT_GT(plc.Port(), 0) << plc.Banner();
+    // Six 32-bit channels: records of 14 registers, 1170 of them in the simulator's ring, 1.17 s
+    // at 1 ms. The recorder is held for more than twice that.
+    CChildProcess recorder(CHRONOSCOPE_RECORD,
+                           {"--link", "tcp:127.0.0.1:" + std::to_string(plc.Port()), "--channels",
+                            "D10:DINT,D20:REAL,C200:DINT,D30:DINT,D32:DINT,D34:DINT", "--period", "1",
+                            "--duration", "6s", "--out", File("held.data")},
+                           m_errors);
+    std::this_thread::sleep_for(1500ms);
+    recorder.Signal(SIGSTOP);
+    std::this_thread::sleep_for(2500ms);
+    recorder.Signal(SIGCONT);
+    ASSERT_EQ(recorder.Wait(), 0) << Errors();
+    tagLoaded file(File("held.data"));
+    ASSERT_EQ(file.result, EnumDataFileRead::Read);
+    const CTrace& ms = file.traces->Trace(0);
+    const uint32_t n = ms.GetPointCount();
+    ASSERT_GT(n, 1000u);
+    // Each sample at its own tick, time never back, and one gap: what the ring could not hold.
+    std::vector<double> gaps;
+    for (uint32_t i = 0; i < n; ++i) {
+        ASSERT_EQ(ms.GetYValue(i) - ms.GetYValue(0), ms.GetXValue(i) - ms.GetXValue(0)) << i;
+        if (i > 0 && ms.GetXValue(i) != ms.GetXValue(i - 1) + 1) {
+            ASSERT_GT(ms.GetXValue(i), ms.GetXValue(i - 1)) << i;
+            gaps.push_back(ms.GetXValue(i) - ms.GetXValue(i - 1) - 1);
+        }
+    }
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_GT(gaps[0], 1000.0); // 2.5 s held, less the ring's 1.17 s and what was read before
+    const auto missed = static_cast<uint64_t>(ms.GetXValue(n - 1) - ms.GetXValue(0) + 1) - n;
+    EXPECT_EQ(missed, static_cast<uint64_t>(gaps[0]));
+    EXPECT_NE(Errors().find("; " + std::to_string(missed) + " ticks missed; Sampled in the controller"),
+              std::string::npos)
+        << Errors();
+    EXPECT_NE(Errors().find("ring overruns: 1;"), std::string::npos) << Errors();
+}
+
 TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {
     CPseudoTerminalPair cable(m_folder.Path(), "ttyUSB0", "plc");
     ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";

@@ -33,7 +33,7 @@ TEST(LinkStatus, TheMapFilesErrorsAreShownOnceWithFileAndLine) {
     CCommunicater::Destroy();
 }
 
-TEST(LinkStatus, SkippedTicksAreCountedAgainstAllTheTicksDue) {
+TEST(LinkStatus, TheModeAndTheSkippedTicksAgainstAllTheTicksDue) {
     const auto english = [](int id) { return std::string(EnglishStringById(id)); };
     tagLinkStatistics statistics;
     EXPECT_EQ(g_SkippedTicksText(statistics, english), "Skipped: 0 (0.0 %)");
@@ -41,6 +41,21 @@ TEST(LinkStatus, SkippedTicksAreCountedAgainstAllTheTicksDue) {
     statistics.polls = 2990;
     statistics.failedPolls = 2; // their ticks are among the skipped
     EXPECT_EQ(g_SkippedTicksText(statistics, english), "Skipped: 12 (0.4 %)");
+    EXPECT_EQ(g_LinkStatusText(statistics, english), "Skipped: 12 (0.4 %)"); // no mode told yet
+    statistics.mode = EnumSamplingMode::PolledWithClock;
+    statistics.duplicates = 3;
+    EXPECT_EQ(g_LinkStatusText(statistics, english),
+              "Polled by this computer, timed by the controller's clock    Skipped: 12 (0.4 %)");
+    EXPECT_EQ(g_LinkStatisticsDetail(statistics, english),
+              "Polls: 2990; failed: 2; the controller's time seen again: 3");
+    // Sampled in the controller, the records read are what was sampled.
+    statistics.mode = EnumSamplingMode::SampledInController;
+    statistics.records = 988;
+    statistics.ringOverruns = 1;
+    statistics.controllerPeriodMs = 0.5;
+    EXPECT_EQ(g_LinkStatusText(statistics, english), "Sampled in the controller    Skipped: 12 (1.2 %)");
+    EXPECT_EQ(g_LinkStatisticsDetail(statistics, english),
+              "Records read: 988; ring overruns: 1; the controller's period: 0.5 ms");
 }
 
 TEST(LinkStatus, TheSessionsPartOfTheStatusLine) {

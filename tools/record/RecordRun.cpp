@@ -127,6 +127,11 @@ std::string TriggerText(const CMonitorSession& session) {
     return g_TriggerStatusText(session.TriggerStatus(), [](int id) { return Text(id); });
 }
 
+// Who takes the samples, as the window's status line says it.
+std::string SamplingModeText() {
+    return g_SamplingModeText(CCommunicater::Statistics(), [](int id) { return Text(id); });
+}
+
 void ShowProgress(std::FILE* err, Clock::duration elapsed, const tagProgress& p, size_t cuts,
                   const std::string& trigger, bool repeat) {
     const double seconds = std::chrono::duration<double>(elapsed).count();
@@ -138,7 +143,7 @@ void ShowProgress(std::FILE* err, Clock::duration elapsed, const tagProgress& p,
                      static_cast<unsigned long long>(p.recorded), g_FixedText(rate, 0).c_str(),
                      static_cast<unsigned long long>(p.missed), cuts);
     }
-    std::fprintf(err, "%s   ", trigger.c_str());
+    std::fprintf(err, "%s  %s   ", SamplingModeText().c_str(), trigger.c_str());
     std::fflush(err);
 }
 
@@ -313,6 +318,12 @@ std::string CRecordRun::Summary(uint32_t kept, size_t cuts) const {
     }
     if (!m_outages.empty()) {
         where += ";" + OutagesText(m_outages);
+    }
+    const tagLinkStatistics statistics = CCommunicater::Statistics();
+    if (statistics.mode != EnumSamplingMode::None) {
+        const auto text = [](int id) { return Text(id); };
+        where += "; " + g_SamplingModeText(statistics, text) + " (" +
+                 g_LinkStatisticsDetail(statistics, text) + ")";
     }
     if (m_repeat) {
         where = "the latest event: " + where + "; " + std::to_string(m_session.Events().Saved()) +
