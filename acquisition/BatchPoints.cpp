@@ -26,7 +26,8 @@ void PlotSample(const tagOscilloVal& sample, double t, const std::vector<EnumGCM
 } // namespace
 
 tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& capture,
-                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink) {
+                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink,
+                                  std::optional<uint64_t> limit) {
     const std::span<const tagOscilloVal> samples(block.samples);
     tagBatchResult result;
     size_t run = 0; // the first sample of the run of plotted ones not told yet
@@ -35,7 +36,13 @@ tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& 
             sink->Plotted(samples.subspan(run, end - run));
         }
     };
+    uint64_t left = limit.value_or(UINT64_MAX);
+    size_t end = samples.size();
     for (size_t s = 0; s < samples.size(); ++s) {
+        if (left == 0) {
+            end = s; // the rest is past the limit: the trigger does not see it either
+            break;
+        }
         const tagOscilloVal& sample = samples[s];
         const double t = SampleTime(context, sample);
         result.lastTime = t; // for every sample, plotted or not
@@ -64,10 +71,14 @@ tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& 
             if (sink) {
                 sink->Fired(t);
             }
-            const std::vector<tagOscilloVal> history = capture.TakeHistory();
+            std::vector<tagOscilloVal> history = capture.TakeHistory();
+            if (history.size() > left) {
+                history.resize(left);
+            }
             for (const tagOscilloVal& h : history) {
                 PlotSample(h, SampleTime(context, h), block.types, context, traces);
             }
+            left -= history.size();
             if (sink && !history.empty()) {
                 sink->Plotted(history);
             }
@@ -76,9 +87,14 @@ tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& 
         case EnumSampleFate::Plot:
             break;
         }
+        if (left == 0) { // the history took what was left
+            end = s;
+            break;
+        }
         PlotSample(sample, t, block.types, context, traces);
+        --left;
         result.lastPlotted = t;
     }
-    tell(samples.size());
+    tell(end);
     return result;
 }

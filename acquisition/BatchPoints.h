@@ -36,6 +36,8 @@ struct tagBatchResult {
     std::optional<double> lastPlotted;
 };
 
-// Turns a block's samples into one point per channel, as the capture lets them through.
+// Turns a block's samples into one point per channel, as the capture lets them through. With a
+// limit, no more than that many samples become points and the capture sees none after them.
 tagBatchResult AddSamplesToTraces(const tagOscilloData& block, CTriggerCapture& capture,
-                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink = nullptr);
+                                  tagBatchContext& context, CTraceSet& traces, CBatchSink* sink = nullptr,
+                                  std::optional<uint64_t> limit = std::nullopt);

@@ -287,7 +287,11 @@ void CRecorder::ProcessBatch() {
     }
     CTraceDisplay& display = m_traces.Display();
     display.BeginChanges();
-    const tagBatchResult added = AddSamplesToTraces(*block, m_capture, m_batch, m_traces, this);
+    std::optional<uint64_t> left;
+    if (m_sampleLimit) {
+        left = *m_sampleLimit - std::min(m_samplesTaken, *m_sampleLimit);
+    }
+    const tagBatchResult added = AddSamplesToTraces(*block, m_capture, m_batch, m_traces, this, left);
     m_view.TrimCache();
     // With repeat, the latest event stays in view while the trigger waits for the next.
     const bool holdView =

@@ -113,13 +113,24 @@ public:
     void SetCaptureSettings(const tagCaptureSettings& settings) { m_captureSettings = settings.Clamped(); }
     const tagCaptureSettings& CaptureSettings() const { return m_captureSettings; }
     const CTriggerCapture& Capture() const { return m_capture; }
+    // With a limit, no more than this many samples become points, counted from here on across
+    // recordings (with a trigger from its history on, with repeat over all events).
+    void LimitSamples(std::optional<uint64_t> limit) {
+        m_sampleLimit = limit;
+        m_samplesTaken = 0;
+    }
+    uint64_t SamplesTaken() const { return m_samplesTaken; }
+    bool SampleLimitReached() const { return m_sampleLimit && m_samplesTaken >= *m_sampleLimit; }
     tagTriggerStatus TriggerStatus() const;
     bool IsWritePending() const { return m_writePending.load(std::memory_order_acquire) != 0; }
     const tagOscilloSetting& Setting() const { return m_setting; }
 
 private:
     // CBatchSink
-    void Plotted(std::span<const tagOscilloVal> samples) override { m_view.SamplesPlotted(samples); }
+    void Plotted(std::span<const tagOscilloVal> samples) override {
+        m_samplesTaken += samples.size();
+        m_view.SamplesPlotted(samples);
+    }
     void Fired(double t) override;
     void EventClosed(tagCapturedEvent&& event) override;
     // Wall-clock time of a sample time, counted on the controller's clock from the first batch.
@@ -152,6 +163,8 @@ private:
     tagRecordingStart m_start;
     tagCaptureSettings m_captureSettings;
     CTriggerCapture m_capture;
+    std::optional<uint64_t> m_sampleLimit;
+    uint64_t m_samplesTaken = 0;
     std::optional<std::pair<double, std::chrono::system_clock::time_point>> m_clockAnchor;
     std::optional<std::chrono::system_clock::time_point> m_triggeredAt;
     uint32_t m_eventsClosed = 0;

@@ -51,6 +51,8 @@ public:
     // Recording without the Run button's toggle: a failed start says why, a stop never starts.
     tagResult StartRecording() { return m_recorder->StartRecording(); }
     void StopRecording() { m_recorder->StopRecording(); }
+    // No more than this many samples into the traces from now on (the recorder tool's --samples).
+    void LimitSamples(std::optional<uint64_t> limit) { m_recorder->LimitSamples(limit); }
     // Stops the worker for the window's close; false while a stop is in progress.
     bool StopWorker() { return m_recorder->StopWorker(); }
 

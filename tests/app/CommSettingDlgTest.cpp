@@ -80,8 +80,9 @@ class CommSettingDlgTest : public CSimulatedWindowTest {
 protected:
     void SetUp() override {
         CSimulatedWindowTest::SetUp();
-        for (const char* device : {"ttyS0", "ttyS2", "ttyUSB0"}) {
-            std::ofstream(m_documents.File(device));
+        // Character devices under serial names, the ARM board's UART among them.
+        for (const char* device : {"ttyS0", "ttyS2", "ttyUSB0", "ttyAMA0"}) {
+            std::filesystem::create_symlink("/dev/null", m_documents.File(device));
         }
         g_SetSerialDirectory(m_documents.Path());
         m_sim.probeWaits = false;
@@ -156,8 +157,10 @@ TEST_P(CommSettingDlgTest, SerialAndEthernetAsTheUserSeesThem) {
     dialog.OnInitDialog();
     dialog.show();
     auto* ports = ControlById<CBitmapCombo>(dialog, CCommSettingDlg::IDC_PORT_LIST);
-    ASSERT_EQ(ports->count(), 3);
+    ASSERT_EQ(ports->count(), 4);
     EXPECT_EQ(ports->itemText(2), QStringLiteral("COM100"));
+    EXPECT_EQ(ports->itemText(3), QStringLiteral("COM300"));
+    EXPECT_TRUE(ports->itemData(3, Qt::ToolTipRole).toString().endsWith(QStringLiteral("/ttyAMA0")));
     EXPECT_EQ(ports->currentText(), QStringLiteral("COM3"));
     EXPECT_TRUE(ports->itemData(1, Qt::ToolTipRole).toString().endsWith(QStringLiteral("/ttyS2")));
     EXPECT_EQ(ports->ItemHeight(), 22); // the 18 x 16 port icon

@@ -121,24 +121,6 @@ TEST_P(MainWindowTest, RecordsASecondAndShowsTheTraces) {
     RenderWidget(window, QStringLiteral("main-%1-large.png").arg(language));
 }
 
-TEST_P(MainWindowTest, FieldCorrectionsAndTheSeventhChannel) {
-    tagLanguageState languages;
-    CChronoscopeDlg window(languages);
-    window.show();
-    auto* period = ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD);
-    period->setText(QStringLiteral("0"));
-    window.OnPeriodChanged();
-    EXPECT_EQ(period->text(), QStringLiteral("1"));
-    period->setText(QStringLiteral("500"));
-    window.OnPeriodChanged();
-    EXPECT_EQ(period->text(), QStringLiteral("200"));
-    auto* timeAxis = ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_TIME_AXIS);
-    timeAxis->setText(QStringLiteral("0"));
-    window.OnTimeAxisChanged();
-    EXPECT_EQ(timeAxis->text(), QStringLiteral("1000"));
-    EXPECT_EQ(window.Display().TimeAxis().GetMaximum(), 10000.0);
-}
-
 TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
     {
         tagLanguageState languages;

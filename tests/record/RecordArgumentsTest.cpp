@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include <fstream>
 
 namespace {
@@ -49,7 +55,12 @@ TEST(RecordLinks, EveryKindWithItsDefaults) {
 
     // A serial device in any folder: the link is pointed at the folder, the name gives COM.
     CTempFolder folder;
-    std::ofstream(folder.File("ttyUSB3"));
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal) | unlockpt(terminal), 0);
+    const std::string pts = ptsname(terminal);
+    std::filesystem::create_symlink(pts, folder.File("ttyUSB3"));
+    std::filesystem::create_symlink(pts, folder.File("serial-link"));
     ASSERT_TRUE(ParseLink("rtu:" + folder.File("ttyUSB3") + ":115200:8e1", link, error)) << error;
     EXPECT_EQ(link.settings.comPort, 103u);
     EXPECT_EQ(link.settings.baudRate, 115200u);
@@ -57,8 +68,14 @@ TEST(RecordLinks, EveryKindWithItsDefaults) {
     EXPECT_EQ(link.serialFolder, folder.Path());
     EXPECT_FALSE(ParseLink("rtu:" + folder.File("ttyUSB9"), link, error));
     EXPECT_EQ(error, "no serial device " + folder.File("ttyUSB9"));
-    std::ofstream(folder.File("modem"));
-    EXPECT_FALSE(ParseLink("rtu:" + folder.File("modem"), link, error));
+    // A link of another name leads to the pseudo-terminal itself: pts/N, in the folder above.
+    ASSERT_TRUE(ParseLink("rtu:" + folder.File("serial-link"), link, error)) << error;
+    EXPECT_EQ(link.settings.comPort, 2000u + std::stoul(pts.substr(pts.rfind('/') + 1)));
+    EXPECT_EQ(link.serialFolder, "/dev");
+    std::ofstream(folder.File("ttyUSB4"));
+    EXPECT_FALSE(ParseLink("rtu:" + folder.File("ttyUSB4"), link, error));
+    EXPECT_EQ(error, folder.File("ttyUSB4") + " is not a terminal (tty) device");
+    close(terminal);
     EXPECT_FALSE(ParseLink("rtu:" + folder.File("ttyUSB3") + ":9600:8X1", link, error));
     EXPECT_FALSE(ParseLink("udp:1.2.3.4", link, error));
 }

@@ -243,21 +243,48 @@ TEST_F(RecordToolTest, ARecorderHeldBackLosesExactlyTheTicksTheControllersRingCo
     EXPECT_NE(Errors().find("ring overruns: 1;"), std::string::npos) << Errors();
 }
 
-TEST_F(RecordToolTest, OverASerialCableFromThePlcSimulator) {
-    CPseudoTerminalPair cable(m_folder.Path(), "ttyUSB0", "plc");
+// Any terminal is a serial device: the pseudo-terminal by its own /dev/pts path, and through a
+// link named as a Raspberry Pi's UART. --samples N writes exactly N samples on every link.
+TEST_F(RecordToolTest, ExactlyTheSamplesAskedForOverEveryLinkAndAnyTerminal) {
+    CPseudoTerminalPair cable(m_folder.Path(), "ttyAMA0", "plc");
     ASSERT_TRUE(cable.Ready()) << "socat did not make the pseudo-terminal pair";
-    CChildProcess plc(CHRONOSCOPE_PLCSIM, {"--rtu", cable.Second(), "--baud", "115200", "--format", "8E1"});
-    ASSERT_NE(plc.FirstLine().find("Modbus RTU"), std::string::npos);
-    ASSERT_EQ(Record({"--link", "rtu:" + cable.First() + ":115200:8E1", "--channels", "D10:DINT,D1",
-                      "--period", "20", "--samples", "20", "--out", File("serial.data")}),
+    CChildProcess serialPlc(CHRONOSCOPE_PLCSIM,
+                            {"--rtu", cable.Second(), "--baud", "115200", "--format", "8E1"});
+    ASSERT_NE(serialPlc.FirstLine().find("Modbus RTU"), std::string::npos);
+    CPlcsimProcess tcpPlc(CHRONOSCOPE_PLCSIM, {"--tcp", "127.0.0.1:0"});
+    const std::string pts = fs::canonical(cable.First()).string();
+    ASSERT_EQ(pts.rfind("/dev/pts/", 0), 0u) << pts;
+    const std::string links[] = {"sim", "tcp:127.0.0.1:" + std::to_string(tcpPlc.Port()),
+                                 "rtu:" + pts + ":115200:8E1", "rtu:" + cable.First() + ":115200:8E1"};
+    for (const std::string& link : links) {
+        for (uint32_t n : {3u, 1000u}) {
+            const std::string out = File("exact.data");
+            ASSERT_EQ(Record({"--link", link, "--channels", "D10:DINT,D1", "--period", "2", "--samples",
+                              std::to_string(n), "--out", out}),
+                      0)
+                << link << ": " << Errors();
+            tagLoaded file(out);
+            ASSERT_EQ(file.Points(0), n) << link;
+            ASSERT_EQ(file.Points(1), n) << link;
+            for (uint32_t i = 0; i < n; ++i) { // the controller's values at the times they are filed
+                const double ms = file.traces->Trace(0).GetYValue(i);
+                ASSERT_EQ(file.traces->Trace(1).GetYValue(i), CSimulatedMachine::Ramp(ms))
+                    << link << " " << i;
+            }
+        }
+    }
+    // With a trigger and repeat, N counts the samples of the events: history and trigger sample.
+    ASSERT_EQ(Record({"--link", "sim", "--channels", "D1", "--period", "1", "--trigger", "D1>=500",
+                      "--pre-trigger", "10ms", "--repeat", "--samples", "7", "--out", File("trig.data")}),
               0)
         << Errors();
-    tagLoaded file(File("serial.data"));
-    ASSERT_GE(file.Points(0), 20u);
-    for (uint32_t i = 0; i < file.Points(0); ++i) {
-        const double ms = file.traces->Trace(0).GetYValue(i);
-        ASSERT_EQ(file.traces->Trace(1).GetYValue(i), CSimulatedMachine::Ramp(ms)) << i;
-    }
+    tagLoaded triggered(File("trig.data"));
+    ASSERT_EQ(triggered.Points(0), 7u);
+    EXPECT_GE(triggered.traces->Trace(0).GetYValue(6), 0.0);
+    // A path that is no terminal is refused, saying so.
+    { std::ofstream(File("notatty")) << "x"; }
+    EXPECT_EQ(Record({"--link", "rtu:" + File("notatty"), "--channels", "D0", "--out", File("n.data")}), 2);
+    EXPECT_NE(Errors().find("is not a terminal"), std::string::npos) << Errors();
 }
 
 TEST_F(RecordToolTest, ACacheCutsFilesBesideTheOutputAndLosesNoSample) {

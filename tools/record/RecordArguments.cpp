@@ -126,24 +126,12 @@ bool ParseLink(const std::string& text, tagLinkChoice& link, std::string& error)
         }
         link.settings.baudRate = static_cast<uint32_t>(baud);
         // The link reaches devices by their COM number in one folder: /dev, or the device's own.
-        // A link such as /dev/serial/by-id/... is followed to the device it names.
-        std::error_code ec;
-        fs::path device = fs::absolute(parts[0], ec);
-        if (!fs::exists(device, ec)) {
-            error = "no serial device " + parts[0];
+        tagSerialDevicePlace place;
+        if (!g_PlaceOfSerialDevice(parts[0], place, error)) {
             return false;
         }
-        uint32_t com = g_ComPortOfDevice(device.filename().string());
-        if (com == 0) {
-            device = fs::canonical(device, ec);
-            com = ec ? 0 : g_ComPortOfDevice(device.filename().string());
-        }
-        if (com == 0) {
-            error = parts[0] + " is not a serial device the link knows (ttyS*, ttyUSB*, ttyACM*)";
-            return false;
-        }
-        link.settings.comPort = com;
-        link.serialFolder = device.parent_path().string();
+        link.settings.comPort = place.comPort;
+        link.serialFolder = place.folder;
         return true;
     }
     if (scheme == "usb" && !rest.empty()) {
@@ -395,7 +383,8 @@ Recording:
                      (X17, M100, D200:DINT, D20:REAL, AXIS0.Input1-ActPosition, AXIS1.18)
   --period MS        sampling period, 1 to 200 ms (20)
   --duration TIME    how long: 1500ms, 90s, 30m, 8h, 2d
-  --samples N        stop once N samples are in
+  --samples N        stop once N samples are recorded; the file holds exactly N (with --trigger
+                     counted from the pre-trigger history on, with --repeat over all events)
                      (without either, until Ctrl+C, SIGTERM or SIGHUP)
   --trigger COND     record from the first sample that meets CHANNEL>VALUE, with > = < >= <=
   --pre-trigger TIME keep TIME (up to 60s) before the trigger sample as well

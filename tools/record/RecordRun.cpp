@@ -197,6 +197,7 @@ void CRecordRun::SetUp() {
     m_session.Events().SetFolder(m_args.eventsDir.empty() ? FolderOf(m_args.out) + "Events/"
                                                           : m_args.eventsDir);
     m_session.Fields().SetCache(m_args.cache != 0, m_args.cache); // 0 keeps everything
+    m_session.LimitSamples(m_args.samples);
     m_session.Trimmer().SetAutoSaveFolder(FolderOf(m_args.out));
     m_headless.view.onResult = [this](const tagResult& result) {
         if (!result.ok && result.stringId != IDS_READ_FAILED) { // a lost link is told at the end
@@ -243,7 +244,7 @@ bool CRecordRun::Record() {
         }
         m_progress = m_meter.Measure(m_session);
         const Clock::time_point now = Clock::now();
-        if ((m_args.samples && m_progress.recorded >= *m_args.samples) || TimeUp()) {
+        if (m_session.Recorder().SampleLimitReached() || TimeUp()) {
             return true;
         }
         if (m_terminal && now >= nextProgress) {
