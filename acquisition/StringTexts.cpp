@@ -102,6 +102,17 @@ constexpr tagStringEntry kStrings[] = {
      QT_TRANSLATE_NOOP("Strings", "Records read: %s; ring overruns: %s; the controller's period: %s ms")},
     {IDS_POLL_STATISTICS,
      QT_TRANSLATE_NOOP("Strings", "Polls: %s; failed: %s; the controller's time seen again: %s")},
+    {IDS_JOURNAL_RECOVERED, QT_TRANSLATE_NOOP("Strings", "Recording recovered: %s samples of %s channels")},
+    {IDS_JOURNAL_KEPT_ASIDE,
+     QT_TRANSLATE_NOOP("Strings", "The unfinished recording was kept as %s.\n"
+                                  "To bring it back later: chronoscope-record --recover %s --out FILE.data")},
+    {IDS_STATUS_JOURNAL_OFF, QT_TRANSLATE_NOOP("Strings", "Journal off")},
+    {IDS_EXIT_NOT_SAVED,
+     QT_TRANSLATE_NOOP("Strings", "The workspace could not be saved. The recording is kept until it is saved "
+                                  "or discarded.")},
+    {IDS_EXIT_RETRY, QT_TRANSLATE_NOOP("Strings", "Retry")},
+    {IDS_EXIT_SAVE_AS, QT_TRANSLATE_NOOP("Strings", "Save As...")},
+    {IDS_EXIT_DISCARD, QT_TRANSLATE_NOOP("Strings", "Discard")},
 };
 
 } // namespace

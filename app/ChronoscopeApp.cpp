@@ -16,6 +16,8 @@
 
 #include <sys/resource.h>
 
+#include <cstdio>
+
 namespace {
 
 // The recording should not be starved by other programs; without the right to raise the
@@ -65,8 +67,13 @@ bool CChronoscopeApp::InitInstance() {
         // The workspace: channels, traces and settings come back at the next start. Once it is
         // written the journal has nothing more to keep; if it is not, the journal offers the
         // recording at the next start.
-        if (window.Session().Files().SaveWorkspace().ok) {
-            window.Session().Journal().Retire();
+        // Asked only while someone is there to answer: after a signal or a logout the journal
+        // keeps the recording and the reason goes to the terminal.
+        const tagResult end = window.Session().EndSession(!orderlyEnd.Requested());
+        if (!end.ok && orderlyEnd.Requested()) {
+            std::fprintf(stderr,
+                         "chronoscope: the workspace could not be saved (%s); the recording is kept in %s\n",
+                         end.detail.c_str(), window.Session().Journal().Path().c_str());
         }
         m_restartRequested = window.RestartRequested() && !orderlyEnd.Requested() ? 1 : 0;
     }

@@ -254,7 +254,8 @@ void CChronoscopeDlg::ShowLinkStatistics(const tagLinkStatistics& statistics) {
 }
 
 void CChronoscopeDlg::ShowSessionStatus(const tagSessionStatus& status) {
-    m_status->SetPart(CStatusLine::PART_SESSION, QString::fromStdString(g_SessionStatusText(status, Lookup)));
+    m_status->SetPart(CStatusLine::PART_SESSION, QString::fromStdString(g_SessionStatusText(status, Lookup)),
+                      QString::fromStdString(g_SessionStatusDetail(status)));
 }
 
 void CChronoscopeDlg::PushStateToControls() {
@@ -479,8 +480,20 @@ void CChronoscopeDlg::ShowResult(const tagResult& result) {
     if (result.stringId == 0) {
         return;
     }
-    g_ShowMessage(this, result.ok ? EnumMessageKind::Notice : EnumMessageKind::Problem,
-                  LoadStringById(result.stringId), QString::fromStdString(result.detail));
+    const QString text =
+        QString::fromStdString(g_FormatText(LoadStringById(result.stringId).toStdString(), result.arguments));
+    g_ShowMessage(this, result.ok ? EnumMessageKind::Notice : EnumMessageKind::Problem, text,
+                  QString::fromStdString(result.detail));
+}
+
+CSessionView::EnumExitChoice CChronoscopeDlg::AskExitChoice(const tagResult& failure) {
+    const int chosen = g_AskChoice(
+        this, LoadStringById(IDS_EXIT_NOT_SAVED), QString::fromStdString(failure.detail),
+        {LoadStringById(IDS_EXIT_RETRY), LoadStringById(IDS_EXIT_SAVE_AS), LoadStringById(IDS_EXIT_DISCARD)});
+    // Closing the box is no answer: it asks again.
+    return chosen == 1   ? EnumExitChoice::SaveAs
+           : chosen == 2 ? EnumExitChoice::Discard
+                         : EnumExitChoice::Retry;
 }
 
 bool CChronoscopeDlg::AskYesNo(int stringId, const std::vector<std::string>& arguments) {

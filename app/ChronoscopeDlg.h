@@ -76,6 +76,7 @@ private:
     void SetWaitCursor(bool on) override;
     std::string AskSavePath(const std::string& proposedName) override;
     std::string AskOpenPath() override;
+    EnumExitChoice AskExitChoice(const tagResult& failure) override;
     void ShowPeriod(uint32_t period) override;
     void ShowTimeAxisStep(uint32_t step) override;
     void UpdateRunControls(bool recording) override;

@@ -82,6 +82,17 @@ void CChartCustomLineCursor::SetPositionValue(double value) {
     m_position = m_axis->ValueToPixel(value);
 }
 
+void CChartCustomLineCursor::PlaceNearest(double value) {
+    SetPositionValue(value);
+    const int below = m_position;
+    const int next = below + (IsHorizontalAxis() ? 1 : -1);
+    const double here = m_axis->PixelToValue(below);
+    const double there = m_axis->PixelToValue(next);
+    if (std::abs(there - value) < std::abs(here - value) && there <= m_axis->GetMaximum()) {
+        m_position = next;
+    }
+}
+
 void CChartCustomLineCursor::SetPositionByRatio(double ratio) {
     const double min = m_axis->GetMinimum();
     SetPositionValue(min + (m_axis->GetMaximum() - min) * ratio);

@@ -20,6 +20,9 @@ public:
     // Places the line at the value (rounded down when snapping), clamped to the axis range.
     void SetPositionValue(double value);
     void SetPositionByRatio(double ratio);
+    // Places the line on the pixel whose value is nearest, so that a value the line gave comes
+    // back as it was.
+    void PlaceNearest(double value);
     double GetPositionValue() const;
     int GetPosition() const { return m_position; }
     void SetSnapToWholeValues(bool snap) { m_snap = snap; }

@@ -70,6 +70,24 @@ std::pair<double, double> CChartTraceDisplay::CursorTimes() const {
     return {m_x1->GetPositionValue(), m_x2->GetPositionValue()};
 }
 
+void CChartTraceDisplay::PlaceCursors(double x1, double x2) {
+    m_x1->PlaceNearest(x1);
+    m_x2->PlaceNearest(x2);
+    m_chart.RedrawChart();
+}
+
+tagViewRange CChartTraceDisplay::ViewRange() const {
+    return {m_timeAxis->GetMinimum(), m_timeAxis->GetMaximum(), m_valueAxis->GetMinimum(),
+            m_valueAxis->GetMaximum()};
+}
+
+void CChartTraceDisplay::ShowRange(const tagViewRange& range) {
+    m_chart.SetRedrawEnabled(false);
+    m_timeAxis->SetRange(range.timeMin, range.timeMax);
+    m_valueAxis->SetRange(range.valueMin, range.valueMax);
+    m_chart.SetRedrawEnabled(true);
+}
+
 std::optional<double> CChartTraceDisplay::FreeMouseTime() const {
     if (!m_chart.IsMouseFree()) {
         return std::nullopt;

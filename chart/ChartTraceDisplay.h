@@ -32,6 +32,9 @@ public:
     void SetTimeStep(uint32_t step) override { m_timeAxis->SetBaseStep(step); }
     void SetMeasurement(bool on) override;
     std::pair<double, double> CursorTimes() const override;
+    void PlaceCursors(double x1, double x2) override;
+    tagViewRange ViewRange() const override;
+    void ShowRange(const tagViewRange& range) override;
     std::optional<double> FreeMouseTime() const override;
     void SetEveryPointDrawing(bool on) override;
     void ShowTriggerMark(const std::optional<tagTriggerMark>& mark) override;

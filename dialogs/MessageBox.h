@@ -12,6 +12,11 @@ enum class EnumMessageKind {
     Question, // Yes or No
 };
 
+#include <QStringList>
+
 // Shows the box and returns the button that closed it.
 QMessageBox::StandardButton g_ShowMessage(QWidget* parent, EnumMessageKind kind, const QString& text,
                                           const QString& detail = {});
+// A problem with a choice of our own buttons; the index of the one clicked (-1: the box was
+// closed otherwise).
+int g_AskChoice(QWidget* parent, const QString& text, const QString& detail, const QStringList& buttons);

@@ -2,6 +2,7 @@
 // recording's samples turned into points as the recording turned them, then the trim's cut.
 #include "CsvFile.h"
 #include "DataFile.h"
+#include "JournalLook.h"
 #include "JournalSql.h"
 #include "RecordingJournal.h"
 #include "acquisition/ChannelModel.h"
@@ -29,6 +30,7 @@ public:
     CJournalReplay& operator=(const CJournalReplay&) = delete;
 
     bool Run(std::string& error);
+    const std::optional<tagChartLook>& Look() const { return m_look; }
 
 private:
     bool Fail(const std::string& what) {
@@ -54,6 +56,7 @@ private:
     tagReadBudget m_budget;
     std::string m_error;
     std::string m_baseError;
+    std::optional<tagChartLook> m_look;
 };
 
 void CJournalReplay::ReadBase() {
@@ -208,6 +211,14 @@ bool CJournalReplay::Run(std::string& error) {
             return false;
         }
         ApplyCut();
+        // A journal from before looks were kept, or a damaged look table, leaves the channels'
+        // own colours and the default scales.
+        if (CStatement(m_db, "SELECT y_scale FROM look")) {
+            m_look = g_ReadJournalLook(m_db);
+        }
+        if (m_look) {
+            g_ApplyChartLook(*m_look, m_state, m_traces);
+        }
         return true;
     }();
     error = !ok ? m_error : m_baseError;
@@ -217,9 +228,13 @@ bool CJournalReplay::Run(std::string& error) {
 } // namespace
 
 bool CRecordingJournal::Replay(const std::string& path, tagMonitorState& state, CTraceSet& traces,
-                               std::string* error) {
+                               std::string* error, std::optional<tagChartLook>* look) {
     std::string why;
-    const bool ok = CJournalReplay(path, state, traces).Run(why);
+    CJournalReplay replay(path, state, traces);
+    const bool ok = replay.Run(why);
+    if (look) {
+        *look = replay.Look();
+    }
     if (!ok && error) {
         *error = why;
     }

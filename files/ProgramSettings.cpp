@@ -6,6 +6,7 @@
 #include "kit/TextHelpers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -32,6 +33,8 @@ void ReadNumber(const std::string& text, uint32_t low, uint32_t high, uint32_t& 
 
 tagProgramSettings g_ReadProgramSettings(const std::string& path) {
     tagProgramSettings settings;
+    std::optional<double> markTime;
+    uint32_t markColour = 0;
     std::ifstream in(path);
     std::string line;
     while (std::getline(in, line)) {
@@ -52,7 +55,14 @@ tagProgramSettings g_ReadProgramSettings(const std::string& path) {
             ReadSwitch(value, settings.capture.repeat);
         } else if (key == "post_trigger_ms") {
             ReadNumber(value, kMinPostTriggerMs, kMaxPostTriggerMs, settings.capture.postTriggerMs);
+        } else if (key == "trigger_mark_ms") {
+            markTime = g_ParseNumber(value);
+        } else if (key == "trigger_mark_colour") {
+            ReadNumber(value, 0, 0xFFFFFF, markColour);
         }
+    }
+    if (markTime && std::isfinite(*markTime)) {
+        settings.triggerMark = tagTriggerMark{*markTime, markColour};
     }
     return settings;
 }
@@ -69,6 +79,10 @@ bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& s
     text << "pre_trigger_ms = " << settings.capture.preTriggerMs << "\n";
     text << "trigger_repeat = " << (settings.capture.repeat ? 1 : 0) << "\n";
     text << "post_trigger_ms = " << settings.capture.postTriggerMs << "\n";
+    if (settings.triggerMark) {
+        text << "trigger_mark_ms = " << g_ShortestText(settings.triggerMark->time) << "\n";
+        text << "trigger_mark_colour = " << settings.triggerMark->colour << "\n";
+    }
     CAtomicFile file(path);
     std::ofstream out(file.TempPath(), std::ios::trunc);
     out << text.str();

@@ -5,7 +5,10 @@
 
 #include "acquisition/TriggerCapture.h"
 
+#include "traces/TraceDisplay.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct tagProgramSettings {
@@ -14,6 +17,8 @@ struct tagProgramSettings {
     // pre_trigger_ms (0..60000), trigger_repeat, post_trigger_ms (1..600000); out of range is
     // brought into range
     tagCaptureSettings capture;
+    // trigger_mark_ms, trigger_mark_colour: where the last trigger fired in the workspace's traces
+    std::optional<tagTriggerMark> triggerMark;
 
     bool operator==(const tagProgramSettings&) const = default;
 };

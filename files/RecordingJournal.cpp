@@ -2,6 +2,7 @@
 
 #include "CsvFile.h"
 #include "DataFile.h"
+#include "JournalLook.h"
 #include "JournalSql.h"
 #include "acquisition/ChannelModel.h"
 #include "kit/NumberText.h"
@@ -19,6 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kCommitInterval = std::chrono::milliseconds(500);
+constexpr auto kRetryInterval = std::chrono::seconds(3);
 
 const char* const kSchema = R"(
 CREATE TABLE IF NOT EXISTS recording (
@@ -32,6 +34,8 @@ CREATE TABLE IF NOT EXISTS sample (
     recording INTEGER, tick INTEGER, raw0 INTEGER, raw1 INTEGER, raw2 INTEGER, raw3 INTEGER, raw4 INTEGER,
     raw5 INTEGER, PRIMARY KEY (recording, tick)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS note (key TEXT PRIMARY KEY, value TEXT);
+CREATE TABLE IF NOT EXISTS look (
+    position INTEGER PRIMARY KEY, y_scale REAL, y_offset REAL, colour INTEGER, visible INTEGER, step_mode INTEGER);
 )";
 
 } // namespace
@@ -100,9 +104,12 @@ void CRecordingJournal::Close() {
 void CRecordingJournal::WriterLoop() {
     bool inTransaction = false;
     Clock::time_point lastCommit = Clock::now();
+    Clock::time_point retryAt{};
+    std::vector<Work> open; // done in the transaction not committed yet
+    std::deque<Work> redo;  // what a failed transaction had done, to be done again
     for (;;) {
         std::deque<Work> work;
-        bool commit = false, stop = false;
+        bool commit = false, stop = false, failed = false;
         uint64_t taken = 0;
         {
             std::unique_lock lock(m_mutex);
@@ -112,23 +119,39 @@ void CRecordingJournal::WriterLoop() {
             commit = std::exchange(m_commitRequested, false);
             stop = m_stop;
             taken = m_posted;
+            failed = m_failed;
+        }
+        // After a failure (a full disk, say) nothing is lost: the work waits, and every few
+        // seconds the journal tries again with all of it.
+        redo.insert(redo.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));
+        if (failed && (stop || Clock::now() < retryAt)) {
+            if (stop) {
+                return;
+            }
+            continue;
         }
         try {
-            if (!work.empty() && !Failed()) {
+            if (!redo.empty()) {
                 OpenDatabase();
                 if (!inTransaction) {
                     g_JournalExecute(m_db, "BEGIN");
                     inTransaction = true;
                 }
-                for (const Work& w : work) {
-                    w(m_db);
+                while (!redo.empty()) {
+                    redo.front()(m_db);
+                    open.push_back(std::move(redo.front()));
+                    redo.pop_front();
                 }
             }
-            if (inTransaction && (commit || stop || Clock::now() - lastCommit >= kCommitInterval)) {
+            if (inTransaction && (commit || stop || failed || Clock::now() - lastCommit >= kCommitInterval)) {
                 g_SetJournalNote(m_db, "last_commit_utc", g_JournalUtcNow());
                 g_JournalExecute(m_db, "COMMIT");
                 inTransaction = false;
+                open.clear();
                 lastCommit = Clock::now();
+                std::lock_guard lock(m_mutex);
+                m_failed = false;
+                m_error.clear();
             }
         } catch (const tagJournalError& error) {
             if (m_db && inTransaction) {
@@ -136,13 +159,17 @@ void CRecordingJournal::WriterLoop() {
             }
             inTransaction = false;
             Close();
+            redo.insert(redo.begin(), std::make_move_iterator(open.begin()),
+                        std::make_move_iterator(open.end()));
+            open.clear();
+            retryAt = Clock::now() + kRetryInterval;
             std::lock_guard lock(m_mutex);
             m_failed = true;
             m_error = m_path + ": " + error.what;
         }
         {
             std::lock_guard lock(m_mutex);
-            if (!inTransaction) {
+            if (!inTransaction && redo.empty()) {
                 m_committed = taken;
             }
         }
@@ -239,11 +266,16 @@ void CRecordingJournal::DropUpTo(double time, const std::vector<uint32_t>& keptA
 void CRecordingJournal::Reset(const std::string& basePath) {
     Post([this, basePath](sqlite3* db) {
         g_JournalExecute(db,
-                         "DELETE FROM sample; DELETE FROM channel; DELETE FROM recording; DELETE FROM note;");
+                         "DELETE FROM sample; DELETE FROM channel; DELETE FROM recording; DELETE FROM note; "
+                         "DELETE FROM look;");
         g_SetJournalNote(db, "base_path", basePath);
         m_recording = 0;
         m_firstTickPending = false;
     });
+}
+
+void CRecordingJournal::SaveLook(const tagChartLook& look) {
+    Post([look](sqlite3* db) { g_WriteJournalLook(db, look); });
 }
 
 void CRecordingJournal::Commit() {

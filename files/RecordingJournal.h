@@ -12,9 +12,12 @@
 //   channel(recording, position, name, param_code, data_type, colour, hold)
 //   sample(recording, tick, raw0, raw1, raw2, raw3, raw4, raw5)   -- raw words as signed 32-bit
 //   note(key, value)   -- last_commit_utc (ISO 8601, UTC); base_path, the data or CSV file the
-//                         traces held before the first recording; cut_ms, the latest cache trim
+//                         traces held before the first recording; cut_ms, the latest cache trim;
+//                         look_*, the chart's time step, trigger, trigger marker and cursors
+//   look(position, y_scale, y_offset, colour, visible, step_mode)   -- each trace as shown
 #pragma once
 
+#include "ChartLook.h"
 #include "acquisition/MonitorState.h"
 #include "acquisition/Recorder.h"
 #include "traces/TraceSet.h"
@@ -63,12 +66,15 @@ public:
     // Nothing of the journal is the traces' any more; from now on they start from the file at
     // basePath (a data file or a CSV table), or from nothing when it is empty.
     void Reset(const std::string& basePath);
+    // How the chart shows the traces now; the latest one given comes back with them.
+    void SaveLook(const tagChartLook& look);
     // Waits until everything handed over is committed.
     void Commit();
     // A clean end (the workspace or the recording's file is written): the journal goes.
     void Retire();
 
-    // Whether a write failed (a full disk, say): the journal then stops writing, and says why.
+    // Whether the last write failed (a full disk, say), and why. The journal keeps what it was
+    // given and tries again every few seconds; a commit that succeeds ends the failure.
     bool Failed() const;
     std::string Error() const;
 
@@ -78,8 +84,9 @@ public:
     // Replaces the channels and traces by the journal's base file and recordings, point for
     // point as the recordings built them (state and traces as after an import). False with the
     // reason when the journal or its base cannot be read; what was read stays.
-    static bool Replay(const std::string& path, tagMonitorState& state, CTraceSet& traces,
-                       std::string* error);
+    // With the journal's look, also that (the cursors are the caller's to place).
+    static bool Replay(const std::string& path, tagMonitorState& state, CTraceSet& traces, std::string* error,
+                       std::optional<tagChartLook>* look = nullptr);
 
 private:
     using Work = std::function<void(sqlite3*)>;

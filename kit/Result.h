@@ -4,14 +4,18 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 struct tagResult {
     bool ok = true;
     int stringId = 0;
     std::string detail;
+    std::vector<std::string> arguments; // for the message's %s, in order
 
-    static tagResult Done(int stringId = 0) { return {true, stringId, {}}; }
+    static tagResult Done(int stringId = 0, std::vector<std::string> arguments = {}) {
+        return {true, stringId, {}, std::move(arguments)};
+    }
     static tagResult Failed(int stringId, std::string detail = {}) {
-        return {false, stringId, std::move(detail)};
+        return {false, stringId, std::move(detail), {}};
     }
 };

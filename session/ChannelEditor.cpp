@@ -63,6 +63,7 @@ void CChannelEditor::ToggleVisibility(size_t k) {
     m_view.ShowVisibility(k, serie.IsVisible());
     m_readouts.UpdateCursorReadouts();
     m_readouts.UpdateStatistics();
+    m_journal.LookChanged();
 }
 
 void CChannelEditor::SetColour(size_t k, uint32_t colour) {
@@ -73,6 +74,7 @@ void CChannelEditor::SetColour(size_t k, uint32_t colour) {
     m_traces.Trace(k).SetColor(colour);
     m_traces.Display().Redraw();
     m_view.ShowColour(k, colour);
+    m_journal.LookChanged();
 }
 
 void CChannelEditor::SetScaleText(size_t k, const std::string& text) {
@@ -83,4 +85,5 @@ void CChannelEditor::SetScaleText(size_t k, const std::string& text) {
     m_traces.Trace(k).SetYScale(scale);
     m_traces.Display().Redraw();
     m_view.ShowScale(k, ScaleText(scale));
+    m_journal.LookChanged();
 }

@@ -37,17 +37,20 @@ void CFieldRules::OnTimeAxisChanged(std::string_view text) {
         m_view.ShowTimeAxisStep(m_state.timeAxisStep);
     }
     m_traces.Display().SetTimeStep(m_state.timeAxisStep);
+    m_journal.LookChanged();
 }
 
 void CFieldRules::FollowTimeAxisStep(uint32_t step) {
     m_state.timeAxisStep = step;
     m_view.ShowTimeAxisStep(step);
+    m_journal.LookChanged();
 }
 
 void CFieldRules::OnMeasurement(bool on) {
     m_state.measurement = on;
     m_traces.Display().SetMeasurement(on);
     m_readouts.UpdateCursorReadouts();
+    m_journal.LookChanged();
 }
 
 void CFieldRules::SetWriteFields(const std::string& address, const std::string& value, int typeIndex) {
@@ -97,6 +100,7 @@ void CFieldRules::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
         tagCaptureSettings{fields.preTriggerMs, fields.repeat, fields.postTriggerMs}.Clamped();
     m_recorder.SetCaptureSettings(m_settings.capture);
     g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
+    m_journal.LookChanged();
 }
 
 void CFieldRules::LoadSettings() {
@@ -104,6 +108,13 @@ void CFieldRules::LoadSettings() {
     m_traces.Display().SetEveryPointDrawing(m_settings.everySample);
     m_recorder.SetCaptureSettings(m_settings.capture);
     m_recorder.SetCheckWrites(m_settings.checkWrites);
+}
+
+void CFieldRules::KeepTriggerMark(const std::optional<tagTriggerMark>& mark) {
+    if (m_settings.triggerMark != mark) {
+        m_settings.triggerMark = mark;
+        g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
+    }
 }
 
 void CFieldRules::SetCheckWrites(bool on) {

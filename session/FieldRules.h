@@ -3,6 +3,7 @@
 // whether the window is maximized. Corrections are shown back in the field.
 #pragma once
 
+#include "JournalKeeper.h"
 #include "Readouts.h"
 #include "SessionView.h"
 #include "acquisition/MonitorState.h"
@@ -31,8 +32,9 @@ struct tagTriggerDialogFields {
 class CFieldRules {
 public:
     CFieldRules(tagMonitorState& state, CTraceSet& traces, CRecorder& recorder, CReadouts& readouts,
-                CSessionView& view)
-        : m_state(state), m_traces(traces), m_recorder(recorder), m_readouts(readouts), m_view(view) {}
+                CJournalKeeper& journal, CSessionView& view)
+        : m_state(state), m_traces(traces), m_recorder(recorder), m_readouts(readouts), m_journal(journal),
+          m_view(view) {}
 
     // A period outside 1..200 and a time axis step of 0 are corrected and shown.
     void OnPeriodChanged(std::string_view text);
@@ -54,7 +56,10 @@ public:
     std::optional<tagTriggerDialogFields> BeginTriggerSetting();
     void ApplyTriggerSetting(const tagTriggerDialogFields& fields);
     // The trigger as a whole, for callers without the dialog.
-    void SetTrigger(const tagTriggerSettings& trigger) { m_state.trigger = trigger; }
+    void SetTrigger(const tagTriggerSettings& trigger) {
+        m_state.trigger = trigger;
+        m_journal.LookChanged();
+    }
     // Pre-trigger history and repeat for the recordings from now on, not kept in the settings.
     void SetCapture(const tagCaptureSettings& capture) { m_recorder.SetCaptureSettings(capture); }
 
@@ -62,6 +67,8 @@ public:
     // and each change applied and written back.
     const tagProgramSettings& Settings() const { return m_settings; }
     void LoadSettings();
+    // The workspace's trigger marker, kept in the settings (the data file has no place for it).
+    void KeepTriggerMark(const std::optional<tagTriggerMark>& mark);
     void SetEverySample(bool on);
     void SetCheckWrites(bool on);
 
@@ -70,6 +77,7 @@ private:
     CTraceSet& m_traces;
     CRecorder& m_recorder;
     CReadouts& m_readouts;
+    CJournalKeeper& m_journal;
     CSessionView& m_view;
     tagProgramSettings m_settings;
 };

@@ -24,6 +24,8 @@ void CJournalKeeper::Recovered() {
     m_leftOverPending = false;
     m_loadedFrom.clear();
     m_written = true; // what it holds is the chart's now
+    m_lastLook.reset();
+    LookChanged();
 }
 
 tagResult CJournalKeeper::SetAside() {
@@ -67,9 +69,12 @@ void CJournalKeeper::Started(const tagRecordingStart& start) {
         }
         if (!m_written) {
             m_journal->Reset(BaseForFirstRecording());
+            m_lastLook.reset();
             m_written = true;
         }
         m_journal->BeginRecording(start, m_state.trigger, g_LinkText(m_state));
+        LookChanged();
+        m_failureShown = false; // a failure in this recording is told again
     }
 }
 
@@ -84,14 +89,28 @@ void CJournalKeeper::EventStarted(const tagRecordingStart& start) {
     if (m_journal) {
         // The events before are in their files; nothing else of the traces is left.
         m_journal->Reset({});
+        m_lastLook.reset();
         m_loadedFrom.clear();
         m_written = true;
         m_journal->BeginRecording(start, m_state.trigger, g_LinkText(m_state));
+        LookChanged();
+    }
+}
+
+void CJournalKeeper::LookChanged() {
+    if (!m_journal || !m_written) {
+        return; // nothing the journal holds would come back with it
+    }
+    tagChartLook look = g_ChartLookOf(m_state, m_traces);
+    if (look != m_lastLook) {
+        m_journal->SaveLook(look);
+        m_lastLook = std::move(look);
     }
 }
 
 void CJournalKeeper::Stopped() {
     if (m_journal) {
+        LookChanged();
         m_journal->Commit();
         ReportFailure();
     }
@@ -117,6 +136,7 @@ void CJournalKeeper::Rebase(const std::string& path) {
     m_loadedFrom = path;
     if (m_journal && m_written) {
         m_journal->Reset({}); // nothing left to recover until the next recording
+        m_lastLook.reset();
         m_written = false;
     }
 }
@@ -125,6 +145,7 @@ void CJournalKeeper::Retire() {
     if (m_journal) {
         m_journal->Retire();
         std::remove(SnapshotPath().c_str());
+        m_lastLook.reset();
         m_written = false;
     }
 }

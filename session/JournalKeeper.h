@@ -22,6 +22,10 @@ public:
     // Journals the recordings from now on into the file at path (made with the first one).
     void Use(const std::string& path);
     bool InUse() const { return m_journal != nullptr; }
+    // Why the journal's last commit failed; empty while its commits succeed.
+    std::string Failure() const {
+        return m_journal && m_journal->Failed() ? m_journal->Error() : std::string();
+    }
     const std::string& Path() const { return m_path; }
 
     // What the journal held when Use found it: a run that ended without retiring it left it.
@@ -41,6 +45,9 @@ public:
     void EventStarted(const tagRecordingStart& start);
     void Stopped();
     void Trimmed(double cut);
+    // Something of the chart's look may have changed (a scale, a colour, the cursors, the
+    // trigger's marker): the journal keeps the latest, so that a recovered chart looks the same.
+    void LookChanged();
     // The traces are now what the file at path holds (loaded or imported).
     void Rebase(const std::string& path);
     // The traces changed otherwise (cleared, a channel changed or deleted): the next recording
@@ -68,6 +75,7 @@ private:
     bool m_written = false;   // the journal holds the traces' recordings since its base
     std::string m_loadedFrom; // the file the traces are unchanged from, if any
     bool m_failureShown = false;
+    std::optional<tagChartLook> m_lastLook; // the look the journal holds, when known
     tagJournalSummary m_leftOver;
     bool m_leftOverPending = false;
 };

@@ -4,6 +4,7 @@
 #include "acquisition/StringIds.h"
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
+#include "kit/Log.h"
 #include "link/Communicater.h"
 
 #include <chrono>
@@ -18,7 +19,8 @@ CMonitorSession::CMonitorSession(CSessionView& view) : m_view(view) {
     m_link = std::make_unique<CLinkSettings>(m_state);
     m_channels =
         std::make_unique<CChannelEditor>(m_state, *m_traces, *m_recorder, *m_readouts, *m_journal, m_view);
-    m_fields = std::make_unique<CFieldRules>(m_state, *m_traces, *m_recorder, *m_readouts, m_view);
+    m_fields =
+        std::make_unique<CFieldRules>(m_state, *m_traces, *m_recorder, *m_readouts, *m_journal, m_view);
     m_files = std::make_unique<CRecordingFiles>(m_state, *m_traces, *m_link, *m_readouts, *m_journal, m_view);
     m_trimmer = std::make_unique<CCacheTrimmer>(m_state, *m_traces, *m_files, *m_journal);
     m_events = std::make_unique<CEventFiles>(m_state, m_view);
@@ -26,6 +28,7 @@ CMonitorSession::CMonitorSession(CSessionView& view) : m_view(view) {
 
 void CMonitorSession::AfterBatch() {
     m_readouts->UpdateAll();
+    m_journal->LookChanged(); // adaptive scales, the trigger's marker
     m_view.ShowLinkStatistics(CCommunicater::Statistics());
     ShowStatus();
 }
@@ -40,6 +43,7 @@ void CMonitorSession::ShowStatus() {
     }
     status.lastWrite = m_lastWrite;
     status.journal = m_journal->InUse();
+    status.journalFailure = m_journal->Failure();
     m_view.ShowSessionStatus(status);
 }
 
@@ -116,6 +120,7 @@ void CMonitorSession::AttachDisplay(CTraceDisplay& display) {
 void CMonitorSession::OnViewChanged() {
     m_readouts->UpdateCursorReadouts();
     m_readouts->UpdateStatistics();
+    m_journal->LookChanged(); // an offset dragged
 }
 
 void CMonitorSession::OnTimeStepChanged(uint32_t step) {
@@ -124,14 +129,53 @@ void CMonitorSession::OnTimeStepChanged(uint32_t step) {
 
 void CMonitorSession::OnCursorMoved() {
     m_readouts->UpdateCursorReadouts();
+    m_journal->LookChanged();
 }
 
 void CMonitorSession::LoadWorkspaceAtStart() {
     m_view.SetWaitCursor(true);
-    m_files->LoadWorkspace();
+    if (m_files->LoadWorkspace().ok && m_traces->Trace(0).GetPointCount() > 0) {
+        m_traces->SetTriggerMark(m_fields->Settings().triggerMark);
+        m_traces->Display().Redraw();
+    }
     m_view.SetWaitCursor(false);
     OfferRecovery();
     ReportLinkProblems();
+}
+
+tagResult CMonitorSession::EndSession(bool canAsk) {
+    m_fields->KeepTriggerMark(m_traces->TriggerMark());
+    for (;;) {
+        const tagResult saved = m_files->SaveWorkspace();
+        if (saved.ok) {
+            m_journal->Retire();
+            return saved;
+        }
+        g_Log().error("the workspace cannot be saved: {}", saved.detail);
+        if (!canAsk) {
+            return saved;
+        }
+        switch (m_view.AskExitChoice(saved)) {
+        case CSessionView::EnumExitChoice::Retry:
+            continue;
+        case CSessionView::EnumExitChoice::SaveAs: {
+            const std::string path = m_view.AskSavePath(g_TimeStampName(std::time(nullptr)));
+            if (path.empty()) {
+                continue;
+            }
+            const tagResult elsewhere = m_files->ExportRecording(path);
+            if (elsewhere.ok) {
+                m_journal->Retire();
+                return elsewhere;
+            }
+            m_view.ShowResult(elsewhere);
+            continue;
+        }
+        case CSessionView::EnumExitChoice::Discard:
+            m_journal->Retire();
+            return saved;
+        }
+    }
 }
 
 void CMonitorSession::OfferRecovery() {
@@ -159,7 +203,6 @@ void CMonitorSession::OfferRecovery() {
         return;
     }
     const tagResult aside = m_journal->SetAside();
-    if (!aside.ok) {
-        m_view.ShowResult(aside);
-    }
+    m_view.ShowResult(aside.ok ? tagResult::Done(IDS_JOURNAL_KEPT_ASIDE, {aside.detail, aside.detail})
+                               : aside);
 }

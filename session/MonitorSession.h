@@ -71,6 +71,10 @@ public:
     // cleanly (brought back if the user says so, otherwise set aside for chronoscope-record
     // --recover), then the link's problems.
     void LoadWorkspaceAtStart();
+    // The end: the workspace is written and the journal retires. When it cannot be written the
+    // user chooses to try again, to save elsewhere or to discard; with nobody to ask (a signal,
+    // a logout) the journal stays for the next start. Not ok when nothing was saved.
+    tagResult EndSession(bool canAsk);
     void OfferRecovery();
     // The errors of the link's map file, once: the default map is in force because of them.
     void ReportLinkProblems();

@@ -79,10 +79,24 @@ tagResult CRecordingFiles::RecoverJournal() {
     const CWaitCursor wait(m_view);
     m_traces.Display().BeginChanges();
     std::string error;
-    const bool ok = CRecordingJournal::Replay(m_journal.Path(), m_state, m_traces, &error);
-    m_journal.Recovered();
+    std::optional<tagChartLook> look;
+    const uint64_t samples = CRecordingJournal::Inspect(m_journal.Path()).samples;
+    const bool ok = CRecordingJournal::Replay(m_journal.Path(), m_state, m_traces, &error, &look);
     RefreshAfterLoad();
-    return ok ? tagResult::Done(IDS_IMPORT_OK) : tagResult::Failed(IDS_IMPORT_FAILED, error);
+    if (look) { // the view and the cursors where they were
+        m_traces.Display().SetMeasurement(m_state.measurement);
+        if (look->view.timeMin < look->view.timeMax) {
+            m_traces.Display().ShowRange(look->view);
+        }
+        m_traces.Display().PlaceCursors(look->cursors.first, look->cursors.second);
+        m_readouts.UpdateCursorReadouts();
+    }
+    m_journal.Recovered();
+    if (!ok) {
+        return tagResult::Failed(IDS_IMPORT_FAILED, error);
+    }
+    return tagResult::Done(IDS_JOURNAL_RECOVERED,
+                           {std::to_string(samples), std::to_string(m_state.channels.size())});
 }
 
 tagResult CRecordingFiles::ImportCsv(const std::string& path) {

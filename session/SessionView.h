@@ -27,6 +27,9 @@ public:
     // The file dialogs of Export Data and Import Data; an empty path when the user cancelled.
     virtual std::string AskSavePath(const std::string& proposedName) = 0;
     virtual std::string AskOpenPath() = 0;
+    // The workspace could not be written at the end (the result says why): what now.
+    enum class EnumExitChoice { Retry, SaveAs, Discard };
+    virtual EnumExitChoice AskExitChoice(const tagResult& /*failure*/) { return EnumExitChoice::Discard; }
 
     virtual void ShowPeriod(uint32_t period) = 0;
     virtual void ShowTimeAxisStep(uint32_t step) = 0;

@@ -116,7 +116,11 @@ std::string g_SessionStatusText(const tagSessionStatus& status, const StringLook
         }
     }
     if (status.journal) {
-        line += "    " + text(IDS_STATUS_JOURNAL);
+        line += "    " + text(status.journalFailure.empty() ? IDS_STATUS_JOURNAL : IDS_STATUS_JOURNAL_OFF);
     }
     return line;
+}
+
+std::string g_SessionStatusDetail(const tagSessionStatus& status) {
+    return status.journal ? status.journalFailure : std::string();
 }

@@ -32,10 +32,13 @@ struct tagSessionStatus {
     std::chrono::seconds elapsed{0};
     std::optional<tagWriteOutcome> lastWrite; // the latest write: taken and read back, or not
     bool journal = false;                     // recordings go into the journal
+    std::string journalFailure;               // why its last commit failed, if it did
 };
 
 // The link in a few words: "serial COM1 19200 8N1", "tcp 192.168.1.10:502", "usb 1".
 std::string g_LinkText(const tagMonitorState& state);
 // "Link: ...", "Recording hh:mm:ss" or "Stopped", "D100 <- 1234 written, reads 1234" (or why it
-// was not), "Journal on".
+// was not), "Journal on" (or "Journal off" while its commits fail).
 std::string g_SessionStatusText(const tagSessionStatus& status, const StringLookup& text);
+// What the line's tooltip adds: why the journal is off.
+std::string g_SessionStatusDetail(const tagSessionStatus& status);

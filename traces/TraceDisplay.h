@@ -14,6 +14,12 @@ struct tagTriggerMark {
     bool operator==(const tagTriggerMark&) const = default;
 };
 
+// What part of the traces the chart shows.
+struct tagViewRange {
+    double timeMin = 0.0, timeMax = 0.0, valueMin = 0.0, valueMax = 0.0;
+    bool operator==(const tagViewRange&) const = default;
+};
+
 class CTraceDisplayListener {
 public:
     virtual ~CTraceDisplayListener() = default;
@@ -45,6 +51,10 @@ public:
     // The two measurement cursors: shown or not, and the times they stand at (X1, X2).
     virtual void SetMeasurement(bool /*on*/) {}
     virtual std::pair<double, double> CursorTimes() const { return {0.0, 0.0}; }
+    virtual tagViewRange ViewRange() const { return {}; }
+    virtual void ShowRange(const tagViewRange& /*range*/) {}
+    // Puts the cursors at these times, within the time axis' range.
+    virtual void PlaceCursors(double /*x1*/, double /*x2*/) {}
     // The time under the mouse while it moves freely over the plot (no zoom, pan or drag).
     virtual std::optional<double> FreeMouseTime() const { return std::nullopt; }
 

@@ -629,5 +629,35 @@
         <source>Polls: %s; failed: %s; the controller&apos;s time seen again: %s</source>
         <translation>轮询：%s；失败：%s；重复的控制器时间：%s</translation>
     </message>
+    <message>
+        <source>Recording recovered: %s samples of %s channels</source>
+        <translation>记录已恢复：%s 个采样，%s 个通道</translation>
+    </message>
+    <message>
+        <source>The unfinished recording was kept as %s.
+To bring it back later: chronoscope-record --recover %s --out FILE.data</source>
+        <translation>未完成的记录已保存为 %s。
+以后恢复：chronoscope-record --recover %s --out FILE.data</translation>
+    </message>
+    <message>
+        <source>Journal off</source>
+        <translation>日志已关闭</translation>
+    </message>
+    <message>
+        <source>The workspace could not be saved. The recording is kept until it is saved or discarded.</source>
+        <translation>无法保存工作区。记录将保留，直到保存或放弃为止。</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>另存为...</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>放弃</translation>
+    </message>
 </context>
 </TS>

@@ -134,6 +134,7 @@ TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
             session.Traces().Trace(0).AddPoint(i * 20.0, i);
         }
         session.Fields().SetTrigger({1, 1, TRIGGER_EQUAL, 1.0});
+        session.Traces().SetTriggerMark(tagTriggerMark{4400.0, 0x00FF00});
         session.Fields().SetCache(false, 2400000);
         tagLinkFields link = session.Link().BeginCommSettings();
         link.link.baudRate = 115200;
@@ -141,7 +142,7 @@ TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
         ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD)->setText(QStringLiteral("35"));
         window.OnPeriodChanged();
         window.reject();
-        session.Files().SaveWorkspace(); // what the application does when the window's loop ends
+        ASSERT_TRUE(session.EndSession(true).ok); // what the application does when the window's loop ends
     }
     tagLanguageState languages;
     CChronoscopeDlg window(languages);
@@ -152,6 +153,8 @@ TEST_P(MainWindowTest, TheWorkspaceComesBackAfterARestart) {
     EXPECT_EQ(state.channels[1], (tagOscilloElem{"M3", 0, GCM_BOOL, 0x00FF00}));
     EXPECT_EQ(window.Session().Traces().Trace(0).GetPointCount(), 500u);
     EXPECT_EQ(state.trigger, (tagTriggerSettings{1, 1, TRIGGER_EQUAL, 1.0}));
+    EXPECT_EQ(window.Session().Traces().TriggerMark(), (tagTriggerMark{4400.0, 0x00FF00}));
+    EXPECT_TRUE(window.Display().TriggerMarker().IsVisible());
     EXPECT_EQ(state.cacheSize, 2400000u);
     EXPECT_EQ(state.link.baudRate, 115200u);
     EXPECT_EQ(ControlById<QLineEdit>(window, CChronoscopeDlg::IDC_PERIOD)->text(), QStringLiteral("35"));
@@ -468,7 +471,8 @@ TEST_P(MainWindowTest, AtStartTheRecoveryQuestionBringsBackWhatACrashLeft) {
         << shown[0].toStdString();
     EXPECT_TRUE(shown[0].contains(QStringLiteral(" 500 ")) || shown[0].contains(QStringLiteral("500")))
         << shown[0].toStdString();
-    EXPECT_EQ(shown[1], LoadStringById(IDS_IMPORT_OK));
+    EXPECT_EQ(shown[1], QString::fromStdString(
+                            g_FormatText(LoadStringById(IDS_JOURNAL_RECOVERED).toStdString(), {"500", "1"})));
     ASSERT_EQ(window.Session().State().channels.size(), 1u);
     EXPECT_EQ(window.Session().Traces().Trace(0).GetPointCount(), 500u);
     EXPECT_EQ(Table(window).CellText(0, CChannelTable::COL_LATEST), QStringLiteral("99"));

@@ -3,9 +3,12 @@
 // once while the recording goes on, and a save that fails leaves the previous file as it was.
 #include "TempFolder.h"
 #include "acquisition/StringIds.h"
+#include "files/ChartLook.h"
 #include "files/DataFile.h"
 #include "files/WorkspacePaths.h"
 #include "session/MonitorSession.h"
+#include "support/ChartOfTraces.h"
+#include "support/HeadlessTraces.h"
 #include "support/LinkTestHelpers.h"
 #include "support/RecordingSurface.h"
 #include "support/TestSessionView.h"
@@ -118,7 +121,8 @@ TEST_F(JournalKeeperTest, AfterACrashTheNextStartBringsBackTheChartOfTheLastComm
     ASSERT_EQ(next.view.questionArguments[0].size(), 2u);
     EXPECT_EQ(next.view.questionArguments[0][0].size(), 8u); // HH:MM:SS
     EXPECT_EQ(next.view.questionArguments[0][1], std::to_string(samples));
-    EXPECT_EQ(next.view.messages, std::vector<int>{IDS_IMPORT_OK});
+    EXPECT_EQ(next.view.messages, std::vector<int>{IDS_JOURNAL_RECOVERED});
+    EXPECT_EQ(next.view.messageArguments[0], (std::vector<std::string>{std::to_string(samples), "2"}));
     EXPECT_EQ(next.session->State().channels.size(), 2u);
     EXPECT_EQ(next.session->State().channels[1].name, "D10");
     EXPECT_EQ(next.Points(), before);
@@ -132,6 +136,46 @@ TEST_F(JournalKeeperTest, AfterACrashTheNextStartBringsBackTheChartOfTheLastComm
     third.session->Journal().Use(m_documents.File("again.journal"));
     third.session->OfferRecovery();
     EXPECT_EQ(third.Points(), more);
+}
+
+// The chart comes back as it looked: adaptive scales, a colour, a hidden trace, an offset, the
+// time step, the trigger with its marker, and the cursors.
+TEST_F(JournalKeeperTest, ARecoveredChartLooksAsTheOneThatWas) {
+    const std::string crashed = m_documents.File("looks.journal");
+    tagChartLook before;
+    {
+        tagSession first;
+        tagChartOfTraces chart(*first.session);
+        CMonitorSession& session = *first.session;
+        session.Journal().Use(JournalFilePath());
+        session.Channels().Add(Channel("D0", GCM_INT));
+        session.Channels().Add(Channel("D10", GCM_DINT));
+        session.Channels().Add(Channel("M1", GCM_BOOL));
+        session.Fields().OnAdaptive(true);
+        session.Fields().OnPeriodChanged("5");
+        session.Fields().SetTrigger({1, 0, TRIGGER_GREATER_EQUAL, 100.0}); // the sine passes 100
+        first.Record(600ms);
+        session.Channels().SetColour(1, 0x123456);
+        session.Channels().ToggleVisibility(2);
+        session.Traces().Trace(0).SetYOffset(250.0);
+        session.Fields().OnTimeAxisChanged("500");
+        chart.display.PlaceCursors(1200.0, 3400.0);
+        session.Journal().LookChanged();
+        session.Journal().Stopped(); // committed
+        before = g_ChartLookOf(session.State(), session.Traces());
+        ASSERT_TRUE(before.mark);
+        ASSERT_NE(before.traces[0].scale, 1.0); // adaptive scaling changed it
+        CopyAsACrashLeavesIt(JournalFilePath(), crashed);
+    }
+    tagSession next;
+    tagChartOfTraces chart(*next.session);
+    next.view.answer = true;
+    next.session->Journal().Use(crashed);
+    next.session->OfferRecovery();
+    ASSERT_EQ(next.view.messages, std::vector<int>{IDS_JOURNAL_RECOVERED});
+    EXPECT_EQ(g_ChartLookOf(next.session->State(), next.session->Traces()), before);
+    EXPECT_EQ(next.session->State().channels[1].colour, 0x123456u);
+    EXPECT_EQ(chart.display.TriggerMarker().GetPositionValue(), before.mark->time);
 }
 
 TEST_F(JournalKeeperTest, NoSetsTheJournalAsideAndACleanEndRetiresIt) {
@@ -154,12 +198,12 @@ TEST_F(JournalKeeperTest, NoSetsTheJournalAsideAndACleanEndRetiresIt) {
     EXPECT_EQ(next.view.questions, std::vector<int>{IDS_JOURNAL_RECOVER});
     EXPECT_TRUE(next.session->State().channels.empty());
     EXPECT_FALSE(fs::exists(path));
-    int aside = 0;
-    for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path())) {
-        const std::string name = entry.path().filename().string();
-        aside += name.rfind("Chrono-", 0) == 0 && entry.path().extension() == ".journal";
-    }
-    EXPECT_EQ(aside, 1);
+    // The user is told where it went and how to bring it back.
+    ASSERT_EQ(next.view.messages, std::vector<int>{IDS_JOURNAL_KEPT_ASIDE});
+    const std::string aside = next.view.messageArguments[0].at(0);
+    EXPECT_EQ(fs::path(aside).parent_path(), fs::path(path).parent_path());
+    EXPECT_EQ(fs::path(aside).filename().string().rfind("Chrono-", 0), 0u) << aside;
+    EXPECT_GT(CRecordingJournal::Inspect(aside).samples, 0u);
 
     // A clean end: the workspace is written, the journal and its copy of the traces go.
     next.session->Channels().Add(Channel("D2", GCM_INT));
@@ -187,11 +231,62 @@ TEST_F(JournalKeeperTest, AJournalThatCannotBeWrittenIsToldOnceAndTheRecordingGo
     s.view.Pump(300ms);
     EXPECT_TRUE(s.session->IsRecording());
     EXPECT_GT(s.session->Traces().Trace(0).GetPointCount(), early);
+    // The status line says the journal is off, and why.
+    ASSERT_FALSE(s.view.sessionStatus.empty());
+    EXPECT_NE(s.view.sessionStatus.back().journalFailure.find("blocked/Chrono.journal"), std::string::npos);
+
+    // Once the folder can be made, the journal takes everything it was given and is on again:
+    // what it holds brings back every point of the recording.
+    fs::remove(m_documents.File("blocked"));
+    const auto until = std::chrono::steady_clock::now() + 20s;
+    while (!s.view.sessionStatus.back().journalFailure.empty() && std::chrono::steady_clock::now() < until) {
+        s.view.Pump(100ms);
+    }
+    EXPECT_TRUE(s.view.sessionStatus.back().journalFailure.empty());
     s.session->StopRecording();
     s.view.PumpMessages();
     EXPECT_EQ(std::count(s.view.messages.begin(), s.view.messages.end(), IDS_JOURNAL_FAILED), 1);
     ASSERT_FALSE(s.view.details.empty());
     EXPECT_NE(s.view.details.back().find("blocked/Chrono.journal"), std::string::npos);
+    tagMonitorState state;
+    tagHeadlessTraces traces;
+    ASSERT_TRUE(
+        CRecordingJournal::Replay(m_documents.File("blocked/Chrono.journal"), state, *traces, nullptr));
+    EXPECT_EQ(traces->Trace(0).GetPointCount(), s.session->Traces().Trace(0).GetPointCount());
+}
+
+// A workspace that cannot be written at the end: the user is asked, and only a save or Discard
+// retires the journal; with nobody to ask it stays for the next start.
+TEST_F(JournalKeeperTest, AnEndThatCannotSaveAsksAndKeepsTheJournalUntilSavedOrDiscarded) {
+    fs::create_directories(WorkspaceFilePath()); // a folder where the file should go
+    tagSession s;
+    s.session->Journal().Use(JournalFilePath());
+    s.session->Channels().Add(Channel("D1", GCM_INT));
+    s.Record(200ms);
+    const auto points = s.session->Traces().Trace(0).GetPointCount();
+
+    EXPECT_FALSE(s.session->EndSession(false).ok); // a signal: nobody to ask
+    EXPECT_TRUE(s.view.exitFailures.empty());
+    EXPECT_GT(CRecordingJournal::Inspect(JournalFilePath()).samples, 0u);
+
+    s.view.exitChoices = {CSessionView::EnumExitChoice::Retry, CSessionView::EnumExitChoice::SaveAs,
+                          CSessionView::EnumExitChoice::SaveAs};
+    s.view.savePath = m_documents.File("no-such-folder/x/elsewhere.data");
+    fs::create_directories(m_documents.File("no-such-folder"));
+    std::ofstream(m_documents.File("no-such-folder/x")) << "a file, not a folder";
+    EXPECT_FALSE(s.session->EndSession(true).ok); // Retry, a Save As that fails, then Discard
+    EXPECT_EQ(s.view.exitFailures.size(), 4u);
+    EXPECT_NE(s.view.exitFailures[0].find(WorkspaceFilePath()), std::string::npos) << s.view.exitFailures[0];
+    EXPECT_FALSE(fs::exists(JournalFilePath())); // discarded
+
+    s.Record(200ms);
+    s.view.exitChoices = {CSessionView::EnumExitChoice::SaveAs};
+    s.view.savePath = m_documents.File("elsewhere.data");
+    ASSERT_TRUE(s.session->EndSession(true).ok);
+    EXPECT_FALSE(fs::exists(JournalFilePath()));
+    tagSession reader;
+    ASSERT_TRUE(reader.session->Files().ImportRecording(s.view.savePath).ok);
+    EXPECT_GT(reader.session->Traces().Trace(0).GetPointCount(), points);
 }
 
 TEST_F(JournalKeeperTest, ASaveOnAFullDiskLeavesThePreviousFileAsItWas) {

@@ -29,6 +29,7 @@ public:
     void ShowResult(const tagResult& result) override {
         messages.push_back(result.stringId);
         details.push_back(result.detail);
+        messageArguments.push_back(result.arguments);
     }
     bool AskYesNo(int stringId, const std::vector<std::string>& arguments = {}) override {
         questions.push_back(stringId);
@@ -41,6 +42,14 @@ public:
         return savePath;
     }
     std::string AskOpenPath() override { return openPath; }
+    EnumExitChoice AskExitChoice(const tagResult& failure) override {
+        exitFailures.push_back(failure.detail);
+        const EnumExitChoice choice = exitChoices.empty() ? EnumExitChoice::Discard : exitChoices.front();
+        if (!exitChoices.empty()) {
+            exitChoices.erase(exitChoices.begin());
+        }
+        return choice;
+    }
     void ShowPeriod(uint32_t period) override { shownPeriod = static_cast<int>(period); }
     void ShowTimeAxisStep(uint32_t step) override { shownStep = static_cast<int>(step); }
     void UpdateRunControls(bool recording) override { runControls = recording; }
@@ -57,6 +66,8 @@ public:
 
     CMonitorSession* session = nullptr;
     bool answer = true;
+    std::vector<EnumExitChoice> exitChoices; // answered in turn, then Discard
+    std::vector<std::string> exitFailures;
     std::string savePath; // what the file dialogs return; empty is Cancel
     std::string openPath;
     std::vector<std::string> proposedNames;
@@ -64,6 +75,7 @@ public:
     std::vector<std::string> details; // beside each message
     std::vector<int> questions;
     std::vector<std::vector<std::string>> questionArguments;
+    std::vector<std::vector<std::string>> messageArguments;
     int shownPeriod = -1;
     int shownStep = -1;
     bool runControls = false;

@@ -3,6 +3,7 @@
 #include "HeadlessView.h"
 #include "acquisition/StringTexts.h"
 #include "files/WorkspacePaths.h"
+#include "kit/KitHelpers.h"
 #include "kit/Log.h"
 #include "kit/NumberText.h"
 #include "link/Communicater.h"
@@ -34,7 +35,8 @@ std::string Text(int stringId) {
 
 // The result's message with its reason.
 std::string Text(const tagResult& result) {
-    std::string text = result.stringId ? Text(result.stringId) : std::string();
+    std::string text =
+        result.stringId ? g_FormatText(Text(result.stringId), result.arguments) : std::string();
     if (!result.detail.empty()) {
         text += (text.empty() ? "" : " (") + result.detail + (text.empty() ? "" : ")");
     }
