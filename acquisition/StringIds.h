@@ -77,5 +77,6 @@ enum EnumStringId : int {
     IDS_EXIT_RETRY = 331,
     IDS_EXIT_SAVE_AS = 332,
     IDS_EXIT_DISCARD = 333,
+    IDS_CACHE_KEPT = 334,
     IDS_APP_NAME = 57344,
 };

@@ -113,6 +113,10 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_EXIT_RETRY, QT_TRANSLATE_NOOP("Strings", "Retry")},
     {IDS_EXIT_SAVE_AS, QT_TRANSLATE_NOOP("Strings", "Save As...")},
     {IDS_EXIT_DISCARD, QT_TRANSLATE_NOOP("Strings", "Discard")},
+    {IDS_CACHE_KEPT,
+     QT_TRANSLATE_NOOP("Strings",
+                       "The older half of the cache could not be saved. It stays in memory, and saving is "
+                       "tried again every few seconds.")},
 };
 
 } // namespace

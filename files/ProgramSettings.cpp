@@ -49,6 +49,8 @@ tagProgramSettings g_ReadProgramSettings(const std::string& path) {
             ReadSwitch(value, settings.everySample);
         } else if (key == "check_writes") {
             ReadSwitch(value, settings.checkWrites);
+        } else if (key == "keep_unsaved_cache") {
+            ReadSwitch(value, settings.keepUnsavedCache);
         } else if (key == "pre_trigger_ms") {
             ReadNumber(value, 0, kMaxPreTriggerMs, settings.capture.preTriggerMs);
         } else if (key == "trigger_repeat") {
@@ -76,6 +78,7 @@ bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& s
     text << "# Chronoscope's own settings (key = value)\n";
     text << "show_every_sample = " << (settings.everySample ? 1 : 0) << "\n";
     text << "check_writes = " << (settings.checkWrites ? 1 : 0) << "\n";
+    text << "keep_unsaved_cache = " << (settings.keepUnsavedCache ? 1 : 0) << "\n";
     text << "pre_trigger_ms = " << settings.capture.preTriggerMs << "\n";
     text << "trigger_repeat = " << (settings.capture.repeat ? 1 : 0) << "\n";
     text << "post_trigger_ms = " << settings.capture.postTriggerMs << "\n";

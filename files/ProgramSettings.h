@@ -14,6 +14,8 @@
 struct tagProgramSettings {
     bool everySample = true; // show_every_sample: every point drawn, or the sampled drawing
     bool checkWrites = true; // check_writes: only complete values of the element's type are written
+    // keep_unsaved_cache: the older half of a full cache that cannot be saved stays in memory
+    bool keepUnsavedCache = true;
     // pre_trigger_ms (0..60000), trigger_repeat, post_trigger_ms (1..600000); out of range is
     // brought into range
     tagCaptureSettings capture;

@@ -22,7 +22,8 @@ CMonitorSession::CMonitorSession(CSessionView& view) : m_view(view) {
     m_fields =
         std::make_unique<CFieldRules>(m_state, *m_traces, *m_recorder, *m_readouts, *m_journal, m_view);
     m_files = std::make_unique<CRecordingFiles>(m_state, *m_traces, *m_link, *m_readouts, *m_journal, m_view);
-    m_trimmer = std::make_unique<CCacheTrimmer>(m_state, *m_traces, *m_files, *m_journal);
+    m_trimmer = std::make_unique<CCacheTrimmer>(m_state, *m_traces, *m_files, *m_journal,
+                                                m_fields->Settings(), m_view);
     m_events = std::make_unique<CEventFiles>(m_state, m_view);
 }
 

@@ -659,5 +659,9 @@ To bring it back later: chronoscope-record --recover %s --out FILE.data</source>
         <source>Discard</source>
         <translation>放弃</translation>
     </message>
+    <message>
+        <source>The older half of the cache could not be saved. It stays in memory, and saving is tried again every few seconds.</source>
+        <translation>无法保存缓存中较早的一半数据。数据保留在内存中，每隔几秒重试保存。</translation>
+    </message>
 </context>
 </TS>

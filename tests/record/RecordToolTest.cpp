@@ -19,6 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -285,6 +291,37 @@ TEST_F(RecordToolTest, ExactlyTheSamplesAskedForOverEveryLinkAndAnyTerminal) {
     { std::ofstream(File("notatty")) << "x"; }
     EXPECT_EQ(Record({"--link", "rtu:" + File("notatty"), "--channels", "D0", "--out", File("n.data")}), 2);
     EXPECT_NE(Errors().find("is not a terminal"), std::string::npos) << Errors();
+}
+
+// A full disk under the output and its journal: the samples in memory go to the spill folder,
+// the last line names the file that holds them, and the exit code says the output was not written.
+TEST_F(RecordToolTest, AFullDiskLosesNoSampleAndTheLastLineSaysWhereTheyAre) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "a small filesystem (tmpfs) can be mounted only by root";
+    }
+    const std::string small = File("small");
+    fs::create_directories(small);
+    if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1m") != 0) {
+        GTEST_SKIP() << "tmpfs cannot be mounted here: " << std::strerror(errno);
+    }
+    struct tagUnmount {
+        std::string path;
+        ~tagUnmount() { umount2(path.c_str(), MNT_DETACH); }
+    } unmount{small};
+    setenv("CHRONOSCOPE_SIM_SPEED", "10", 1);
+    const int code =
+        Record({"--link", "sim", "--channels", "D10:DINT,D1,D2,D3,D4,D5", "--period", "1", "--samples",
+                "20000", "--out", small + "/out.data", "--spill-dir", File("spill")});
+    unsetenv("CHRONOSCOPE_SIM_SPEED");
+    EXPECT_EQ(code, 5) << Errors();
+    const std::string spilled = File("spill") + "/out.data";
+    EXPECT_NE(Errors().find("the samples are in " + spilled + " (20000 samples"), std::string::npos)
+        << Errors();
+    tagLoaded file(spilled);
+    ASSERT_EQ(file.Points(0), 20000u);
+    for (uint32_t i = 1; i < file.Points(0); ++i) { // every tick once, none missing
+        ASSERT_EQ(file.traces->Trace(0).GetYValue(i), file.traces->Trace(0).GetYValue(i - 1) + 1.0) << i;
+    }
 }
 
 TEST_F(RecordToolTest, ACacheCutsFilesBesideTheOutputAndLosesNoSample) {

@@ -361,6 +361,24 @@ TEST_F(SessionFilesTest, TrimmingSavesTheOlderHalfOfEveryTrace) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(AutoSaveFolder()), {}), 1);
 }
 
+// A full disk: the older half that cannot be saved stays in the traces, told once.
+TEST_F(SessionFilesTest, AnOlderHalfThatCannotBeSavedStaysInMemory) {
+    std::string folder = AutoSaveFolder();
+    folder.pop_back();
+    std::filesystem::create_directories(std::filesystem::path(folder).parent_path());
+    std::ofstream(folder) << "a file where the folder should be";
+    m_session->Channels().Add(Channel("D0", GCM_INT));
+    m_session->Fields().SetCache(true, 10);
+    for (int i = 0; i < 30; ++i) {
+        m_session->Traces().Trace(0).AddPoint(i, i);
+        m_session->Trimmer().TrimCache();
+    }
+    m_view.PumpMessages();
+    EXPECT_EQ(m_session->Traces().Trace(0).GetPointCount(), 30u);
+    EXPECT_EQ(m_view.messages, std::vector<int>{IDS_CACHE_KEPT});
+    EXPECT_TRUE(m_session->Trimmer().AutoSavedFiles().empty()); // no file claimed that is not there
+}
+
 TEST_F(MonitorSessionTest, AfterTheCommunicationDialogTheWindowUsesTheLinksInterface) {
     tagLinkFields fields = m_session->Link().BeginCommSettings();
     ASSERT_EQ(fields.interfaceType, static_cast<uint32_t>(INTERFACE_SERIAL));

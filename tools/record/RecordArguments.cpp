@@ -217,6 +217,7 @@ bool ReadOptions(const std::vector<std::string>& args, tagRecordArguments& parse
     app.add_option("--post-trigger", given.postTrigger);
     app.add_flag("--repeat", parsed.capture.repeat);
     app.add_option("--events-dir", parsed.eventsDir);
+    app.add_option("--spill-dir", parsed.spillDir);
     app.add_option("--cache", given.cache);
     app.add_flag("--reconnect", parsed.reconnect);
     app.add_option("--out", parsed.out);
@@ -397,6 +398,9 @@ Recording:
   --reconnect        when the link stops answering, try again every second and go on in the same
                      file; the outages are listed at the end
   --out FILE         FILE.data (readable by Import Data) or FILE.csv
+  --spill-dir DIR    where the samples go when FILE cannot be written (a full disk) after three
+                     tries; without it the folder of $TMPDIR (/tmp), then the home folder. The
+                     last line names every file that holds samples and the times each holds
   --log FILE         what happened on the link and to the files, a line each (-v: in more detail)
 
   Everything recorded is written when the time is up, on Ctrl+C, SIGTERM or SIGHUP, and when the

@@ -41,6 +41,7 @@ struct tagRecordArguments {
     std::optional<tagTriggerSettings> trigger;
     tagCaptureSettings capture; // pre-trigger history and repeat, with a trigger only
     std::string eventsDir;      // where repeat's event files go; beside the output when empty
+    std::string spillDir;       // where the samples go when the output cannot be written
     uint32_t cache = 0;         // 0: no trimming
     bool reconnect = false;     // go on across outages of the link
     std::string out;

@@ -2,6 +2,7 @@
 
 #include "HeadlessView.h"
 #include "acquisition/StringTexts.h"
+#include "files/RecordingJournal.h"
 #include "files/WorkspacePaths.h"
 #include "kit/KitHelpers.h"
 #include "kit/Log.h"
@@ -14,12 +15,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr int kWriteAttempts = 3;
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -167,6 +172,13 @@ private:
     // With --reconnect: tries every second until the link is back; false when the run ends first.
     bool RideOutOutage();
     int Finish(bool lost);
+    // The output, tried a few times; the last try's result.
+    tagResult WriteOutput();
+    // The output's samples in a place that can take them; the file, or empty when none could.
+    std::string Spill();
+    // What the traces hold, and the files the cache's automatic saves wrote, in words.
+    std::string HoldsText() const;
+    std::string PartsText() const;
     std::string Summary(uint32_t kept, size_t cuts) const;
     bool TimeUp() const {
         return m_args.durationSeconds &&
@@ -297,15 +309,80 @@ int CRecordRun::Finish(bool lost) {
     if (!m_args.cache) {
         m_session.Fields().SetCache(false, kDefaultCacheSize); // what the window shows when it loads the file
     }
-    const tagResult written = m_session.Files().ExportRecording(m_args.out);
+    const tagResult written = WriteOutput();
     if (!written.ok) {
-        Say(m_err, Text(written));
-        Say(m_err, "the samples are kept in " + m_session.Journal().Path());
+        Say(m_err, m_args.out + ": " + Text(written));
+        const std::string spilled = Spill();
+        if (spilled.empty()) {
+            // Only what the journal committed is in it; it says so.
+            const uint64_t held = CRecordingJournal::Inspect(m_session.Journal().Path()).samples;
+            Say(m_err, "nowhere to write the samples; the journal " + m_session.Journal().Path() + " holds " +
+                           std::to_string(held) + " of them" + PartsText());
+            return RECORD_NOT_WRITABLE;
+        }
+        m_session.Journal().Retire();
+        Say(m_err, "the samples are in " + spilled + HoldsText() + PartsText());
         return RECORD_NOT_WRITABLE;
     }
     m_session.Journal().Retire();
     Say(m_err, Summary(m_session.Traces().Trace(0).GetPointCount(), cuts));
     return lost ? RECORD_LINK_LOST : RECORD_OK;
+}
+
+tagResult CRecordRun::WriteOutput() {
+    tagResult written;
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+        if (attempt > 0) {
+            std::this_thread::sleep_for(1s); // a disk may get room again
+        }
+        written = m_session.Files().ExportRecording(m_args.out);
+        if (written.ok) {
+            break;
+        }
+        g_Log().error("{} cannot be written: {}", m_args.out, written.detail);
+    }
+    return written;
+}
+
+std::string CRecordRun::Spill() {
+    std::vector<fs::path> places;
+    if (!m_args.spillDir.empty()) {
+        places.emplace_back(m_args.spillDir);
+    }
+    const char* tmp = std::getenv("TMPDIR");
+    places.emplace_back(tmp && *tmp ? tmp : "/tmp");
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        places.emplace_back(home);
+    }
+    for (const fs::path& place : places) {
+        const std::string path = (place / fs::path(m_args.out).filename()).string();
+        if (fs::exists(path)) {
+            continue; // never over another file
+        }
+        if (m_session.Files().ExportRecording(path).ok) {
+            return path;
+        }
+    }
+    return {};
+}
+
+std::string CRecordRun::HoldsText() const {
+    const CTrace& first = m_session.Traces().Trace(0);
+    const uint32_t n = first.GetPointCount();
+    if (n == 0) {
+        return " (no samples)";
+    }
+    return " (" + std::to_string(n) + " samples, " + g_ShortestText(first.GetXValue(0)) + " to " +
+           g_ShortestText(first.GetXValue(n - 1)) + " ms)";
+}
+
+std::string CRecordRun::PartsText() const {
+    std::string text;
+    for (const tagSavedPart& part : m_session.Trimmer().SavedParts()) {
+        text += "; earlier samples in " + part.path + " (" + g_ShortestText(part.firstMs) + " to " +
+                g_ShortestText(part.lastMs) + " ms)";
+    }
+    return text;
 }
 
 std::string CRecordRun::Summary(uint32_t kept, size_t cuts) const {
