@@ -117,6 +117,12 @@ constexpr tagStringEntry kStrings[] = {
      QT_TRANSLATE_NOOP("Strings",
                        "The older half of the cache could not be saved. It stays in memory, and saving is "
                        "tried again every few seconds.")},
+    {IDS_MENU_CURSOR_STATISTICS, QT_TRANSLATE_NOOP("Strings", "Statistics Between the Cursors")},
+    {IDS_MENU_VALUES_AT_CURSORS, QT_TRANSLATE_NOOP("Strings", "Values at X1 and X2")},
+    {IDS_MENU_EXTREMES_BETWEEN, QT_TRANSLATE_NOOP("Strings", "Minimum, Maximum and Peak-to-Peak")},
+    {IDS_MENU_MEAN_AND_RMS, QT_TRANSLATE_NOOP("Strings", "Mean and RMS")},
+    {IDS_STATISTICS_HEADER, QT_TRANSLATE_NOOP("Strings", "Y(X1)|Y(X2)|Min X1-X2|Max X1-X2|P-P|Mean|RMS")},
+    {IDS_STATISTICS_COUNT, QT_TRANSLATE_NOOP("Strings", "%s samples between the cursors")},
 };
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -73,10 +74,28 @@ void CChannelTable::SetupChannelTable(const QString& header) {
 }
 
 void CChannelTable::LayoutTableColumns() {
+    // The table's own columns share the visible width. Extra columns take the share of a number
+    // column each out of it, and at least their header's width; when that no longer fits, the
+    // table scrolls sideways.
+    const int extra = columnCount() - kColumns;
+    const double own = 1.0 / (1.0 + kWidthShares[COL_LATEST] * std::max(0, extra));
     const int width = viewport()->width();
     for (int c = 0; c < kColumns; ++c) {
-        setColumnWidth(c, static_cast<int>(width * kWidthShares[c]));
+        setColumnWidth(c, static_cast<int>(width * kWidthShares[c] * own));
     }
+    for (int c = kColumns; c < columnCount(); ++c) {
+        setColumnWidth(c, std::max(static_cast<int>(width * kWidthShares[COL_LATEST] * own),
+                                   fontMetrics().horizontalAdvance(horizontalHeaderItem(c)->text()) + 12));
+    }
+    setHorizontalScrollBarPolicy(extra > 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void CChannelTable::SetExtraColumns(const QStringList& headers) {
+    setColumnCount(kColumns + static_cast<int>(headers.size()));
+    for (int c = 0; c < static_cast<int>(headers.size()); ++c) {
+        setHorizontalHeaderItem(kColumns + c, new QTableWidgetItem(headers[c]));
+    }
+    LayoutTableColumns();
 }
 
 void CChannelTable::resizeEvent(QResizeEvent* event) {
@@ -89,7 +108,7 @@ QTableWidgetItem* CChannelTable::Cell(int channel, int column) {
     if (!cell) {
         cell = new QTableWidgetItem;
         cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        if (column >= COL_SCALE && column <= COL_DY) {
+        if ((column >= COL_SCALE && column <= COL_DY) || column >= kColumns) {
             cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         if (column == COL_SCALE) {

@@ -35,6 +35,8 @@ public:
     // Header texts from the "|"-separated header string.
     void SetupChannelTable(const QString& header);
     void LayoutTableColumns();
+    // Columns of statistics between the cursors after the table's own (none: the table as it was).
+    void SetExtraColumns(const QStringList& headers);
     void RebuildChannelTable(const std::vector<tagOscilloElem>& channels, CTraceSet& traces);
 
     // Cell texts of channel k (row k + 1 of the classic table; the header is not a row here).

@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -85,6 +86,13 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
         m_everySample->setChecked(m_session->Fields().Settings().everySample);
         const QSignalBlocker quietToo(m_checkWrites);
         m_checkWrites->setChecked(m_session->Fields().Settings().checkWrites);
+        const tagCursorStatisticsSets& sets = m_session->Fields().Settings().cursorStatistics;
+        const bool on[] = {sets.values, sets.extremes, sets.averages};
+        for (size_t i = 0; i < m_statisticsSets.size(); ++i) {
+            const QSignalBlocker quietSet(m_statisticsSets[i]);
+            m_statisticsSets[i]->setChecked(on[i]);
+        }
+        ShowStatisticsColumns(sets);
     }
     PushStateToControls();
     UpdateRunControls(false);
@@ -210,6 +218,14 @@ void CChronoscopeDlg::CreateWindowMenu() {
     // Beside them, our own switches.
     m_everySample = AddMenuSwitch(IDS_MENU_EVERY_SAMPLE, &CChronoscopeDlg::OnEverySample);
     m_checkWrites = AddMenuSwitch(IDS_MENU_CHECK_WRITES, &CChronoscopeDlg::OnCheckWrites);
+    auto* statistics = new QMenu(LoadStringById(IDS_MENU_CURSOR_STATISTICS), this);
+    const int setNames[] = {IDS_MENU_VALUES_AT_CURSORS, IDS_MENU_EXTREMES_BETWEEN, IDS_MENU_MEAN_AND_RMS};
+    for (size_t i = 0; i < m_statisticsSets.size(); ++i) {
+        m_statisticsSets[i] = statistics->addAction(LoadStringById(setNames[i]));
+        m_statisticsSets[i]->setCheckable(true);
+        connect(m_statisticsSets[i], &QAction::toggled, this, [this] { OnCursorStatistics(); });
+    }
+    addAction(statistics->menuAction());
     setContextMenuPolicy(Qt::ActionsContextMenu);
     m_chart->setContextMenuPolicy(Qt::PreventContextMenu);
     m_table->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -431,6 +447,54 @@ void CChronoscopeDlg::OnEverySample(bool on) {
 
 void CChronoscopeDlg::OnCheckWrites(bool on) {
     m_session->Fields().SetCheckWrites(on);
+}
+
+void CChronoscopeDlg::OnCursorStatistics() {
+    const tagCursorStatisticsSets sets{m_statisticsSets[0]->isChecked(), m_statisticsSets[1]->isChecked(),
+                                       m_statisticsSets[2]->isChecked()};
+    m_session->Fields().SetCursorStatistics(sets);
+    ShowStatisticsColumns(sets);
+    m_session->Readouts().UpdateCursorReadouts();
+}
+
+void CChronoscopeDlg::ShowStatisticsColumns(const tagCursorStatisticsSets& sets) {
+    const QStringList all = LoadStringById(IDS_STATISTICS_HEADER).split(QLatin1Char('|'));
+    QStringList shown;
+    for (int c = 0; c < all.size(); ++c) {
+        if ((c < 2 && sets.values) || (c >= 2 && c < 5 && sets.extremes) || (c >= 5 && sets.averages)) {
+            shown << all[c];
+        }
+    }
+    m_table->SetExtraColumns(shown);
+}
+
+void CChronoscopeDlg::ShowCursorStatistics(const std::vector<tagCursorStatistics>& rows) {
+    const tagCursorStatisticsSets& sets = m_session->Fields().Settings().cursorStatistics;
+    for (int k = 0; k < static_cast<int>(rows.size()) && k < m_table->rowCount(); ++k) {
+        const tagCursorStatistics& row = rows[static_cast<size_t>(k)];
+        std::vector<const std::string*> texts;
+        if (sets.values) {
+            texts.insert(texts.end(), {&row.atX1, &row.atX2});
+        }
+        if (sets.extremes) {
+            texts.insert(texts.end(), {&row.min, &row.max, &row.peakToPeak});
+        }
+        if (sets.averages) {
+            texts.insert(texts.end(), {&row.mean, &row.rms});
+        }
+        const QString count =
+            row.count ? QString::fromStdString(g_FormatText(
+                            LoadStringById(IDS_STATISTICS_COUNT).toStdString(), {std::to_string(row.count)}))
+                      : QString();
+        if (m_table->columnCount() != CChannelTable::kColumns + static_cast<int>(texts.size())) {
+            return; // the columns follow once the sets are shown
+        }
+        for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
+            const int column = CChannelTable::kColumns + c;
+            m_table->SetCellText(k, column, QString::fromStdString(*texts[static_cast<size_t>(c)]));
+            m_table->item(k, column)->setToolTip(count);
+        }
+    }
 }
 
 void CChronoscopeDlg::reject() {

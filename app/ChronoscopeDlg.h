@@ -10,6 +10,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,6 +60,9 @@ public:
     // The window menu's "Show Every Sample" and "Check Values Before Writing".
     void OnEverySample(bool on);
     void OnCheckWrites(bool on);
+    void OnCursorStatistics();
+    // The table's extra columns for the sets switched on.
+    void ShowStatisticsColumns(const tagCursorStatisticsSets& sets);
 
 public slots:
     void reject() override;
@@ -84,6 +88,7 @@ private:
     void RefreshTable() override;
     void ShowStatistics(const std::vector<tagStatistics>& rows) override;
     void ShowCursorReadouts(const std::vector<tagCursorReadout>& rows) override;
+    void ShowCursorStatistics(const std::vector<tagCursorStatistics>& rows) override;
     void ShowScale(size_t channel, const std::string& text) override;
     void ShowVisibility(size_t channel, bool visible) override;
     void ShowColour(size_t channel, uint32_t colour) override;
@@ -124,6 +129,7 @@ private:
     CStatusLine* m_status = nullptr;
     QAction* m_everySample = nullptr;
     QAction* m_checkWrites = nullptr;
+    std::array<QAction*, 3> m_statisticsSets{}; // values, extremes, averages
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
     QString m_fileFolder;
     std::unique_ptr<CMonitorSession> m_session;

@@ -57,6 +57,10 @@ tagProgramSettings g_ReadProgramSettings(const std::string& path) {
             ReadSwitch(value, settings.capture.repeat);
         } else if (key == "post_trigger_ms") {
             ReadNumber(value, kMinPostTriggerMs, kMaxPostTriggerMs, settings.capture.postTriggerMs);
+        } else if (key == "cursor_statistics") {
+            settings.cursorStatistics = {value.find("values") != std::string::npos,
+                                         value.find("extremes") != std::string::npos,
+                                         value.find("averages") != std::string::npos};
         } else if (key == "trigger_mark_ms") {
             markTime = g_ParseNumber(value);
         } else if (key == "trigger_mark_colour") {
@@ -82,6 +86,10 @@ bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& s
     text << "pre_trigger_ms = " << settings.capture.preTriggerMs << "\n";
     text << "trigger_repeat = " << (settings.capture.repeat ? 1 : 0) << "\n";
     text << "post_trigger_ms = " << settings.capture.postTriggerMs << "\n";
+    const tagCursorStatisticsSets& sets = settings.cursorStatistics;
+    std::string list = std::string(sets.values ? "values," : "") + (sets.extremes ? "extremes," : "") +
+                       (sets.averages ? "averages," : "");
+    text << "cursor_statistics = " << (list.empty() ? "none" : list.substr(0, list.size() - 1)) << "\n";
     if (settings.triggerMark) {
         text << "trigger_mark_ms = " << g_ShortestText(settings.triggerMark->time) << "\n";
         text << "trigger_mark_colour = " << settings.triggerMark->colour << "\n";

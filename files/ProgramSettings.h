@@ -3,6 +3,7 @@
 // comment. An unknown key or a damaged value is ignored and its default used.
 #pragma once
 
+#include "acquisition/CursorStatistics.h"
 #include "acquisition/TriggerCapture.h"
 
 #include "traces/TraceDisplay.h"
@@ -19,6 +20,9 @@ struct tagProgramSettings {
     // pre_trigger_ms (0..60000), trigger_repeat, post_trigger_ms (1..600000); out of range is
     // brought into range
     tagCaptureSettings capture;
+    // cursor_statistics: the sets of statistics between the cursors after the table's columns, a
+    // list of values, extremes and averages (none: the table as it was)
+    tagCursorStatisticsSets cursorStatistics;
     // trigger_mark_ms, trigger_mark_colour: where the last trigger fired in the workspace's traces
     std::optional<tagTriggerMark> triggerMark;
 

@@ -108,6 +108,14 @@ void CFieldRules::LoadSettings() {
     m_traces.Display().SetEveryPointDrawing(m_settings.everySample);
     m_recorder.SetCaptureSettings(m_settings.capture);
     m_recorder.SetCheckWrites(m_settings.checkWrites);
+    m_readouts.SetStatisticsSets(m_settings.cursorStatistics);
+}
+
+void CFieldRules::SetCursorStatistics(const tagCursorStatisticsSets& sets) {
+    m_settings.cursorStatistics = sets;
+    g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
+    m_readouts.SetStatisticsSets(sets);
+    m_readouts.UpdateCursorReadouts();
 }
 
 void CFieldRules::KeepTriggerMark(const std::optional<tagTriggerMark>& mark) {

@@ -67,6 +67,8 @@ public:
     // and each change applied and written back.
     const tagProgramSettings& Settings() const { return m_settings; }
     void LoadSettings();
+    // The sets of statistics between the cursors, kept as cursor_statistics.
+    void SetCursorStatistics(const tagCursorStatisticsSets& sets);
     // The workspace's trigger marker, kept in the settings (the data file has no place for it).
     void KeepTriggerMark(const std::optional<tagTriggerMark>& mark);
     void SetEverySample(bool on);

@@ -7,9 +7,12 @@ void CReadouts::UpdateStatistics() {
 }
 
 void CReadouts::UpdateCursorReadouts() {
-    m_view.ShowCursorReadouts(
-        ComputeCursorReadouts(m_state.measurement, m_traces.Display().CursorTimes().first,
-                              m_traces.Display().CursorTimes().second, m_state.channels, m_traces));
+    const auto [x1, x2] = m_traces.Display().CursorTimes();
+    m_view.ShowCursorReadouts(ComputeCursorReadouts(m_state.measurement, x1, x2, m_state.channels, m_traces));
+    if (m_sets.Any()) {
+        m_view.ShowCursorStatistics(
+            ComputeCursorStatistics(m_state.measurement, x1, x2, m_state.channels, m_traces));
+    }
 }
 
 void CReadouts::ApplyAdaptiveScaling() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SessionView.h"
+#include "acquisition/CursorStatistics.h"
 #include "acquisition/MonitorState.h"
 #include "traces/TraceSet.h"
 
@@ -14,6 +15,8 @@ public:
         : m_state(state), m_traces(traces), m_view(view) {}
 
     void UpdateStatistics();
+    // The sets of statistics between the cursors shown from now on.
+    void SetStatisticsSets(const tagCursorStatisticsSets& sets) { m_sets = sets; }
     void UpdateCursorReadouts();
     void ApplyAdaptiveScaling();
     // Everything above, after the traces changed.
@@ -27,4 +30,5 @@ private:
     CTraceSet& m_traces;
     CSessionView& m_view;
     std::string m_tooltip;
+    tagCursorStatisticsSets m_sets;
 };

@@ -4,6 +4,7 @@
 
 #include "StatusTexts.h"
 #include "acquisition/ChannelTableModel.h"
+#include "acquisition/CursorStatistics.h"
 #include "acquisition/Recorder.h"
 #include "kit/Result.h"
 #include "link/LinkBackend.h"
@@ -41,6 +42,8 @@ public:
     virtual void RefreshTable() = 0;
     virtual void ShowStatistics(const std::vector<tagStatistics>& rows) = 0;
     virtual void ShowCursorReadouts(const std::vector<tagCursorReadout>& rows) = 0;
+    // Only while some set of statistics between the cursors is switched on.
+    virtual void ShowCursorStatistics(const std::vector<tagCursorStatistics>& /*rows*/) {}
     virtual void ShowScale(size_t channel, const std::string& text) = 0;
     virtual void ShowVisibility(size_t channel, bool visible) = 0;
     virtual void ShowColour(size_t channel, uint32_t colour) = 0;

@@ -66,6 +66,9 @@ public:
 
     uint32_t GetCount() const { return m_count; }
     uint32_t GetCapacity() const { return m_capacity; }
+    // Counts every change other than points appended at the end: what summarises the points
+    // beside the index (the statistics sums) starts again when it changes.
+    uint64_t Edits() const { return m_edits; }
     const PointType& At(uint32_t index) const { return m_points[index]; }
     const PointType* Data() const { return m_points; }
 
@@ -87,6 +90,7 @@ private:
     uint32_t m_count = 0;
     uint32_t m_written = 0; // slots that may be non-zero: the most ever stored since zeroing
     uint32_t m_growStep;
+    uint64_t m_edits = 0;
     SerieOrdering m_ordering = OrderingByX;
     ChartMinMaxIndex<PointType> m_index;
 };
@@ -105,6 +109,7 @@ template <class P> void ChartPointsArray<P>::Reset() {
     m_count = 0;
     m_written = 0;
     m_index.Clear();
+    ++m_edits;
 }
 
 template <class P> void ChartPointsArray<P>::Clear() {
@@ -116,6 +121,7 @@ template <class P> void ChartPointsArray<P>::Clear() {
     m_count = 0;
     m_written = 0;
     m_index.Clear();
+    ++m_edits;
 }
 
 template <class P> void ChartPointsArray<P>::Grow() {
@@ -221,6 +227,7 @@ template <class P> void ChartPointsArray<P>::AddPointInOrder(const P& point) {
     m_points[at] = point;
     ++m_count;
     m_index.Rebuild(m_points, m_count, at);
+    ++m_edits;
 }
 
 template <class P> void ChartPointsArray<P>::RecomputeExtremes() {
@@ -249,6 +256,7 @@ template <class P> void ChartPointsArray<P>::RecomputeExtremes() {
 }
 
 template <class P> void ChartPointsArray<P>::RemoveLeading(uint32_t count) {
+    ++m_edits;
     if (count >= m_count) {
         m_count = 0;
         m_index.Clear();
@@ -268,6 +276,7 @@ template <class P> void ChartPointsArray<P>::SetOrdering(SerieOrdering ordering)
     std::sort(m_points, m_points + m_count,
               [ordering](const P& a, const P& b) { return ordering == OrderingByX ? a.X < b.X : a.Y < b.Y; });
     m_index.Rebuild(m_points, m_count, 0);
+    ++m_edits;
 }
 
 template <class P> double ChartPointsArray<P>::OrderingValue(uint32_t index) const {

@@ -3,6 +3,7 @@
 #include "kit/ArchiveException.h"
 
 #include <algorithm>
+#include <cmath>
 
 void CTrace::AddPoints(const SChartXYPoint* points, uint32_t count) {
     std::copy(points, points + count, m_points.AppendSpace(count));
@@ -89,4 +90,30 @@ void CTrace::Serialize(CBinaryArchive& archive, const double* limitX) {
     if (present < count) {
         throw CArchiveException(CArchiveException::EndOfFile, "a point block ends early");
     }
+}
+
+std::optional<tagRangeStatistics> CTrace::StatisticsBetween(double a, double b) const {
+    const SChartXYPoint* points = m_points.Data();
+    const uint32_t count = m_points.GetCount();
+    const SChartXYPoint* firstAt =
+        std::lower_bound(points, points + count, a, [](const SChartXYPoint& p, double x) { return p.X < x; });
+    const SChartXYPoint* end =
+        std::upper_bound(points, points + count, b, [](double x, const SChartXYPoint& p) { return x < p.X; });
+    if (firstAt >= end) {
+        return std::nullopt;
+    }
+    const auto first = static_cast<uint32_t>(firstAt - points);
+    const auto last = static_cast<uint32_t>(end - points - 1);
+    if (!m_sums) {
+        m_sums = std::make_unique<ChartBlockSums<SChartXYPoint>>();
+    }
+    m_sums->Sync(points, count, m_points.Edits());
+    const tagRangeSums sums = m_sums->Query(points, first, last);
+    const auto extremes = m_points.ExtremesOfY(first, last);
+    if (sums.count == 0 || !extremes.Any()) {
+        return std::nullopt;
+    }
+    const double n = static_cast<double>(sums.count);
+    return tagRangeStatistics{sums.count, extremes.min, extremes.max, sums.sum.Value() / n,
+                              std::sqrt(std::max(0.0, sums.sumOfSquares.Value()) / n)};
 }

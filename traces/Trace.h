@@ -4,11 +4,24 @@
 // them without a chart.
 #pragma once
 
+#include "ChartBlockSums.h"
 #include "ChartPointsArray.h"
 #include "ChartXYPoint.h"
 #include "kit/BinaryArchive.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+
+// What the points with a <= X <= b hold: how many values (NaN not counted), their extremes, mean
+// and root mean square.
+struct tagRangeStatistics {
+    uint64_t count = 0;
+    double min = 0.0;
+    double max = 0.0;
+    double mean = 0.0;
+    double rms = 0.0;
+};
 
 class CTrace {
 public:
@@ -32,6 +45,9 @@ public:
     // The extremes of the stored values; false when the trace is hidden or empty.
     bool GetYRange(double& min, double& max) const;
     bool GetXRange(double& min, double& max) const;
+    // Nothing when no value lies between the times. The first call builds sums beside the points
+    // (about a third of a byte a point); later ones cost a few hundred sums whatever the range.
+    std::optional<tagRangeStatistics> StatisticsBetween(double a, double b) const;
     // Stores the points up to the point found for *limitX (all when limitX is null or outside the
     // stored range), or replaces them by those of the stream, bounded by what the stream holds.
     // Stream errors pass to the caller; what was read stays.
@@ -56,6 +72,7 @@ public:
 
 private:
     Points m_points;
+    mutable std::unique_ptr<ChartBlockSums<SChartXYPoint>> m_sums;
     bool m_visible = true;
     uint32_t m_colour = 0;
     double m_yScale = 1.0;

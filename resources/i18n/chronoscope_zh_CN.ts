@@ -663,5 +663,29 @@ To bring it back later: chronoscope-record --recover %s --out FILE.data</source>
         <source>The older half of the cache could not be saved. It stays in memory, and saving is tried again every few seconds.</source>
         <translation>无法保存缓存中较早的一半数据。数据保留在内存中，每隔几秒重试保存。</translation>
     </message>
+    <message>
+        <source>Statistics Between the Cursors</source>
+        <translation>光标间统计</translation>
+    </message>
+    <message>
+        <source>Values at X1 and X2</source>
+        <translation>X1 和 X2 处的值</translation>
+    </message>
+    <message>
+        <source>Minimum, Maximum and Peak-to-Peak</source>
+        <translation>最小值、最大值和峰峰值</translation>
+    </message>
+    <message>
+        <source>Mean and RMS</source>
+        <translation>平均值和均方根</translation>
+    </message>
+    <message>
+        <source>Y(X1)|Y(X2)|Min X1-X2|Max X1-X2|P-P|Mean|RMS</source>
+        <translation>Y(X1)|Y(X2)|最小 X1-X2|最大 X1-X2|峰峰值|平均值|均方根</translation>
+    </message>
+    <message>
+        <source>%s samples between the cursors</source>
+        <translation>光标之间有 %s 个采样</translation>
+    </message>
 </context>
 </TS>

@@ -14,6 +14,7 @@
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
 #include "kit/KitHelpers.h"
+#include "kit/NumberText.h"
 #include "link/Communicater.h"
 #include "support/QtTestHelpers.h"
 
@@ -37,6 +38,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -177,7 +179,7 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     for (QAction* action : window.actions()) {
         texts << action->text();
     }
-    ASSERT_EQ(texts.size(), 4);
+    ASSERT_EQ(texts.size(), 5);
     EXPECT_TRUE(texts[0].contains(QStringLiteral("(&L)")));
     EXPECT_TRUE(texts[1].contains(QStringLiteral("(&B)")));
     EXPECT_EQ(texts[2], GetParam() ? QStringLiteral("显示全部采样点") : QStringLiteral("Show Every Sample"));
@@ -379,6 +381,65 @@ TEST_P(MainWindowTest, ShowEverySampleIsOnAtFirstAndItsChoiceSurvivesARestart) {
     EXPECT_FALSE(window.Display().SerieOf(window.Session().Traces().Trace(0)).IsEveryPointDrawing());
     MenuItem(window, IDS_MENU_EVERY_SAMPLE)->trigger();
     EXPECT_TRUE(window.Display().SerieOf(window.Session().Traces().Trace(3)).IsEveryPointDrawing());
+}
+
+// The statistics between the cursors: extra columns after the table's own while a set is on, the
+// table exactly as it was while none is; the choice survives a restart.
+TEST_P(MainWindowTest, StatisticsBetweenTheCursorsAreColumnsOfTheirOwnThatCanBeSwitchedOff) {
+    {
+        tagLanguageState languages;
+        CChronoscopeDlg window(languages);
+        window.show();
+        CMonitorSession& session = window.Session();
+        session.Channels().Add({"D0", 0, GCM_INT, DefaultChannelColours[0]});
+        session.Channels().Add({"M1", 0, GCM_BOOL, DefaultChannelColours[1]});
+        for (int i = 0; i < 1000; ++i) {
+            session.Traces().Trace(0).AddPoint(i * 10.0, i % 10);
+            session.Traces().Trace(1).AddPoint(i * 10.0, i % 4 == 0 ? 1 : 0);
+        }
+        EXPECT_EQ(Table(window).columnCount(), CChannelTable::kColumns); // off at first
+        window.Display().PlaceCursors(1000.0, 2000.0);
+        QMenu* statistics = nullptr;
+        for (QAction* action : window.actions()) {
+            if (action->text() == LoadStringById(IDS_MENU_CURSOR_STATISTICS)) {
+                statistics = action->menu();
+            }
+        }
+        ASSERT_TRUE(statistics);
+        for (QAction* set : statistics->actions()) {
+            set->trigger();
+        }
+        ASSERT_EQ(Table(window).columnCount(), CChannelTable::kColumns + 7);
+        // What a plain pass over the points between the cursors gives.
+        const auto [a, b] = window.Display().CursorTimes();
+        double sum = 0, squares = 0, ons = 0, n = 0;
+        for (int i = 0; i < 1000; ++i) {
+            if (i * 10.0 >= a && i * 10.0 <= b) {
+                sum += i % 10;
+                squares += (i % 10) * (i % 10);
+                ons += i % 4 == 0;
+                ++n;
+            }
+        }
+        const auto cell = [&](int row, int extra) {
+            return Table(window).CellText(row, CChannelTable::kColumns + extra).toStdString();
+        };
+        EXPECT_EQ(cell(0, 2), "0");
+        EXPECT_EQ(cell(0, 3), "9");
+        EXPECT_EQ(cell(0, 4), "9");
+        EXPECT_EQ(cell(0, 5), g_FixedText(sum / n));
+        EXPECT_EQ(cell(0, 6), g_FixedText(std::sqrt(squares / n)));
+        EXPECT_EQ(cell(1, 5), g_FixedText(100.0 * ons / n, 1) + "%"); // a bit: its share of ON
+        EXPECT_TRUE(Table(window).item(0, CChannelTable::kColumns)->toolTip().contains(QString::number(n)));
+        RenderWidget(window, QStringLiteral("cursor-statistics-%1.png").arg(Language()));
+        statistics->actions()[1]->trigger(); // the extremes off
+        EXPECT_EQ(Table(window).columnCount(), CChannelTable::kColumns + 4);
+    }
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    EXPECT_EQ(Table(window).columnCount(), CChannelTable::kColumns + 4);
+    EXPECT_EQ(window.Session().Fields().Settings().cursorStatistics,
+              (tagCursorStatisticsSets{true, false, true}));
 }
 
 // Also run under German and French desktops, where the C library writes 1.5 as "1,5".

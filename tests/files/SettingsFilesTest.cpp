@@ -74,6 +74,7 @@ TEST(ProgramSettingsFile, KeysAndValuesWithDefaultsForWhatIsMissingOrDamaged) {
     tagProgramSettings off;
     off.everySample = false;
     off.triggerMark = tagTriggerMark{1234.625, 0x00FF00};
+    off.cursorStatistics = {true, false, true};
     ASSERT_TRUE(g_WriteProgramSettings(path, off));
     EXPECT_EQ(g_ReadProgramSettings(path), off);
 
