@@ -123,6 +123,9 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_MENU_MEAN_AND_RMS, QT_TRANSLATE_NOOP("Strings", "Mean and RMS")},
     {IDS_STATISTICS_HEADER, QT_TRANSLATE_NOOP("Strings", "Y(X1)|Y(X2)|Min X1-X2|Max X1-X2|P-P|Mean|RMS")},
     {IDS_STATISTICS_COUNT, QT_TRANSLATE_NOOP("Strings", "%s samples between the cursors")},
+    {IDS_MENU_COPY_CHART, QT_TRANSLATE_NOOP("Strings", "Copy Chart")},
+    {IDS_MENU_SAVE_CHART_IMAGE, QT_TRANSLATE_NOOP("Strings", "Save Chart Image...")},
+    {IDS_CHART_IMAGE_FAILED, QT_TRANSLATE_NOOP("Strings", "The chart image could not be saved")},
 };
 
 } // namespace

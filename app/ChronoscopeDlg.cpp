@@ -3,6 +3,7 @@
 #include "AppIcon.h"
 #include "ChannelTable.h"
 #include "StatusLine.h"
+#include "acquisition/ChannelModel.h"
 #include "chart/ChartTraceDisplay.h"
 #include "chart/qt/ChartWidget.h"
 #include "dialogs/BufferSettingDlg.h"
@@ -23,10 +24,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -226,6 +230,13 @@ void CChronoscopeDlg::CreateWindowMenu() {
         connect(m_statisticsSets[i], &QAction::toggled, this, [this] { OnCursorStatistics(); });
     }
     addAction(statistics->menuAction());
+    auto* copy = new QAction(LoadStringById(IDS_MENU_COPY_CHART), this);
+    copy->setShortcut(QKeySequence::Copy);
+    connect(copy, &QAction::triggered, this, &CChronoscopeDlg::OnCopyChart);
+    addAction(copy); // Ctrl+C on the chart; the text fields keep theirs
+    auto* save = new QAction(LoadStringById(IDS_MENU_SAVE_CHART_IMAGE), this);
+    connect(save, &QAction::triggered, this, &CChronoscopeDlg::OnSaveChartImage);
+    addAction(save);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     m_chart->setContextMenuPolicy(Qt::PreventContextMenu);
     m_table->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -455,6 +466,50 @@ void CChronoscopeDlg::OnCursorStatistics() {
     m_session->Fields().SetCursorStatistics(sets);
     ShowStatisticsColumns(sets);
     m_session->Readouts().UpdateCursorReadouts();
+}
+
+std::vector<tagLegendEntry> CChronoscopeDlg::ChartLegend() const {
+    std::vector<tagLegendEntry> legend;
+    const std::vector<tagOscilloElem>& channels = m_session->State().channels;
+    for (size_t k = 0; k < channels.size(); ++k) {
+        if (m_session->Traces().Trace(k).IsVisible()) {
+            legend.push_back({QString::fromStdString(ChannelDisplayName(channels[k])), channels[k].colour});
+        }
+    }
+    return legend;
+}
+
+void CChronoscopeDlg::OnCopyChart() {
+    QGuiApplication::clipboard()->setImage(
+        g_ChartImage(m_chart->Chart(), m_chart->size(), m_chart->devicePixelRatioF(), ChartLegend()));
+}
+
+void CChronoscopeDlg::OnSaveChartImage() {
+    const QString png = QStringLiteral("PNG (*.png)");
+    const QString svg = QStringLiteral("SVG (*.svg)");
+    QString filter = png;
+    QString path = QFileDialog::getSaveFileName(
+        this, LoadStringById(IDS_MENU_SAVE_CHART_IMAGE).remove(QStringLiteral("...")), m_fileFolder,
+        png + QStringLiteral(";;") + svg, &filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const bool asSvg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ||
+                       (filter == svg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive));
+    if (!asSvg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".png");
+    } else if (asSvg && !path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".svg");
+    }
+    QString error;
+    const bool saved =
+        asSvg ? g_WriteChartSvg(m_chart->Chart(), m_chart->size(), ChartLegend(), path, &error)
+              : g_ChartImage(m_chart->Chart(), m_chart->size(), m_chart->devicePixelRatioF(), ChartLegend())
+                    .save(path, "PNG");
+    if (!saved) {
+        g_ShowMessage(this, EnumMessageKind::Problem, LoadStringById(IDS_CHART_IMAGE_FAILED),
+                      error.isEmpty() ? path : error);
+    }
 }
 
 void CChronoscopeDlg::ShowStatisticsColumns(const tagCursorStatisticsSets& sets) {

@@ -6,6 +6,7 @@
 #include "LanguageChoice.h"
 #include "MainWindowIds.h"
 #include "MainWindowLayout.h"
+#include "chart/qt/ChartImage.h"
 #include "session/MonitorSession.h"
 
 #include <QDialog>
@@ -61,6 +62,10 @@ public:
     void OnEverySample(bool on);
     void OnCheckWrites(bool on);
     void OnCursorStatistics();
+    // The chart with a legend of the visible channels, on the clipboard or in a PNG or SVG file.
+    void OnCopyChart();
+    void OnSaveChartImage();
+    std::vector<tagLegendEntry> ChartLegend() const;
     // The table's extra columns for the sets switched on.
     void ShowStatisticsColumns(const tagCursorStatisticsSets& sets);
 

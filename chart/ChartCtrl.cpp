@@ -243,8 +243,12 @@ void CChartCtrl::OnPaint(CChartSurface& screen) {
         screen.LineTo(z.left, z.top);
         screen.SelectPen(previous);
     }
+    DrawCursors(screen);
+}
+
+void CChartCtrl::DrawCursors(CChartSurface& surface) {
     for (auto& [id, cursor] : m_cursors) {
-        cursor->Draw(screen);
+        cursor->Draw(surface);
     }
 }
 

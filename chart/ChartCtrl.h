@@ -62,6 +62,8 @@ public:
 
     // Events from the host window.
     void OnPaint(CChartSurface& screen);
+    // The cursors, which the screen draws over the back buffer.
+    void DrawCursors(CChartSurface& surface);
     void OnSize();
     void OnMouseMove(int x, int y);
     void OnLButtonDown(int x, int y);

@@ -687,5 +687,17 @@ To bring it back later: chronoscope-record --recover %s --out FILE.data</source>
         <source>%s samples between the cursors</source>
         <translation>光标之间有 %s 个采样</translation>
     </message>
+    <message>
+        <source>Copy Chart</source>
+        <translation>复制图表</translation>
+    </message>
+    <message>
+        <source>Save Chart Image...</source>
+        <translation>保存图表图像...</translation>
+    </message>
+    <message>
+        <source>The chart image could not be saved</source>
+        <translation>无法保存图表图像</translation>
+    </message>
 </context>
 </TS>

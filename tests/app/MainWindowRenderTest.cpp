@@ -4,6 +4,8 @@
 #include "app/ChannelTable.h"
 #include "app/ChronoscopeDlg.h"
 #include "chart/ChartTraceDisplay.h"
+#include "chart/qt/ChartImage.h"
+#include "chart/qt/ChartWidget.h"
 #include "dialogs/BufferSettingDlg.h"
 #include "dialogs/LanguageDlg.h"
 #include "dialogs/StringTable.h"
@@ -22,9 +24,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -179,7 +184,7 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     for (QAction* action : window.actions()) {
         texts << action->text();
     }
-    ASSERT_EQ(texts.size(), 5);
+    ASSERT_EQ(texts.size(), 7);
     EXPECT_TRUE(texts[0].contains(QStringLiteral("(&L)")));
     EXPECT_TRUE(texts[1].contains(QStringLiteral("(&B)")));
     EXPECT_EQ(texts[2], GetParam() ? QStringLiteral("显示全部采样点") : QStringLiteral("Show Every Sample"));
@@ -440,6 +445,51 @@ TEST_P(MainWindowTest, StatisticsBetweenTheCursorsAreColumnsOfTheirOwnThatCanBeS
     EXPECT_EQ(Table(window).columnCount(), CChannelTable::kColumns + 4);
     EXPECT_EQ(window.Session().Fields().Settings().cursorStatistics,
               (tagCursorStatisticsSets{true, false, true}));
+}
+
+// The chart as an image: the PNG at twice the pixels with the spike where the chart draws it, the
+// SVG a drawing of the same, both with the legend under the chart.
+TEST_P(MainWindowTest, TheChartSavesAsPngAndSvgWithItsLegend) {
+    tagLanguageState languages;
+    CChronoscopeDlg window(languages);
+    window.show();
+    CMonitorSession& session = window.Session();
+    session.Channels().Add({"D0", 0, GCM_INT, 0x0000FF}); // red
+    for (int i = 0; i <= 1000; ++i) {
+        session.Traces().Trace(0).AddPoint(i * 10.0, i == 500 ? 8000.0 : 0.0);
+    }
+    session.Traces().Display().Redraw();
+    auto* chartWidget = ControlById<CChartWidget>(window, CChronoscopeDlg::IDC_CHART);
+    const QSize size = chartWidget->size();
+    const QImage image = g_ChartImage(chartWidget->Chart(), size, 2.0, {{QStringLiteral("D0"), 0x0000FF}});
+    EXPECT_EQ(image.width(), size.width() * 2);
+    EXPECT_GT(image.height(), size.height() * 2); // the legend's strip below
+    // The spike at 5000 ms reaches 8000 of the value axis: red device pixels high up in its column.
+    const int x = window.Display().TimeAxis().ValueToPixel(5000.0);
+    const int top = window.Display().ValueAxis().ValueToPixel(7900.0);
+    int red = 0;
+    for (int dx = -2; dx <= 3; ++dx) {
+        red += image.pixelColor(x * 2 + dx, top * 2) == QColor(Qt::red);
+    }
+    EXPECT_GT(red, 0);
+    EXPECT_FALSE(image.pixelColor((x - 50) * 2, top * 2) == QColor(Qt::red)); // nothing else up there
+    const QString folder = QString::fromStdString(m_documents.Path());
+    ASSERT_TRUE(image.save(folder + QStringLiteral("/chart.png")));
+    QString error;
+    ASSERT_TRUE(g_WriteChartSvg(chartWidget->Chart(), size, {{QStringLiteral("D0"), 0x0000FF}},
+                                folder + QStringLiteral("/chart.svg"), &error))
+        << error.toStdString();
+    QFile svg(folder + QStringLiteral("/chart.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray drawing = svg.readAll();
+    EXPECT_TRUE(drawing.contains("<svg"));
+    EXPECT_TRUE(drawing.contains("#ff0000")); // the trace and its legend entry
+    EXPECT_TRUE(drawing.contains(">D0<"));
+    EXPECT_FALSE(
+        g_WriteChartSvg(chartWidget->Chart(), size, {}, folder + QStringLiteral("/no/such/x.svg"), &error));
+    MenuItem(window, IDS_MENU_COPY_CHART)->trigger(); // what Ctrl+C does
+    EXPECT_EQ(QGuiApplication::clipboard()->image().width(),
+              qRound(size.width() * chartWidget->devicePixelRatioF()));
 }
 
 // Also run under German and French desktops, where the C library writes 1.5 as "1,5".
