@@ -12,16 +12,22 @@ std::string g_RunDataFileDialog(QWidget* parent, bool save, const QString& propo
     QDir().mkpath(folder);
     dialog.setDirectory(folder);
     const QString csv = QStringLiteral("Chrono Data(*.csv)");
+    const QString hdf5 = QStringLiteral("HDF5(*.h5)");
     QStringList filters{csv, QStringLiteral("Chrono Data(*.data)")};
     if (mode == QFileDialog::AcceptOpen) {
         filters.prepend(QStringLiteral("Chrono Data(*.data *.csv)"));
+    } else {
+        filters.append(hdf5); // for analysis tools; the program reads its own files and CSV
     }
     dialog.setNameFilters(filters);
     // A bare name takes the extension of the chosen type, as the desktop's own dialogs do.
     dialog.setDefaultSuffix(QStringLiteral("csv"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
-        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("data"));
-    });
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, csv, hdf5](const QString& filter) {
+                         dialog.setDefaultSuffix(filter == csv    ? QStringLiteral("csv")
+                                                 : filter == hdf5 ? QStringLiteral("h5")
+                                                                  : QStringLiteral("data"));
+                     });
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!proposedName.isEmpty()) {
         dialog.selectFile(proposedName);

@@ -2,6 +2,7 @@
 
 #include "acquisition/ChannelModel.h"
 #include "acquisition/StringIds.h"
+#include "files/JournalSql.h"
 #include "files/WorkspacePaths.h"
 #include "kit/DocPath.h"
 #include "kit/Log.h"
@@ -75,11 +76,25 @@ bool CMonitorSession::BeginAddChannel() {
     return fits.ok;
 }
 
+void CMonitorSession::RecordingStarted(const tagRecordingStart& start) {
+    m_events->RecordingStarted();
+    m_journal->Started(start);
+    // Traces that begin with this recording begin now; traces it continues began when they did.
+    bool empty = true;
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        empty = empty && m_traces->Trace(k).GetPointCount() == 0;
+    }
+    if (empty) {
+        m_files->NoteStart(g_JournalUtcNow());
+    }
+}
+
 void CMonitorSession::OnClearTracks() {
     if (!m_view.AskYesNo(IDS_CLEAR_CONFIRM)) {
         return;
     }
     m_recorder->ClearTracks();
+    m_files->NoteStart({});
     m_journal->Reset();
     m_view.RefreshTable();
 }

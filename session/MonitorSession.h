@@ -90,10 +90,7 @@ private:
     void SetWaitCursor(bool on) override { m_view.SetWaitCursor(on); }
     void AfterBatch() override;
     void TrimCache() override { m_trimmer->TrimCache(); }
-    void RecordingStarted(const tagRecordingStart& start) override {
-        m_events->RecordingStarted();
-        m_journal->Started(start);
-    }
+    void RecordingStarted(const tagRecordingStart& start) override;
     void ElementWritten(const tagWriteOutcome& outcome) override {
         m_lastWrite = outcome;
         ShowStatus();

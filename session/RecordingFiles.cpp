@@ -3,6 +3,7 @@
 #include "acquisition/StringIds.h"
 #include "files/CsvFile.h"
 #include "files/DataFile.h"
+#include "files/Hdf5File.h"
 #include "files/WorkspacePaths.h"
 #include "kit/Log.h"
 
@@ -65,18 +66,21 @@ tagResult CRecordingFiles::ExportRecording(const std::string& path) {
     const CWaitCursor wait(m_view);
     std::string error;
     const bool ok = IsDataFilePath(path) ? WriteDataFile(path, m_state, m_traces, nullptr, &error)
+                    : IsHdf5Path(path)   ? WriteHdf5File(path, m_state, m_traces, m_startUtc, &error)
                                          : WriteCsvFile(path, m_state, m_traces, &error);
     return ok ? tagResult::Done(IDS_EXPORT_OK) : tagResult::Failed(IDS_EXPORT_FAILED, error);
 }
 
 tagResult CRecordingFiles::ImportRecording(const std::string& path) {
     const CWaitCursor wait(m_view);
+    m_startUtc.clear(); // the file's recording began some other time
     const tagResult read = IsDataFilePath(path) ? LoadDataFile(path) : ImportCsv(path);
     return read.ok ? tagResult::Done(IDS_IMPORT_OK) : read;
 }
 
 tagResult CRecordingFiles::RecoverJournal() {
     const CWaitCursor wait(m_view);
+    m_startUtc.clear();
     m_traces.Display().BeginChanges();
     std::string error;
     std::optional<tagChartLook> look;

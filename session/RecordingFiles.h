@@ -25,8 +25,13 @@ public:
     // read); a missing file touches nothing.
     tagResult LoadDataFile(const std::string& path);
     tagResult SaveWorkspace();
+    // When the traces' first recording began (ISO 8601 UTC), for the HDF5 export; empty when the
+    // traces came from a file or no recording made them.
+    const std::string& StartUtc() const { return m_startUtc; }
+    void NoteStart(std::string utc) { m_startUtc = std::move(utc); }
     tagResult LoadWorkspace();
-    // A data file when IsDataFilePath says so, else a CSV table. Message 145 or 146, 147 or 148.
+    // A data file when IsDataFilePath says so, HDF5 for .h5, else a CSV table. Message 145 or 146, 147 or
+    // 148.
     tagResult ExportRecording(const std::string& path);
     tagResult ImportRecording(const std::string& path);
     // Channels and traces as the journal's recordings left them after a run that did not end
@@ -46,6 +51,7 @@ private:
     CTraceSet& m_traces;
     CLinkSettings& m_link;
     CReadouts& m_readouts;
+    std::string m_startUtc;
     CJournalKeeper& m_journal;
     CSessionView& m_view;
 };

@@ -458,6 +458,25 @@ TEST_F(ConversionTest, ATruncatedFileConvertsWhatItHoldsAndSaysSo) {
     EXPECT_LT(converted.size(), Slurp(File("exported/window.csv")).size());
 }
 
+// HDF5 for analysis tools: what h5py reads is, time for time and value for value, what the CSV
+// export of the same recording holds; a damaged input converts what was read.
+TEST_F(ConversionTest, HdfFiveHoldsWhatTheCsvExportHolds) {
+    ASSERT_EQ(Record({"--convert", File("window.data"), "--to", "h5"}), 0) << Errors();
+    // Debian's Python, which has h5py (scripts/setup installs python3-h5py).
+    ASSERT_EQ(std::system(("/usr/bin/python3 " + std::string(CHRONOSCOPE_H5_MATCHES_CSV) + " " +
+                           File("window.h5") + " " + File("exported/window.csv") + " >&2")
+                              .c_str()),
+              0);
+    const std::string whole = Slurp(File("window.data"));
+    std::ofstream(File("cut.data"), std::ios::binary)
+        .write(whole.data(), static_cast<std::streamsize>(whole.size() / 2));
+    EXPECT_EQ(Record({"--convert", File("cut.data"), "--to", "h5"}), 6);
+    EXPECT_GT(fs::file_size(File("cut.h5")), 1000u);
+    EXPECT_EQ(Record({"--link", "sim", "--channels", "D1", "--samples", "50", "--out", File("direct.h5")}), 0)
+        << Errors();
+    EXPECT_GT(fs::file_size(File("direct.h5")), 0u);
+}
+
 // A crash while recording: the journal beside the output keeps every sample up to its last
 // commit, half a second apart, and --recover writes them.
 TEST_F(RecordToolTest, AfterAKillTheJournalRecoversEveryTickUpToLessThanASecondBefore) {

@@ -326,7 +326,7 @@ bool CheckRecording(const tagGiven& given, tagRecordArguments& parsed, std::stri
 
 bool IsOutputFile(const std::string& path) {
     const std::string extension = fs::path(path).extension().string();
-    return extension == ".data" || extension == ".csv";
+    return extension == ".data" || extension == ".csv" || extension == ".h5";
 }
 
 } // namespace
@@ -347,15 +347,15 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
         return false;
     }
     if (parsed.Converting()) {
-        if (parsed.to != "csv" && parsed.to != "data") {
-            error = "--convert wants --to csv or --to data";
+        if (parsed.to != "csv" && parsed.to != "data" && parsed.to != "h5") {
+            error = "--convert wants --to csv, --to data or --to h5";
             return false;
         }
         return true;
     }
     if (parsed.Recovering()) {
         if (!IsOutputFile(parsed.out)) {
-            error = "--recover wants --out FILE.data or FILE.csv";
+            error = "--recover wants --out FILE.data, FILE.csv or FILE.h5";
             return false;
         }
         return true;
@@ -364,7 +364,7 @@ bool ParseRecordArguments(const std::vector<std::string>& args, tagRecordArgumen
         return false;
     }
     if (!IsOutputFile(parsed.out)) {
-        error = "the output file ends in .data or .csv";
+        error = "the output file ends in .data, .csv or .h5";
         return false;
     }
     return true;
@@ -397,7 +397,7 @@ Recording:
                      cache is saved beside FILE as YYYYMMDDhhmmss.data and dropped
   --reconnect        when the link stops answering, try again every second and go on in the same
                      file; the outages are listed at the end
-  --out FILE         FILE.data (readable by Import Data) or FILE.csv
+  --out FILE         FILE.data (readable by Import Data), FILE.csv or FILE.h5 (HDF5, for analysis)
   --spill-dir DIR    where the samples go when FILE cannot be written (a full disk) after three
                      tries; without it the folder of $TMPDIR (/tmp), then the home folder. The
                      last line names every file that holds samples and the times each holds
@@ -410,13 +410,13 @@ Recording:
   there: --recover writes what it holds.
 
 Recovery:
-  chronoscope-record --recover JOURNAL --out FILE.data|FILE.csv
+  chronoscope-record --recover JOURNAL --out FILE.data|FILE.csv|FILE.h5
 
   Writes the channels and samples of a journal (FILE.journal of a recording that did not end, or
   the window's Chrono*.journal) as a file.
 
 Conversion:
-  chronoscope-record --convert FILE... --to csv|data [--out-dir DIR]
+  chronoscope-record --convert FILE... --to csv|data|h5 [--out-dir DIR]
 
   Each output goes beside its input (or into DIR) with the new extension. A damaged file is
   reported and what could be read of it is converted.
