@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -102,14 +104,19 @@ uint32_t ComPortIn(const std::string& folder, const std::string& name) {
     return at == others.end() ? 0 : kOtherFirstCom + static_cast<uint32_t>(at - others.begin());
 }
 
-bool IsTerminal(const fs::path& path) {
+// Empty when the path is a terminal; otherwise why not (a device that cannot be opened, say for
+// want of the dialout group, is told as such rather than as no terminal).
+std::string WhyNotATerminal(const fs::path& path) {
+    if (!IsCharacterDevice(path)) {
+        return "is not a terminal (tty) device";
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return std::string("cannot be opened: ") + std::strerror(errno);
     }
     const bool terminal = ::isatty(fd) == 1;
     ::close(fd);
-    return terminal;
+    return terminal ? std::string() : "is not a terminal (tty) device";
 }
 
 } // namespace
@@ -178,8 +185,8 @@ bool g_PlaceOfSerialDevice(const std::string& path, tagSerialDevicePlace& place,
         error = "no serial device " + path;
         return false;
     }
-    if (!IsCharacterDevice(given) || !IsTerminal(given)) {
-        error = path + " is not a terminal (tty) device";
+    if (const std::string why = WhyNotATerminal(given); !why.empty()) {
+        error = path + " " + why;
         return false;
     }
     // The name as given first, so that a link named ttyAMA0 is reached under that name; then
