@@ -546,8 +546,10 @@ void CChronoscopeDlg::ShowCursorStatistics(const std::vector<tagCursorStatistics
         }
         for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
             const int column = CChannelTable::kColumns + c;
-            m_table->SetCellText(k, column, QString::fromStdString(*texts[static_cast<size_t>(c)]));
-            m_table->item(k, column)->setToolTip(count);
+            const QString text = QString::fromStdString(*texts[static_cast<size_t>(c)]);
+            m_table->SetCellText(k, column, text);
+            // The whole value, as every cell's tooltip gives it, and how many samples made it.
+            m_table->item(k, column)->setToolTip(count.isEmpty() ? text : text + QLatin1Char('\n') + count);
         }
     }
 }
