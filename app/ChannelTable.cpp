@@ -3,6 +3,7 @@
 #include "TableIcons.h"
 #include "acquisition/ChannelModel.h"
 #include "chart/qt/QtColour.h"
+#include "kit/KitHelpers.h"
 #include "kit/NumberText.h"
 
 #include <QApplication>
@@ -156,5 +157,46 @@ void CChannelTable::RebuildChannelTable(const std::vector<tagOscilloElem>& chann
         }
         Cell(k, COL_MODIFY)->setIcon(g_GearIcon());
         Cell(k, COL_DELETE)->setIcon(g_CrossIcon());
+    }
+}
+
+void CChannelTable::ShowStatisticsColumns(const tagCursorStatisticsSets& sets, const QString& header) {
+    const QStringList all = header.split(QLatin1Char('|'));
+    QStringList shown;
+    for (int c = 0; c < all.size(); ++c) {
+        if ((c < 2 && sets.values) || (c >= 2 && c < 5 && sets.extremes) || (c >= 5 && sets.averages)) {
+            shown << all[c];
+        }
+    }
+    SetExtraColumns(shown);
+}
+
+void CChannelTable::ShowCursorStatistics(const std::vector<tagCursorStatistics>& rows,
+                                         const tagCursorStatisticsSets& sets, const QString& countFormat) {
+    for (int k = 0; k < static_cast<int>(rows.size()) && k < rowCount(); ++k) {
+        const tagCursorStatistics& row = rows[static_cast<size_t>(k)];
+        std::vector<const std::string*> texts;
+        if (sets.values) {
+            texts.insert(texts.end(), {&row.atX1, &row.atX2});
+        }
+        if (sets.extremes) {
+            texts.insert(texts.end(), {&row.min, &row.max, &row.peakToPeak});
+        }
+        if (sets.averages) {
+            texts.insert(texts.end(), {&row.mean, &row.rms});
+        }
+        if (columnCount() != kColumns + static_cast<int>(texts.size())) {
+            return; // the columns follow once the sets are shown
+        }
+        const QString count =
+            row.count
+                ? QString::fromStdString(g_FormatText(countFormat.toStdString(), {std::to_string(row.count)}))
+                : QString();
+        for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
+            const QString text = QString::fromStdString(*texts[static_cast<size_t>(c)]);
+            SetCellText(k, kColumns + c, text);
+            // The whole value, as every cell's tooltip gives it, and how many samples made it.
+            item(k, kColumns + c)->setToolTip(count.isEmpty() ? text : text + QLatin1Char('\n') + count);
+        }
     }
 }

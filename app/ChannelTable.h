@@ -2,6 +2,7 @@
 // scale, statistics and cursor readouts, and the modify and delete pictures.
 #pragma once
 
+#include "acquisition/CursorStatistics.h"
 #include "link/OscilloTypes.h"
 #include "traces/TraceSet.h"
 
@@ -35,8 +36,12 @@ public:
     // Header texts from the "|"-separated header string.
     void SetupChannelTable(const QString& header);
     void LayoutTableColumns();
-    // Columns of statistics between the cursors after the table's own (none: the table as it was).
-    void SetExtraColumns(const QStringList& headers);
+    // Columns of statistics between the cursors after the table's own, for the sets switched on
+    // (none: the table as it was), headed from the "|"-separated header string of all seven.
+    void ShowStatisticsColumns(const tagCursorStatisticsSets& sets, const QString& header);
+    // Their texts; each cell's tooltip adds the sample count in countFormat ("%s samples...").
+    void ShowCursorStatistics(const std::vector<tagCursorStatistics>& rows,
+                              const tagCursorStatisticsSets& sets, const QString& countFormat);
     void RebuildChannelTable(const std::vector<tagOscilloElem>& channels, CTraceSet& traces);
 
     // Cell texts of channel k (row k + 1 of the classic table; the header is not a row here).
@@ -50,4 +55,5 @@ protected:
 
 private:
     QTableWidgetItem* Cell(int channel, int column);
+    void SetExtraColumns(const QStringList& headers);
 };

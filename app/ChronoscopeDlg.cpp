@@ -2,6 +2,8 @@
 
 #include "AppIcon.h"
 #include "ChannelTable.h"
+#include "ChartImageMenu.h"
+#include "StatisticsMenu.h"
 #include "StatusLine.h"
 #include "acquisition/ChannelModel.h"
 #include "chart/ChartTraceDisplay.h"
@@ -24,18 +26,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QEvent>
-#include <QFileDialog>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -83,6 +81,9 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     CCommunicater::SetProtocal(&protocol);
     m_session->Link().Apply();
 
+    // The menu's items that need the session, after the switches CreateWindowMenu put there.
+    m_statistics = std::make_unique<CStatisticsMenu>(*this, *m_table, *m_session);
+    m_chartImages = std::make_unique<CChartImageMenu>(*this, *m_chart, *m_session, m_fileFolder);
     m_table->SetupChannelTable(LoadStringById(IDS_TABLE_HEADER));
     m_session->Fields().LoadSettings();
     {
@@ -90,14 +91,8 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
         m_everySample->setChecked(m_session->Fields().Settings().everySample);
         const QSignalBlocker quietToo(m_checkWrites);
         m_checkWrites->setChecked(m_session->Fields().Settings().checkWrites);
-        const tagCursorStatisticsSets& sets = m_session->Fields().Settings().cursorStatistics;
-        const bool on[] = {sets.values, sets.extremes, sets.averages};
-        for (size_t i = 0; i < m_statisticsSets.size(); ++i) {
-            const QSignalBlocker quietSet(m_statisticsSets[i]);
-            m_statisticsSets[i]->setChecked(on[i]);
-        }
-        ShowStatisticsColumns(sets);
     }
+    m_statistics->ShowSettings();
     PushStateToControls();
     UpdateRunControls(false);
     // Recordings go into the journal while they run; the workspace is loaded once the window is
@@ -222,21 +217,6 @@ void CChronoscopeDlg::CreateWindowMenu() {
     // Beside them, our own switches.
     m_everySample = AddMenuSwitch(IDS_MENU_EVERY_SAMPLE, &CChronoscopeDlg::OnEverySample);
     m_checkWrites = AddMenuSwitch(IDS_MENU_CHECK_WRITES, &CChronoscopeDlg::OnCheckWrites);
-    auto* statistics = new QMenu(LoadStringById(IDS_MENU_CURSOR_STATISTICS), this);
-    const int setNames[] = {IDS_MENU_VALUES_AT_CURSORS, IDS_MENU_EXTREMES_BETWEEN, IDS_MENU_MEAN_AND_RMS};
-    for (size_t i = 0; i < m_statisticsSets.size(); ++i) {
-        m_statisticsSets[i] = statistics->addAction(LoadStringById(setNames[i]));
-        m_statisticsSets[i]->setCheckable(true);
-        connect(m_statisticsSets[i], &QAction::toggled, this, [this] { OnCursorStatistics(); });
-    }
-    addAction(statistics->menuAction());
-    auto* copy = new QAction(LoadStringById(IDS_MENU_COPY_CHART), this);
-    copy->setShortcut(QKeySequence::Copy);
-    connect(copy, &QAction::triggered, this, &CChronoscopeDlg::OnCopyChart);
-    addAction(copy); // Ctrl+C on the chart; the text fields keep theirs
-    auto* save = new QAction(LoadStringById(IDS_MENU_SAVE_CHART_IMAGE), this);
-    connect(save, &QAction::triggered, this, &CChronoscopeDlg::OnSaveChartImage);
-    addAction(save);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     m_chart->setContextMenuPolicy(Qt::PreventContextMenu);
     m_table->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -460,98 +440,9 @@ void CChronoscopeDlg::OnCheckWrites(bool on) {
     m_session->Fields().SetCheckWrites(on);
 }
 
-void CChronoscopeDlg::OnCursorStatistics() {
-    const tagCursorStatisticsSets sets{m_statisticsSets[0]->isChecked(), m_statisticsSets[1]->isChecked(),
-                                       m_statisticsSets[2]->isChecked()};
-    m_session->Fields().SetCursorStatistics(sets);
-    ShowStatisticsColumns(sets);
-    m_session->Readouts().UpdateCursorReadouts();
-}
-
-std::vector<tagLegendEntry> CChronoscopeDlg::ChartLegend() const {
-    std::vector<tagLegendEntry> legend;
-    const std::vector<tagOscilloElem>& channels = m_session->State().channels;
-    for (size_t k = 0; k < channels.size(); ++k) {
-        if (m_session->Traces().Trace(k).IsVisible()) {
-            legend.push_back({QString::fromStdString(ChannelDisplayName(channels[k])), channels[k].colour});
-        }
-    }
-    return legend;
-}
-
-void CChronoscopeDlg::OnCopyChart() {
-    QGuiApplication::clipboard()->setImage(
-        g_ChartImage(m_chart->Chart(), m_chart->size(), m_chart->devicePixelRatioF(), ChartLegend()));
-}
-
-void CChronoscopeDlg::OnSaveChartImage() {
-    const QString png = QStringLiteral("PNG (*.png)");
-    const QString svg = QStringLiteral("SVG (*.svg)");
-    QString filter = png;
-    QString path = QFileDialog::getSaveFileName(
-        this, LoadStringById(IDS_MENU_SAVE_CHART_IMAGE).remove(QStringLiteral("...")), m_fileFolder,
-        png + QStringLiteral(";;") + svg, &filter);
-    if (path.isEmpty()) {
-        return;
-    }
-    const bool asSvg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive) ||
-                       (filter == svg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive));
-    if (!asSvg && !path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
-        path += QStringLiteral(".png");
-    } else if (asSvg && !path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        path += QStringLiteral(".svg");
-    }
-    QString error;
-    const bool saved =
-        asSvg ? g_WriteChartSvg(m_chart->Chart(), m_chart->size(), ChartLegend(), path, &error)
-              : g_ChartImage(m_chart->Chart(), m_chart->size(), m_chart->devicePixelRatioF(), ChartLegend())
-                    .save(path, "PNG");
-    if (!saved) {
-        g_ShowMessage(this, EnumMessageKind::Problem, LoadStringById(IDS_CHART_IMAGE_FAILED),
-                      error.isEmpty() ? path : error);
-    }
-}
-
-void CChronoscopeDlg::ShowStatisticsColumns(const tagCursorStatisticsSets& sets) {
-    const QStringList all = LoadStringById(IDS_STATISTICS_HEADER).split(QLatin1Char('|'));
-    QStringList shown;
-    for (int c = 0; c < all.size(); ++c) {
-        if ((c < 2 && sets.values) || (c >= 2 && c < 5 && sets.extremes) || (c >= 5 && sets.averages)) {
-            shown << all[c];
-        }
-    }
-    m_table->SetExtraColumns(shown);
-}
-
 void CChronoscopeDlg::ShowCursorStatistics(const std::vector<tagCursorStatistics>& rows) {
-    const tagCursorStatisticsSets& sets = m_session->Fields().Settings().cursorStatistics;
-    for (int k = 0; k < static_cast<int>(rows.size()) && k < m_table->rowCount(); ++k) {
-        const tagCursorStatistics& row = rows[static_cast<size_t>(k)];
-        std::vector<const std::string*> texts;
-        if (sets.values) {
-            texts.insert(texts.end(), {&row.atX1, &row.atX2});
-        }
-        if (sets.extremes) {
-            texts.insert(texts.end(), {&row.min, &row.max, &row.peakToPeak});
-        }
-        if (sets.averages) {
-            texts.insert(texts.end(), {&row.mean, &row.rms});
-        }
-        const QString count =
-            row.count ? QString::fromStdString(g_FormatText(
-                            LoadStringById(IDS_STATISTICS_COUNT).toStdString(), {std::to_string(row.count)}))
-                      : QString();
-        if (m_table->columnCount() != CChannelTable::kColumns + static_cast<int>(texts.size())) {
-            return; // the columns follow once the sets are shown
-        }
-        for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
-            const int column = CChannelTable::kColumns + c;
-            const QString text = QString::fromStdString(*texts[static_cast<size_t>(c)]);
-            m_table->SetCellText(k, column, text);
-            // The whole value, as every cell's tooltip gives it, and how many samples made it.
-            m_table->item(k, column)->setToolTip(count.isEmpty() ? text : text + QLatin1Char('\n') + count);
-        }
-    }
+    m_table->ShowCursorStatistics(rows, m_session->Fields().Settings().cursorStatistics,
+                                  LoadStringById(IDS_STATISTICS_COUNT));
 }
 
 void CChronoscopeDlg::reject() {

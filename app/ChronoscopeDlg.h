@@ -6,7 +6,6 @@
 #include "LanguageChoice.h"
 #include "MainWindowIds.h"
 #include "MainWindowLayout.h"
-#include "chart/qt/ChartImage.h"
 #include "session/MonitorSession.h"
 
 #include <QDialog>
@@ -61,13 +60,6 @@ public:
     // The window menu's "Show Every Sample" and "Check Values Before Writing".
     void OnEverySample(bool on);
     void OnCheckWrites(bool on);
-    void OnCursorStatistics();
-    // The chart with a legend of the visible channels, on the clipboard or in a PNG or SVG file.
-    void OnCopyChart();
-    void OnSaveChartImage();
-    std::vector<tagLegendEntry> ChartLegend() const;
-    // The table's extra columns for the sets switched on.
-    void ShowStatisticsColumns(const tagCursorStatisticsSets& sets);
 
 public slots:
     void reject() override;
@@ -134,7 +126,8 @@ private:
     CStatusLine* m_status = nullptr;
     QAction* m_everySample = nullptr;
     QAction* m_checkWrites = nullptr;
-    std::array<QAction*, 3> m_statisticsSets{}; // values, extremes, averages
+    std::unique_ptr<class CStatisticsMenu> m_statistics;
+    std::unique_ptr<class CChartImageMenu> m_chartImages;
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
     QString m_fileFolder;
     std::unique_ptr<CMonitorSession> m_session;

@@ -101,6 +101,15 @@ void CRecordingJournal::Close() {
     }
 }
 
+CRecordingJournal::tagTaken CRecordingJournal::TakeWork(std::deque<Work>& into) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait_for(lock, kCommitInterval,
+                       [this] { return m_stop || m_commitRequested || !m_queue.empty(); });
+    into.insert(into.end(), std::make_move_iterator(m_queue.begin()), std::make_move_iterator(m_queue.end()));
+    m_queue.clear();
+    return {std::exchange(m_commitRequested, false), m_stop, m_failed, m_posted};
+}
+
 void CRecordingJournal::WriterLoop() {
     bool inTransaction = false;
     Clock::time_point lastCommit = Clock::now();
@@ -108,22 +117,9 @@ void CRecordingJournal::WriterLoop() {
     std::vector<Work> open; // done in the transaction not committed yet
     std::deque<Work> redo;  // what a failed transaction had done, to be done again
     for (;;) {
-        std::deque<Work> work;
-        bool commit = false, stop = false, failed = false;
-        uint64_t taken = 0;
-        {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait_for(lock, kCommitInterval,
-                               [this] { return m_stop || m_commitRequested || !m_queue.empty(); });
-            work.swap(m_queue);
-            commit = std::exchange(m_commitRequested, false);
-            stop = m_stop;
-            taken = m_posted;
-            failed = m_failed;
-        }
+        const auto [commit, stop, failed, taken] = TakeWork(redo);
         // After a failure (a full disk, say) nothing is lost: the work waits, and every few
         // seconds the journal tries again with all of it.
-        redo.insert(redo.end(), std::make_move_iterator(work.begin()), std::make_move_iterator(work.end()));
         if (failed && (stop || Clock::now() < retryAt)) {
             if (stop) {
                 return;

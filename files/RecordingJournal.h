@@ -91,6 +91,14 @@ public:
 private:
     using Work = std::function<void(sqlite3*)>;
     void Post(Work work, bool commit = false);
+    // Waits for work (or the commit interval) and moves what was handed over to the end of into.
+    struct tagTaken {
+        bool commit;
+        bool stop;
+        bool failed;
+        uint64_t posted;
+    };
+    tagTaken TakeWork(std::deque<Work>& into);
     void WriterLoop();
     bool OpenDatabase();
     void Close();

@@ -49,85 +49,105 @@ int Usage() {
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct tagOptions {
     std::string tcp, rtu, format = "8N1";
     int baud = 19200;
-    auto panel = std::make_shared<CSimulatorPanel>();
+};
+
+// Reads the options into options and panel; false on anything it does not know.
+bool ReadOptions(int argc, char** argv, tagOptions& options, CSimulatorPanel& panel) {
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--no-trace-block") {
-            panel->traceBlock = false;
+            panel.traceBlock = false;
             --i; // a switch without a value
             continue;
         }
         if (i + 1 == argc) {
-            return Usage();
+            return false;
         }
+        const std::string value = argv[i + 1];
         if (option == "--tcp") {
-            tcp = argv[i + 1];
+            options.tcp = value;
         } else if (option == "--rtu") {
-            rtu = argv[i + 1];
+            options.rtu = value;
         } else if (option == "--baud") {
-            baud = static_cast<int>(g_ParseIntegerIn(argv[i + 1], 50, 4'000'000).value_or(0));
+            options.baud = static_cast<int>(g_ParseIntegerIn(value, 50, 4'000'000).value_or(0));
         } else if (option == "--format") {
-            format = argv[i + 1];
+            options.format = value;
         } else if (option == "--hole") {
-            const std::string range = argv[i + 1];
-            const size_t dash = range.find('-');
-            const auto first = g_ParseIntegerIn(range.substr(0, dash), 0, 65535);
+            const size_t dash = value.find('-');
+            const auto first = g_ParseIntegerIn(value.substr(0, dash), 0, 65535);
             const auto last =
-                dash == std::string::npos ? first : g_ParseIntegerIn(range.substr(dash + 1), 0, 65535);
+                dash == std::string::npos ? first : g_ParseIntegerIn(value.substr(dash + 1), 0, 65535);
             if (!first || !last || *last < *first) {
-                return Usage();
+                return false;
             }
-            panel->holeFirst = static_cast<int>(*first);
-            panel->holeLast = static_cast<int>(*last);
-        } else if (option == "--delay-ms" || option == "--freeze-ms") {
-            const auto ms = g_ParseIntegerIn(argv[i + 1], 1, 600000);
+            panel.holeFirst = static_cast<int>(*first);
+            panel.holeLast = static_cast<int>(*last);
+        } else if (option == "--delay-ms" || option == "--freeze-ms" || option == "--scan-ms") {
+            const auto ms = g_ParseIntegerIn(value, 1, option == "--scan-ms" ? 1000 : 600000);
             if (!ms) {
-                return Usage();
+                return false;
             }
-            (option == "--delay-ms" ? g_delayMs : g_freezeMs) = static_cast<int>(*ms);
-        } else if (option == "--scan-ms") {
-            const auto ms = g_ParseIntegerIn(argv[i + 1], 1, 1000);
-            if (!ms) {
-                return Usage();
+            if (option == "--scan-ms") {
+                panel.scanMs = static_cast<int>(*ms);
+            } else {
+                (option == "--delay-ms" ? g_delayMs : g_freezeMs) = static_cast<int>(*ms);
             }
-            panel->scanMs = static_cast<int>(*ms);
         } else {
-            return Usage();
+            return false;
         }
     }
-    CModbusSimServer server(panel);
+    return true;
+}
+
+// Opens the TCP port or the serial device and says where; the exit code on failure (2 for
+// options that do not fit), 0 when open.
+int Open(const tagOptions& options, CModbusSimServer& server) {
     std::string error;
-    if (!tcp.empty()) {
-        const size_t colon = tcp.rfind(':');
-        if (colon == std::string::npos) {
-            return Usage();
-        }
-        const auto port = g_ParseIntegerIn(tcp.substr(colon + 1), 0, 65535);
+    if (!options.tcp.empty()) {
+        const size_t colon = options.tcp.rfind(':');
+        const auto port = colon == std::string::npos
+                              ? std::nullopt
+                              : g_ParseIntegerIn(options.tcp.substr(colon + 1), 0, 65535);
         if (!port) {
             return Usage();
         }
-        if (!server.ListenTcp(tcp.substr(0, colon), static_cast<int>(*port), error)) {
-            std::fprintf(stderr, "chronoscope-plcsim: cannot listen on %s: %s\n", tcp.c_str(), error.c_str());
+        if (!server.ListenTcp(options.tcp.substr(0, colon), static_cast<int>(*port), error)) {
+            std::fprintf(stderr, "chronoscope-plcsim: cannot listen on %s: %s\n", options.tcp.c_str(),
+                         error.c_str());
             return 1;
         }
-        std::printf("chronoscope-plcsim: Modbus TCP on %s (port %d)\n", tcp.c_str(), server.Port());
-    } else if (!rtu.empty()) {
-        if (baud == 0 || format.size() != 3 || !std::strchr("78", format[0]) ||
-            !std::strchr("NEO", format[1]) || !std::strchr("12", format[2])) {
-            return Usage();
-        }
-        if (!server.OpenRtu(rtu, baud, format[1], format[0] - '0', format[2] - '0', error)) {
-            std::fprintf(stderr, "chronoscope-plcsim: cannot open %s: %s\n", rtu.c_str(), error.c_str());
-            return 1;
-        }
-        std::printf("chronoscope-plcsim: Modbus RTU on %s at %d %s\n", rtu.c_str(), baud, format.c_str());
-    } else {
+        std::printf("chronoscope-plcsim: Modbus TCP on %s (port %d)\n", options.tcp.c_str(), server.Port());
+        return 0;
+    }
+    const std::string& format = options.format;
+    if (options.rtu.empty() || options.baud == 0 || format.size() != 3 || !std::strchr("78", format[0]) ||
+        !std::strchr("NEO", format[1]) || !std::strchr("12", format[2])) {
         return Usage();
+    }
+    if (!server.OpenRtu(options.rtu, options.baud, format[1], format[0] - '0', format[2] - '0', error)) {
+        std::fprintf(stderr, "chronoscope-plcsim: cannot open %s: %s\n", options.rtu.c_str(), error.c_str());
+        return 1;
+    }
+    std::printf("chronoscope-plcsim: Modbus RTU on %s at %d %s\n", options.rtu.c_str(), options.baud,
+                format.c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    tagOptions options;
+    auto panel = std::make_shared<CSimulatorPanel>();
+    if (!ReadOptions(argc, argv, options, *panel)) {
+        return Usage();
+    }
+    CModbusSimServer server(panel);
+    if (const int failed = Open(options, server)) {
+        return failed;
     }
     if (panel->traceBlock) {
         std::printf(
