@@ -286,11 +286,15 @@ TEST_F(RecorderTest, AWriteDuringRecordingGoesThroughTheWorkerOnce) {
     m_state.writeAddress = " d100 ";
     m_state.writeValue = "42";
     m_state.writeTypeIndex = 0; // BOOL on a word becomes INT
+    // The controller takes its time, so that the write is still pending at the second one.
+    m_link.Panel().answerDelayMs = 100;
     m_recorder->OnWrite();
     EXPECT_TRUE(m_recorder->IsWritePending());
     m_state.writeValue = "43";
     m_recorder->OnWrite(); // ignored while the first is pending
-    Pump(300ms);
+    Pump(1000ms);
+    m_link.Panel().answerDelayMs = 0;
+    Pump(100ms);
     m_recorder->OnRun();
     m_view.PumpMessages();
     double y = 0;

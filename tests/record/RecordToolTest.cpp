@@ -200,7 +200,9 @@ TEST_F(RecordToolTest, ReconnectGoesOnAcrossTwoOutagesInOneFile) {
     for (double gap : gaps) {
         EXPECT_GE(gap, 2000.0);
     }
-    EXPECT_GT(ms.GetPointCount(), 500u);
+    // Of 1 300 ticks in 13 s, two outages of three seconds or more and their reconnections
+    // (each a second apart) take up to ten seconds on a busy machine.
+    EXPECT_GT(ms.GetPointCount(), 250u);
     // The log tells each outage and each reconnection.
     const std::string log = Slurp(File("outages.log"));
     size_t reconnected = 0;
