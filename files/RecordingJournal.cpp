@@ -107,6 +107,10 @@ CRecordingJournal::tagTaken CRecordingJournal::TakeWork(std::deque<Work>& into) 
                        [this] { return m_stop || m_commitRequested || !m_queue.empty(); });
     into.insert(into.end(), std::make_move_iterator(m_queue.begin()), std::make_move_iterator(m_queue.end()));
     m_queue.clear();
+    // The look as it is now, once, however often it changed since the last time.
+    if (m_pendingLook) {
+        into.push_back(TakePendingLook());
+    }
     return {std::exchange(m_commitRequested, false), m_stop, m_failed, m_posted};
 }
 
@@ -260,6 +264,10 @@ void CRecordingJournal::DropUpTo(double time, const std::vector<uint32_t>& keptA
 }
 
 void CRecordingJournal::Reset(const std::string& basePath) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_pendingLook.reset(); // the look of traces that are no longer the journal's
+    }
     Post([this, basePath](sqlite3* db) {
         g_JournalExecute(db,
                          "DELETE FROM sample; DELETE FROM channel; DELETE FROM recording; DELETE FROM note; "
@@ -270,14 +278,27 @@ void CRecordingJournal::Reset(const std::string& basePath) {
     });
 }
 
+CRecordingJournal::Work CRecordingJournal::TakePendingLook() {
+    Work write = [look = std::move(*m_pendingLook)](sqlite3* db) { g_WriteJournalLook(db, look); };
+    m_pendingLook.reset();
+    return write;
+}
+
 void CRecordingJournal::SaveLook(const tagChartLook& look) {
-    Post([look](sqlite3* db) { g_WriteJournalLook(db, look); });
+    // Adaptive scales may change with every batch: only the latest look goes in, with the next
+    // work the writer takes, at the latest half a second from now.
+    std::lock_guard lock(m_mutex);
+    m_pendingLook = look;
 }
 
 void CRecordingJournal::Commit() {
     uint64_t target = 0;
     {
         std::lock_guard lock(m_mutex);
+        if (m_pendingLook) { // it belongs to what is committed now
+            m_queue.push_back(TakePendingLook());
+            ++m_posted;
+        }
         target = m_posted;
         m_commitRequested = true;
     }

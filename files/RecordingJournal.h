@@ -99,6 +99,8 @@ private:
         uint64_t posted;
     };
     tagTaken TakeWork(std::deque<Work>& into);
+    // The work that writes the pending look; with the mutex held and a look pending.
+    Work TakePendingLook();
     void WriterLoop();
     bool OpenDatabase();
     void Close();
@@ -108,8 +110,9 @@ private:
     std::condition_variable m_changed;
     std::deque<Work> m_queue;
     bool m_commitRequested = false;
-    uint64_t m_posted = 0;    // work handed over
-    uint64_t m_committed = 0; // work committed
+    uint64_t m_posted = 0;                     // work handed over
+    std::optional<tagChartLook> m_pendingLook; // given, not yet handed to the writer
+    uint64_t m_committed = 0;                  // work committed
     bool m_stop = false;
     bool m_failed = false;
     std::string m_error;
