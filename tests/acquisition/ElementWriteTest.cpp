@@ -198,6 +198,15 @@ TEST_P(WriteOverEveryLink, NothingWrapsAndEveryWriteIsReadBack) {
     const tagWriteOutcome bit = Write("M8", "5", 1, false);
     EXPECT_TRUE(bit.written);
     EXPECT_EQ(bit.readBack, "ON");
+    // A 32-bit counter, and one bit of a word that leaves the others as they are.
+    EXPECT_EQ(Write("C210", "100000", 2, true).readBack, "100000");
+    ASSERT_TRUE(Write("D300", "1", 1, true).written);
+    const tagWriteOutcome wordBit = Write("D300.4", "1", 0, true);
+    ASSERT_TRUE(wordBit.written) << wordBit.reason;
+    EXPECT_EQ(Holds("D300", GCM_INT), "17");
+    if (std::string(GetParam()) != "sim") {
+        EXPECT_FALSE(Write("X3", "1", 0, true).written); // Modbus inputs are read-only
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, WriteOverEveryLink, ::testing::Values("sim", "tcp", "rtu"),

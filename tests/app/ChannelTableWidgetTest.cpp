@@ -80,17 +80,6 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     const QString bit = table.CellText(1, CChannelTable::COL_MAX);
     EXPECT_TRUE(bit == QStringLiteral("ON") || bit == QStringLiteral("OFF"));
     EXPECT_EQ(table.CellText(1, CChannelTable::COL_MIN), QStringLiteral("OFF"));
-    // The cursors sit at 3 s and 7 s, beyond a one-second recording.
-    EXPECT_EQ(table.CellText(0, CChannelTable::COL_X1), QString());
-    // With 100 ms per division they fall on the data, at the same screen places.
-    window.Display().TimeAxis().SetBaseStep(100.0);
-    window.Session().Readouts().UpdateCursorReadouts();
-    const int x1 = table.CellText(0, CChannelTable::COL_X1).toInt();
-    const int x2 = table.CellText(0, CChannelTable::COL_X2).toInt();
-    EXPECT_GT(x1, 200);
-    EXPECT_GT(x2, x1);
-    EXPECT_EQ(x1 % 20, 0); // a sample time of the 20 ms period
-    EXPECT_EQ(table.CellText(0, CChannelTable::COL_DX).toInt(), x2 - x1);
     RenderWidget(window, QStringLiteral("table-%1.png").arg(Language()));
 
     // The eye box hides a trace: min and max go, the latest value stays.
@@ -103,11 +92,6 @@ TEST_P(ChannelTableWidgetTest, ThreeChannelsThroughTheDialogThenASecondOfRecordi
     table.item(1, CChannelTable::COL_SCALE)->setText(QStringLiteral("-5"));
     EXPECT_EQ(table.CellText(1, CChannelTable::COL_SCALE), QStringLiteral("0.000001"));
     EXPECT_EQ(window.Session().Traces().Trace(1).GetYScale(), 1e-6);
-
-    // Deleting the first channel shifts the others up.
-    window.Session().Channels().Delete(0);
-    EXPECT_EQ(table.rowCount(), 2);
-    EXPECT_EQ(table.CellText(0, CChannelTable::COL_NAME), QStringLiteral("M4"));
 }
 
 TEST_P(ChannelTableWidgetTest, OutOfRangeAddressKeepsTheDialogOpen) {

@@ -115,57 +115,6 @@ TEST_F(SerieFixture, GrowthAndClearLeaveZeroedSlots) {
     }
 }
 
-TEST_F(SerieFixture, SerializeRoundTripWithAndWithoutLimit) {
-    Fill(10);
-    std::vector<uint8_t> all;
-    {
-        CBinaryArchive out(all, CBinaryArchive::Store);
-        m_serie->Serialize(out, nullptr);
-    }
-    ASSERT_EQ(all.size(), 4u + 10 * 16);
-    EXPECT_EQ(all[0], 10);
-
-    std::vector<uint8_t> limited;
-    const double limit = 4.5;
-    {
-        CBinaryArchive out(limited, CBinaryArchive::Store);
-        m_serie->Serialize(out, &limit);
-    }
-    std::vector<uint8_t> outside;
-    const double far = 50.0;
-    {
-        CBinaryArchive out(outside, CBinaryArchive::Store);
-        m_serie->Serialize(out, &far);
-    }
-    EXPECT_EQ(outside, all);
-
-    CChartLineSerie* other = m_chart.CreateLineSerie(false, false);
-    other->AddPoint(100, 100);
-    CBinaryArchive in(limited, CBinaryArchive::Load);
-    other->Serialize(in, nullptr);
-    ASSERT_EQ(other->GetPointCount(), 5u);
-    EXPECT_EQ(other->GetXValue(4), 4.0);
-    EXPECT_EQ(other->GetYValue(4), 40.0);
-}
-
-TEST_F(SerieFixture, TruncatedStreamKeepsWhatWasRead) {
-    Fill(10);
-    std::vector<uint8_t> bytes;
-    {
-        CBinaryArchive out(bytes, CBinaryArchive::Store);
-        m_serie->Serialize(out, nullptr);
-    }
-    bytes.resize(4 + 3 * 16 + 8); // three whole points and half of the fourth
-    CBinaryArchive in(bytes, CBinaryArchive::Load);
-    EXPECT_THROW(m_serie->Serialize(in, nullptr), CArchiveException);
-    EXPECT_EQ(Xs(), (std::vector<double>{0, 1, 2}));
-
-    std::vector<uint8_t> empty{0, 0, 0, 0};
-    CBinaryArchive zero(empty, CBinaryArchive::Load);
-    m_serie->Serialize(zero, nullptr);
-    EXPECT_EQ(m_serie->GetPointCount(), 0u);
-}
-
 TEST_F(SerieFixture, VisibleRangeFollowsTheTimeAxis) {
     for (int i = 0; i <= 100; ++i) {
         m_serie->AddPoint(i * 200.0, 0); // 0 .. 20000 ms

@@ -1,6 +1,5 @@
 #include "link/ModbusLink.h"
 #include "TempFolder.h"
-#include "kit/KitHelpers.h"
 #include "link/Communicater.h"
 #include "link/SerialDevices.h"
 #include "sim/ModbusSimServer.h"
@@ -118,35 +117,6 @@ TEST_F(ModbusTcpTest, RecordsTicksWithTheServersValuesAndCountsWhatItSkips) {
         }
         EXPECT_TRUE(seen) << "sample " << i;
     }
-}
-
-TEST_F(ModbusTcpTest, WritesShowUpInTheSamples) {
-    ASSERT_TRUE(Start({Channel("D100", GCM_INT), Channel("M20", GCM_BOOL), Channel("D200", GCM_REAL),
-                       Channel("C210", GCM_DINT), Channel("D300.4", GCM_BOOL)},
-                      10));
-    Read(100ms);
-    EXPECT_EQ(WriteThroughLink("D100", GCM_INT, "-1234"), 1) << m_link->LastError();
-    EXPECT_EQ(WriteThroughLink("M20", GCM_BOOL, "ON"), 1) << m_link->LastError();
-    EXPECT_EQ(WriteThroughLink("D200", GCM_REAL, "2.500000"), 1) << m_link->LastError();
-    EXPECT_EQ(WriteThroughLink("C210", GCM_DINT, "100000"), 1) << m_link->LastError();
-    EXPECT_EQ(WriteThroughLink("D300.4", GCM_BOOL, "ON"), 1) << m_link->LastError();
-    std::this_thread::sleep_for(50ms);
-    const auto after = Read(100ms);
-    ASSERT_FALSE(after.empty());
-    const tagOscilloVal& last = after.back();
-    EXPECT_EQ(static_cast<int32_t>(last.raw[0]), -1234);
-    EXPECT_EQ(last.raw[1], 1u);
-    EXPECT_EQ(g_IntToFloat(last.raw[2]), 2.5f);
-    EXPECT_EQ(last.raw[3], 100000u);
-    EXPECT_EQ(last.raw[4], 1u);
-    // Inputs cannot be written.
-    EXPECT_NE(WriteThroughLink("X3", GCM_BOOL, "ON"), 1);
-    // The bit write changed that one bit of the register.
-    Stop();
-    ASSERT_TRUE(Start({Channel("D300", GCM_INT)}, 10));
-    const auto word = Read(100ms);
-    ASSERT_FALSE(word.empty());
-    EXPECT_EQ(word.back().raw[0], 16u);
 }
 
 TEST_F(ModbusTcpTest, AServerThatGoesAwayFailsTheNextRead) {

@@ -379,22 +379,6 @@ TEST_F(SessionFilesTest, AnOlderHalfThatCannotBeSavedStaysInMemory) {
     EXPECT_TRUE(m_session->Trimmer().AutoSavedFiles().empty()); // no file claimed that is not there
 }
 
-TEST_F(MonitorSessionTest, AfterTheCommunicationDialogTheWindowUsesTheLinksInterface) {
-    tagLinkFields fields = m_session->Link().BeginCommSettings();
-    ASSERT_EQ(fields.interfaceType, static_cast<uint32_t>(INTERFACE_SERIAL));
-    // Ethernet clicked (the library switched at once), the address edited, then Cancel.
-    fields.interfaceType = INTERFACE_ETHERNET;
-    fields.link.ipAddress = 0x0A00000A;
-    m_session->Link().EndCommSettings(false, fields);
-    EXPECT_EQ(State().interfaceType, static_cast<uint32_t>(INTERFACE_ETHERNET));
-    EXPECT_NE(State().link.ipAddress, 0x0A00000Au); // the settings stay as they were
-    // OK takes both.
-    fields.interfaceType = INTERFACE_USB;
-    m_session->Link().EndCommSettings(true, fields);
-    EXPECT_EQ(State().interfaceType, static_cast<uint32_t>(INTERFACE_USB));
-    EXPECT_EQ(State().link.ipAddress, 0x0A00000Au);
-}
-
 TEST_F(MonitorSessionTest, TheStatusShowsWhatTheControllerHoldsAfterAWriteAndNeverAStaleSuccess) {
     const auto english = [](int id) { return std::string(EnglishStringById(id)); };
     const auto statusLine = [&] { return g_SessionStatusText(m_view.sessionStatus.back(), english); };
