@@ -125,7 +125,7 @@ template <class InColumn> uint32_t ColumnEnd(uint32_t i, uint32_t last, uint32_t
 
 } // namespace
 
-CChartLineSerie::tagPixelMap CChartLineSerie::PixelMap() const {
+CChartLineSerie::tagPixelMap CChartLineSerie::PixelMap(double device) const {
     // The axes' mapping once per draw instead of two virtual calls per point.
     tagPixelMap map{m_horizontalAxis ? m_horizontalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
                     m_verticalAxis ? m_verticalAxis->GetLinearMap() : CChartAxis::tagLinearMap{},
@@ -133,12 +133,18 @@ CChartLineSerie::tagPixelMap CChartLineSerie::PixelMap() const {
                     m_verticalAxis,
                     GetYScale(),
                     GetYOffset(),
+                    device,
                     false};
     map.fast = map.x_.linear && map.y_.linear;
+    // On a denser surface the same maps reach its device pixels: a column per device pixel.
+    for (CChartAxis::tagLinearMap* axis : {&map.x_, &map.y_}) {
+        axis->start = map.Device(axis->start);
+        axis->length = map.Device(axis->length);
+    }
     return map;
 }
 
-const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
+const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices(double scale) {
     m_vertices.clear();
     uint32_t first = 0;
     uint32_t last = 0;
@@ -157,20 +163,21 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices() {
         return m_vertices;
     }
     CColumnReduction columns(m_vertices, GetStepMode() != 0);
+    const tagPixelMap map = PixelMap(scale);
     if (m_everyPoint) {
-        ReduceEveryPoint(first, last, columns);
+        ReduceEveryPoint(first, last, map, columns);
     } else {
-        ReduceSampled(first, last, columns);
+        ReduceSampled(first, last, map, columns);
     }
     columns.Close();
     return m_vertices;
 }
 
-void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, CColumnReduction& columns) const {
+void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagPixelMap& map,
+                                       CColumnReduction& columns) const {
     // Column by column: the pixel of x never decreases along the points, so each column is a run
     // of indices whose end a search finds, and its extremes come from the index. The pixel of y is
     // monotonic in y, so the extremes' pixels are the column's.
-    const tagPixelMap map = PixelMap();
     const SChartXYPoint* points = Points().Data();
     const int nanY = map.Y(std::numeric_limits<double>::quiet_NaN());
     uint32_t guess = 1; // points in the column before: the next one is likely as wide
@@ -206,8 +213,8 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, CColumnRed
     }
 }
 
-void CChartLineSerie::ReduceSampled(uint32_t first, uint32_t last, CColumnReduction& columns) const {
-    const tagPixelMap map = PixelMap();
+void CChartLineSerie::ReduceSampled(uint32_t first, uint32_t last, const tagPixelMap& map,
+                                    CColumnReduction& columns) const {
     const uint32_t n = last - first;
     const uint32_t stride = n > kStrideThreshold ? n / kStrideThreshold : 1;
     for (uint64_t index = first; index <= last; index += stride) {
@@ -230,14 +237,14 @@ void CChartLineSerie::DrawAll(CChartSurface& surface) {
     if (!IsVisible()) {
         return;
     }
-    const std::vector<tagChartPoint>& vertices = BuildVertices();
+    const std::vector<tagChartPoint>& vertices = BuildVertices(surface.DeviceScale());
     if (vertices.size() < 2) {
         return;
     }
     surface.SetBkTransparent();
     surface.SetClipRect(m_clipRect);
     const tagChartPen previous = surface.SelectPen({m_penWidth, GetColor()});
-    surface.Polyline(vertices);
+    surface.DrawTrace(vertices);
     surface.ResetClip();
     surface.SelectPen(previous);
 }

@@ -3,6 +3,7 @@
 
 #include "ChartXYSerie.h"
 
+#include <cmath>
 #include <vector>
 
 class CColumnReduction;
@@ -25,8 +26,9 @@ public:
     void DrawAll(CChartSurface& surface) override;
     void DrawLegendSample(CChartSurface& surface, const tagChartRect& rect) override;
 
-    // The vertices one full draw hands to the surface (for the visible range and current axes).
-    const std::vector<tagChartPoint>& BuildVertices();
+    // The vertices one full draw hands to the surface (for the visible range and current axes), in
+    // pixels of a surface with scale device pixels to each of the chart's.
+    const std::vector<tagChartPoint>& BuildVertices(double scale = 1.0);
 
 private:
     // Values to pixels with the axes' linear maps where they have them.
@@ -35,17 +37,23 @@ private:
         const CChartAxis* horizontal;
         const CChartAxis* vertical;
         double scale, offset;
-        bool fast; // both axes linear: no virtual call per point
-        int X(double x) const { return fast ? x_.Map(x) : (horizontal ? horizontal->ValueToPixel(x) : 0); }
+        double device; // device pixels per pixel
+        bool fast;     // both axes linear: no virtual call per point
+        int X(double x) const {
+            return fast ? x_.Map(x) : Device(horizontal ? horizontal->ValueToPixel(x) : 0);
+        }
         int Y(double y) const {
             const double shown = y * scale + offset;
-            return fast ? y_.Map(shown) : (vertical ? vertical->ValueToPixel(shown) : 0);
+            return fast ? y_.Map(shown) : Device(vertical ? vertical->ValueToPixel(shown) : 0);
         }
+        int Device(int pixel) const { return static_cast<int>(std::lround(pixel * device)); }
     };
-    tagPixelMap PixelMap() const;
+    tagPixelMap PixelMap(double scale) const;
     // The columns of points first..last: every point through the min/max index, or a stride.
-    void ReduceEveryPoint(uint32_t first, uint32_t last, CColumnReduction& columns) const;
-    void ReduceSampled(uint32_t first, uint32_t last, CColumnReduction& columns) const;
+    void ReduceEveryPoint(uint32_t first, uint32_t last, const tagPixelMap& map,
+                          CColumnReduction& columns) const;
+    void ReduceSampled(uint32_t first, uint32_t last, const tagPixelMap& map,
+                       CColumnReduction& columns) const;
 
     int m_penWidth = 1;
     bool m_everyPoint = false;

@@ -60,6 +60,10 @@ public:
     // Draws from the current position; the end point itself is not drawn.
     virtual void LineTo(int x, int y) = 0;
     virtual void Polyline(const std::vector<tagChartPoint>& points) = 0;
+    // Device pixels per logical pixel of what the surface paints into.
+    virtual double DeviceScale() const { return 1.0; }
+    // A trace with the selected pen: a polyline given in device pixels, one logical pixel wide.
+    virtual void DrawTrace(const std::vector<tagChartPoint>& deviceVertices) { Polyline(deviceVertices); }
     // Filled with the brush, outlined with the pen.
     virtual void Polygon(const std::vector<tagChartPoint>& points) = 0;
     virtual void FillSolidRect(const tagChartRect& rect, COLORREF colour) = 0;

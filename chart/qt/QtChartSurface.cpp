@@ -61,22 +61,35 @@ CQtChartSurface::CQtChartSurface(QPainter& painter)
       m_defaultFont(std::make_shared<CQtChartFont>(tagChartFontDesc{"Microsoft Sans Serif", 80})) {
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_image = dynamic_cast<QImage*>(m_painter.device());
-    m_scale = m_image ? m_image->devicePixelRatio() : 1.0;
+    m_scale = m_painter.device() ? m_painter.device()->devicePixelRatioF() : 1.0;
     m_painter.setFont(m_defaultFont->Font());
     m_painter.setBrush(Qt::NoBrush);
     ApplyPen();
 }
 
 void CQtChartSurface::DrawThinLines(const QLine* lines, int count) {
-    m_painter.drawLines(lines, count);
-    // On a scaled buffer a pixel is more than one device pixel wide: the same one-device-pixel
-    // lines (Qt's fastest) again, a device pixel on each time, fill the rest of it.
-    const int extra = static_cast<int>(std::lround(m_scale)) - 1;
-    for (int i = 1; i <= extra; ++i) {
-        const double step = i / m_scale;
-        m_painter.translate(step, step);
+    if (m_scale == 1.0) {
         m_painter.drawLines(lines, count);
-        m_painter.translate(-step, -step);
+        return;
+    }
+    // A pixel is more than one device pixel: straight lines become runs a pixel thick, like the
+    // trace's columns; slanted ones get a pen one pixel wide. Both leave out their end point.
+    const QPen thin = m_painter.pen();
+    for (int i = 0; i < count; ++i) {
+        const QLine& line = lines[i];
+        const int dx = line.dx(), dy = line.dy();
+        if (dy == 0 && dx != 0) {
+            m_painter.fillRect(dx > 0 ? line.x1() : line.x2() + 1, line.y1(), std::abs(dx), 1, thin.color());
+        } else if (dx == 0 && dy != 0) {
+            m_painter.fillRect(line.x1(), dy > 0 ? line.y1() : line.y2() + 1, 1, std::abs(dy), thin.color());
+        } else if (dx != 0) {
+            QPen wide = thin;
+            wide.setWidthF(1.0);
+            wide.setCapStyle(Qt::FlatCap);
+            m_painter.setPen(wide);
+            m_painter.drawLine(line);
+            m_painter.setPen(thin);
+        }
     }
 }
 
@@ -145,90 +158,23 @@ void CQtChartSurface::LineTo(int x, int y) {
 
 QRect CQtChartSurface::DeviceRun(int x, int y, int w, int h) const {
     const auto at = [this](int c) { return static_cast<int>(std::lround(c * m_scale)); };
-    QRect run(at(x), at(y), at(x + w) - at(x), at(y + h) - at(y));
-    run = run.intersected(m_image->rect());
+    return QRect(at(x), at(y), at(x + w) - at(x), at(y + h) - at(y)).intersected(DeviceClip());
+}
+
+QRect CQtChartSurface::DeviceClip() const {
+    const auto at = [this](int c) { return static_cast<int>(std::lround(c * m_scale)); };
+    QRect clip = m_image->rect();
     if (m_clip) {
-        run = run.intersected(QRect(at(m_clip->left()), at(m_clip->top()),
-                                    at(m_clip->left() + m_clip->width()) - at(m_clip->left()),
-                                    at(m_clip->top() + m_clip->height()) - at(m_clip->top())));
+        clip = clip.intersected(QRect(at(m_clip->left()), at(m_clip->top()),
+                                      at(m_clip->left() + m_clip->width()) - at(m_clip->left()),
+                                      at(m_clip->top() + m_clip->height()) - at(m_clip->top())));
     }
-    return run;
+    return clip;
 }
 
 bool CQtChartSurface::Direct() const {
     return m_image && m_painter.transform().isIdentity() &&
            (m_image->format() == QImage::Format_RGB32 || m_image->format() == QImage::Format_ARGB32);
-}
-
-CQtChartSurface::CColumnFill::CColumnFill(CQtChartSurface& surface, const QColor& colour)
-    : m_surface(surface), m_colour(colour), m_direct(surface.Direct()) {}
-
-void CQtChartSurface::CColumnFill::Add(int x, int y, int w, int h) {
-    if (!m_direct) {
-        m_surface.FillRun(x, y, w, h, m_colour);
-        return;
-    }
-    const QRect run = m_surface.DeviceRun(x, y, w, h);
-    if (run.isEmpty()) {
-        return;
-    }
-    std::vector<int>& top = m_surface.m_columnTop;
-    std::vector<int>& bottom = m_surface.m_columnBottom;
-    if (top.size() != static_cast<size_t>(m_surface.m_image->width())) {
-        top.assign(static_cast<size_t>(m_surface.m_image->width()), 0);
-        bottom.assign(top.size(), 0);
-    }
-    for (int c = run.left(); c <= run.right(); ++c) {
-        const auto i = static_cast<size_t>(c);
-        if (c >= m_left && c <= m_right && bottom[i] > top[i]) {
-            if (run.top() > bottom[i] || run.bottom() + 1 < top[i]) {
-                // Apart from what the column holds already: filled now, to not join the two.
-                m_surface.FillDevice(QRect(c, run.top(), 1, run.height()), m_colour.rgb());
-                continue;
-            }
-            top[i] = std::min(top[i], run.top());
-            bottom[i] = std::max(bottom[i], run.bottom() + 1);
-        } else {
-            top[i] = run.top();
-            bottom[i] = run.bottom() + 1;
-        }
-    }
-    if (m_left > m_right) {
-        m_left = run.left();
-        m_right = run.right();
-    } else {
-        // Columns between the ones seen are empty.
-        for (int c = m_right + 1; c < run.left(); ++c) {
-            top[static_cast<size_t>(c)] = bottom[static_cast<size_t>(c)] = 0;
-        }
-        for (int c = run.right() + 1; c < m_left; ++c) {
-            top[static_cast<size_t>(c)] = bottom[static_cast<size_t>(c)] = 0;
-        }
-        m_left = std::min(m_left, run.left());
-        m_right = std::max(m_right, run.right());
-    }
-    m_top = std::min(m_top, run.top());
-    m_bottom = std::max(m_bottom, run.bottom() + 1);
-}
-
-void CQtChartSurface::CColumnFill::Finish() {
-    if (!m_direct || m_left > m_right) {
-        return;
-    }
-    const int* top = m_surface.m_columnTop.data();
-    const int* bottom = m_surface.m_columnBottom.data();
-    const QRgb pixel = m_colour.rgb();
-    QImage& image = *m_surface.m_image;
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    for (int y = m_top; y < m_bottom; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-        for (int x = m_left; x <= m_right; ++x) {
-            line[x] = top[x] <= y && y < bottom[x] ? pixel : line[x];
-        }
-    }
-    m_left = 1;
-    m_right = 0;
 }
 
 void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
@@ -248,15 +194,12 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
         DrawThinLines(lines.data(), static_cast<int>(lines.size()));
         lines.clear();
     };
-    // Consecutive vertical segments in one column overlap; they are filled once as their union,
-    // and in the back buffer all of them together, row by row (a column at a time would touch a
-    // cache line per row and column).
-    CColumnFill columns(*this, colour);
+    // Consecutive vertical segments in one column overlap; they are filled once as their union.
     bool columnOpen = false;
     int columnX = 0, columnTop = 0, columnBottom = 0;
     auto closeColumn = [&] {
         if (columnOpen) {
-            columns.Add(columnX - lead, columnTop, width, columnBottom - columnTop + 1);
+            FillRun(columnX - lead, columnTop, width, columnBottom - columnTop + 1, colour);
             columnOpen = false;
         }
     };
@@ -291,11 +234,23 @@ void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
         }
     }
     closeColumn();
-    columns.Finish();
     flush();
     // The very last point, which no following segment covers.
     FillRun(points.back().x - lead, points.back().y - lead, width, width, colour);
     m_painter.setPen(saved);
+}
+
+void CQtChartSurface::DrawTrace(const std::vector<tagChartPoint>& deviceVertices) {
+    if (!Direct()) {
+        Polyline(deviceVertices); // a drawing (SVG) or a painter without a back buffer: one to one
+        return;
+    }
+    if (deviceVertices.empty() || m_pen.none) {
+        return;
+    }
+    const int width = std::max(1, static_cast<int>(std::lround(std::max(m_pen.width, 1) * m_scale)));
+    m_traceColumns.Build(deviceVertices, width, DeviceClip());
+    m_traceColumns.Fill(*m_image, ToQColor(m_pen.colour).rgb());
 }
 
 void CQtChartSurface::Polygon(const std::vector<tagChartPoint>& points) {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <vector>
 
+#include "TraceColumns.h"
 #include "chart/ChartSurface.h"
 
 #include <QFont>
@@ -38,6 +39,8 @@ public:
     void LineTo(int x, int y) override;
     void Polyline(const std::vector<tagChartPoint>& points) override;
     void Polygon(const std::vector<tagChartPoint>& points) override;
+    double DeviceScale() const override { return Direct() ? m_scale : 1.0; }
+    void DrawTrace(const std::vector<tagChartPoint>& deviceVertices) override;
     void FillSolidRect(const tagChartRect& rect, COLORREF colour) override;
     void DrawRaisedEdge(const tagChartRect& rect) override;
     tagChartSize GetTextExtent(const std::string& text) override;
@@ -52,7 +55,8 @@ public:
 
 private:
     void ApplyPen();
-    // One-pixel lines, as many device pixels wide as a pixel is.
+    // One-pixel lines, as many device pixels wide as a pixel is: straight ones as runs of pixels,
+    // slanted ones with a pen of a pixel's width.
     void DrawThinLines(const QLine* lines, int count);
     // A solid rectangle, written straight into the back buffer when painting on one without a
     // transform (trace columns are thousands of these per redraw), else through the painter.
@@ -61,22 +65,9 @@ private:
     bool Direct() const;
     // A rectangle of pixels in the back buffer's device pixels, within it and the clip.
     QRect DeviceRun(int x, int y, int w, int h) const;
+    QRect DeviceClip() const;
     void FillDevice(const QRect& run, QRgb pixel);
 
-    // The columns of one trace, gathered and then filled row by row.
-    class CColumnFill {
-    public:
-        CColumnFill(CQtChartSurface& surface, const QColor& colour);
-        void Add(int x, int y, int w, int h);
-        void Finish();
-
-    private:
-        CQtChartSurface& m_surface;
-        QColor m_colour;
-        bool m_direct;
-        int m_left = 1, m_right = 0; // device columns gathered (none while left > right)
-        int m_top = INT_MAX, m_bottom = INT_MIN;
-    };
     const CQtChartFont& CurrentFont() const;
 
     QPainter& m_painter;
@@ -86,9 +77,9 @@ private:
     std::shared_ptr<CQtChartFont> m_defaultFont;
     COLORREF m_textColour = 0;
     QPoint m_position;
-    QImage* m_image = nullptr;                    // the painter's device when it is a back buffer
-    double m_scale = 1.0;                         // its device pixels per logical pixel
-    std::vector<int> m_columnTop, m_columnBottom; // CColumnFill's, per device column
+    QImage* m_image = nullptr;    // the painter's device when it is a back buffer
+    double m_scale = 1.0;         // its device pixels per logical pixel
+    CTraceColumns m_traceColumns; // kept between traces for its storage
     std::optional<QRect> m_clip;
 };
 

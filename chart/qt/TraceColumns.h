@@ -1,0 +1,36 @@
+// A trace drawn column by column in device pixels. Each column holds one vertical run, from the
+// highest to the lowest row the line reaches in it, stretched to meet its neighbours' runs: the
+// line has no holes and no doubled strokes at any pixel density, and it keeps every extreme that
+// falls in a column.
+#pragma once
+
+#include "chart/ChartGeometry.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <vector>
+
+class CTraceColumns {
+public:
+    // The runs of a polyline given in device pixels, as thick as width device pixels, inside clip.
+    void Build(const std::vector<tagChartPoint>& vertices, int width, const QRect& clip);
+    // Writes the runs into a 32-bit image.
+    void Fill(QImage& image, QRgb pixel) const;
+
+    // For tests: the run of a device column (top > bottom when the column is empty).
+    int Top(int x) const { return Inside(x) ? m_top[Index(x)] : 1; }
+    int Bottom(int x) const { return Inside(x) ? m_bottom[Index(x)] : 0; }
+
+private:
+    bool Inside(int x) const { return x >= m_left && x < m_left + static_cast<int>(m_top.size()); }
+    size_t Index(int x) const { return static_cast<size_t>(x - m_left); }
+    void Include(int x, double y);
+    void Join();
+    void Thicken(int width);
+
+    int m_left = 0;
+    int m_rowTop = 0, m_rowBottom = 0; // the clip's rows
+    std::vector<int> m_top, m_bottom;  // per column from m_left
+    std::vector<int> m_scratchTop, m_scratchBottom;
+};
