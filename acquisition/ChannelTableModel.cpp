@@ -17,7 +17,8 @@ EnumGCMDataType DifferenceType(EnumGCMDataType type) {
 
 } // namespace
 
-std::vector<tagStatistics> ComputeStatistics(const std::vector<tagOscilloElem>& channels, CTraceSet& traces) {
+std::vector<tagStatistics> ComputeStatistics(const std::vector<tagOscilloElem>& channels, CTraceSet& traces,
+                                             const std::vector<double>* liveLatest) {
     std::vector<tagStatistics> rows(channels.size());
     for (size_t k = 0; k < channels.size(); ++k) {
         const CTrace& serie = traces.Trace(k);
@@ -27,7 +28,9 @@ std::vector<tagStatistics> ComputeStatistics(const std::vector<tagOscilloElem>& 
             rows[k].min = FormatValue(min, type);
             rows[k].max = FormatValue(max, type);
         }
-        if (serie.GetLastPoint(nullptr, &last)) {
+        if (liveLatest && k < liveLatest->size()) {
+            rows[k].latest = FormatValue((*liveLatest)[k], type);
+        } else if (serie.GetLastPoint(nullptr, &last)) {
             rows[k].latest = FormatValue(last, type);
         }
     }

@@ -20,7 +20,10 @@ struct tagCursorReadout {
 };
 
 // Latest over every stored point (also of a hidden trace); min and max only for visible traces.
-std::vector<tagStatistics> ComputeStatistics(const std::vector<tagOscilloElem>& channels, CTraceSet& traces);
+// liveLatest: the channels' latest samples where they are newer than the traces' last points (a
+// repeating trigger waiting between events draws nothing).
+std::vector<tagStatistics> ComputeStatistics(const std::vector<tagOscilloElem>& channels, CTraceSet& traces,
+                                             const std::vector<double>* liveLatest = nullptr);
 
 // Values at the left (a) and right (b) cursor times, whichever cursor is which; all empty when
 // measurement is off.

@@ -64,6 +64,8 @@ void CRecorder::StopRecording() {
         return;
     }
     m_recording = false;
+    m_showingEvent = false;
+    m_traces.Display().ShowArmedNotice(false);
     g_Log().info("recording {} stopped", m_run.load());
     m_setting.run = 0;
     CCommunicater::OscilloSetData(OSCILLO_CMD_RUN, &m_setting, 1, 0);
@@ -197,7 +199,9 @@ bool CRecorder::AcquireStep(const std::stop_token& stop) {
     if (CCommunicater::OscilloGetData(block, nullptr, 1, 0) != LINK_OK) {
         return false;
     }
-    if (m_batchReady.load(std::memory_order_acquire) == 0 && !block->samples.empty()) {
+    if (m_batchReady.load(std::memory_order_acquire) == 0 && !block->samples.empty() &&
+        start - m_lastHandOff >= m_batchSpacing) {
+        m_lastHandOff = start;
         m_workerBlock.store(m_displayBlock.load(std::memory_order_acquire), std::memory_order_release);
         m_displayBlock.store(block, std::memory_order_release);
         m_batchReady.store(1, std::memory_order_release);
@@ -293,19 +297,54 @@ void CRecorder::ProcessBatch() {
     }
     const tagBatchResult added = AddSamplesToTraces(*block, m_capture, m_batch, m_traces, this, left);
     m_view.TrimCache();
-    // With repeat, the latest event stays in view while the trigger waits for the next.
-    const bool holdView =
+    // With repeat, while the trigger waits for the next event the latest one fills the plot and
+    // the table's latest values go on from the samples; without the event view, the plot scrolls.
+    const bool betweenEvents =
         m_capture.Repeat() && m_triggeredAt && m_capture.Phase() != EnumTriggerPhase::Triggered;
-    if (!holdView) {
+    m_showingEvent = betweenEvents && m_eventView;
+    if (m_showingEvent) {
+        ShowLatestEvent(display);
+    } else {
         display.FollowTime(added.lastTime);
-    } else if (added.lastPlotted) {
-        display.FollowTime(*added.lastPlotted);
+    }
+    display.ShowArmedNotice(m_showingEvent);
+    if (!block->samples.empty()) {
+        const tagOscilloVal& newest = block->samples.back();
+        m_liveLatest.resize(block->types.size());
+        for (size_t k = 0; k < block->types.size(); ++k) {
+            m_liveLatest[k] = ConvertRawValue(newest.raw[k], block->types[k]);
+        }
     }
     display.Redraw();
     m_view.AfterBatch();
-    display.EndChanges();
+    display.EndBatch();
     block->samples = {};
     m_batchReady.store(0, std::memory_order_release);
+}
+
+void CRecorder::ShowLatestEvent(CTraceDisplay& display) {
+    // The traces hold the latest event alone: from its history's first sample to its last.
+    double from = 0.0, to = 0.0;
+    bool any = false;
+    for (size_t k = 0; k < m_state.channels.size(); ++k) {
+        const CTrace& trace = m_traces.Trace(k);
+        double last = 0.0;
+        if (trace.GetLastPoint(&last, nullptr)) {
+            from = any ? std::min(from, trace.GetXValue(0)) : trace.GetXValue(0);
+            to = any ? std::max(to, last) : last;
+            any = true;
+        }
+    }
+    if (any) {
+        display.ShowTimeRange(from, std::max(to, from + 1.0));
+    }
+}
+
+std::optional<std::vector<double>> CRecorder::LiveLatest() const {
+    if (!m_showingEvent || m_liveLatest.empty()) {
+        return std::nullopt;
+    }
+    return m_liveLatest;
 }
 
 void CRecorder::ClearTracks() {

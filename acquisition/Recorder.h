@@ -99,6 +99,14 @@ public:
     // checking on, a value the element's type does not take is refused with the reason.
     void OnWrite();
     void SetCheckWrites(bool on) { m_checkWrites = on; }
+    // The least time between two batches handed to the window's thread (zero: one per read). The
+    // samples of the reads in between wait in the worker's block; set before a recording starts.
+    void SetBatchSpacing(std::chrono::milliseconds spacing) { m_batchSpacing = spacing; }
+    // With a repeating trigger between events: the latest event fills the time axis, the armed
+    // notice shows and LiveLatest gives the newest samples. Off: the time axis scrolls.
+    void SetEventView(bool on) { m_eventView = on; }
+    // The newest sample's values while the event view waits for the next event, else none.
+    std::optional<std::vector<double>> LiveLatest() const;
     bool CheckWrites() const { return m_checkWrites; }
     // Stops the worker, then shows what it read before it ended; false when a stop is already in
     // progress.
@@ -126,6 +134,7 @@ public:
     const tagOscilloSetting& Setting() const { return m_setting; }
 
 private:
+    void ShowLatestEvent(CTraceDisplay& display);
     // CBatchSink
     void Plotted(std::span<const tagOscilloVal> samples) override {
         m_samplesTaken += samples.size();
@@ -173,6 +182,11 @@ private:
     int m_writeBusy = 0;
     tagWriteRequest m_write; // read by the worker while a write is pending
     bool m_checkWrites = true;
+    bool m_eventView = false;
+    bool m_showingEvent = false;
+    std::vector<double> m_liveLatest;
+    std::chrono::milliseconds m_batchSpacing{0};
+    std::chrono::steady_clock::time_point m_lastHandOff; // the worker's
     std::atomic<uint32_t> m_interfaceType{INTERFACE_SERIAL};
     // Counts recordings: what a worker posts belongs to the recording it read for.
     std::atomic<uint64_t> m_run{0};

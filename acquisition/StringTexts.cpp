@@ -126,6 +126,8 @@ constexpr tagStringEntry kStrings[] = {
     {IDS_MENU_COPY_CHART, QT_TRANSLATE_NOOP("Strings", "Copy Chart")},
     {IDS_MENU_SAVE_CHART_IMAGE, QT_TRANSLATE_NOOP("Strings", "Save Chart Image...")},
     {IDS_CHART_IMAGE_FAILED, QT_TRANSLATE_NOOP("Strings", "The chart image could not be saved")},
+    {IDS_MENU_SHOW_GAPS, QT_TRANSLATE_NOOP("Strings", "Show Gaps")},
+    {IDS_TRIGGER_ARMED, QT_TRANSLATE_NOOP("Strings", "Armed \u2014 waiting for trigger")},
 };
 
 } // namespace

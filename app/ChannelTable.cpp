@@ -122,6 +122,9 @@ QTableWidgetItem* CChannelTable::Cell(int channel, int column) {
 
 void CChannelTable::SetCellText(int channel, int column, const QString& text) {
     QTableWidgetItem* cell = Cell(channel, column);
+    if (cell->text() == text) {
+        return; // a batch often leaves a cell as it was: no repaint
+    }
     cell->setText(text);
     // A number wider than its column is cut with an ellipsis; the tooltip shows it whole.
     cell->setToolTip(text);

@@ -76,6 +76,7 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
     m_display = std::make_unique<CChartTraceDisplay>(m_chart->Chart(), m_session->Traces(),
                                                      LoadStringById(IDS_TIMELINE).toStdString(),
                                                      initial.timeAxisStep, initial.measurement);
+    m_display->SetArmedNoticeText(LoadStringById(IDS_TRIGGER_ARMED).toStdString());
     m_session->AttachDisplay(*m_display);
     uint32_t protocol = m_session->State().protocol;
     CCommunicater::SetProtocal(&protocol);
@@ -91,6 +92,8 @@ CChronoscopeDlg::CChronoscopeDlg(tagLanguageState& languages, QWidget* parent)
         m_everySample->setChecked(m_session->Fields().Settings().everySample);
         const QSignalBlocker quietToo(m_checkWrites);
         m_checkWrites->setChecked(m_session->Fields().Settings().checkWrites);
+        const QSignalBlocker quietGaps(m_showGaps);
+        m_showGaps->setChecked(m_session->Fields().Settings().showGaps);
     }
     m_statistics->ShowSettings();
     PushStateToControls();
@@ -217,6 +220,7 @@ void CChronoscopeDlg::CreateWindowMenu() {
     // Beside them, our own switches.
     m_everySample = AddMenuSwitch(IDS_MENU_EVERY_SAMPLE, &CChronoscopeDlg::OnEverySample);
     m_checkWrites = AddMenuSwitch(IDS_MENU_CHECK_WRITES, &CChronoscopeDlg::OnCheckWrites);
+    m_showGaps = AddMenuSwitch(IDS_MENU_SHOW_GAPS, &CChronoscopeDlg::OnShowGaps);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     m_chart->setContextMenuPolicy(Qt::PreventContextMenu);
     m_table->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -434,6 +438,10 @@ void CChronoscopeDlg::OnSysCommand(int id) {
 
 void CChronoscopeDlg::OnEverySample(bool on) {
     m_session->Fields().SetEverySample(on);
+}
+
+void CChronoscopeDlg::OnShowGaps(bool on) {
+    m_session->Fields().SetShowGaps(on);
 }
 
 void CChronoscopeDlg::OnCheckWrites(bool on) {

@@ -3,6 +3,7 @@
 // owns; the window pushes state into controls, reads them back and shows messages.
 #pragma once
 
+#include "FrameTimer.h"
 #include "LanguageChoice.h"
 #include "MainWindowIds.h"
 #include "MainWindowLayout.h"
@@ -60,6 +61,7 @@ public:
     // The window menu's "Show Every Sample" and "Check Values Before Writing".
     void OnEverySample(bool on);
     void OnCheckWrites(bool on);
+    void OnShowGaps(bool on);
 
 public slots:
     void reject() override;
@@ -72,6 +74,7 @@ protected:
 private:
     // CSessionView
     void Post(std::function<void()> work) override;
+    bool AtNextFrame(std::function<void()> work) override { return m_frames.Schedule(std::move(work)); }
     void ShowResult(const tagResult& result) override;
     bool AskYesNo(int stringId, const std::vector<std::string>& arguments = {}) override;
     void SetWaitCursor(bool on) override;
@@ -126,10 +129,12 @@ private:
     CStatusLine* m_status = nullptr;
     QAction* m_everySample = nullptr;
     QAction* m_checkWrites = nullptr;
+    QAction* m_showGaps = nullptr;
     std::unique_ptr<class CStatisticsMenu> m_statistics;
     std::unique_ptr<class CChartImageMenu> m_chartImages;
     // Where the data buttons' file dialogs open: the LadderDesk folder, then where the user was.
     QString m_fileFolder;
+    CFrameTimer m_frames{*this}; // before the session, which may still ask for a frame as it ends
     std::unique_ptr<CMonitorSession> m_session;
     std::unique_ptr<CChartTraceDisplay> m_display; // the session's traces on the chart
 };

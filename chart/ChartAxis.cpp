@@ -48,9 +48,9 @@ CChartAxis::tagLinearMap CChartAxis::GetLinearMap() const {
     map.linear = !m_centeredLabels && m_minimum != m_maximum;
     map.start = m_startPixel;
     map.direction = m_horizontal ? 1 : -1;
-    map.length = SpanLength();
     map.minimum = m_minimum;
     map.range = m_maximum - m_minimum;
+    map.SetLength(SpanLength());
     return map;
 }
 

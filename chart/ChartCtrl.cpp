@@ -47,11 +47,45 @@ void CChartCtrl::RedrawChart() {
     m_host->Invalidate();
 }
 
-void CChartCtrl::SetRedrawEnabled(bool enabled) {
+void CChartCtrl::SetPlotNotice(const std::string& text) {
+    if (text != m_plotNotice) {
+        m_plotNotice = text;
+        RedrawChart();
+    }
+}
+
+void CChartCtrl::DrawPlotNotice(CChartSurface& surface) {
+    if (m_plotNotice.empty()) {
+        return;
+    }
+    const tagChartSize extent = surface.GetTextExtent(m_plotNotice);
+    const tagChartRect box{m_plot.left + 6, m_plot.top + 6, m_plot.left + 18 + extent.cx,
+                           m_plot.top + 12 + extent.cy};
+    surface.FillSolidRect(box, ChartRGB(255, 255, 225));
+    const tagChartPen previous = surface.SelectPen({0, ChartRGB(128, 128, 128)});
+    surface.MoveTo(box.left, box.top);
+    surface.LineTo(box.right - 1, box.top);
+    surface.LineTo(box.right - 1, box.bottom - 1);
+    surface.LineTo(box.left, box.bottom - 1);
+    surface.LineTo(box.left, box.top);
+    surface.SelectPen(previous);
+    surface.SetBkTransparent();
+    const COLORREF text = surface.SetTextColor(ChartRGB(0, 0, 0));
+    surface.TextOut(box.left + 6, box.top + 3, m_plotNotice);
+    surface.SetTextColor(text);
+}
+
+void CChartCtrl::RequestRedraw() {
+    if (!m_host || !m_host->ScheduleRedraw()) {
+        RedrawChart();
+    }
+}
+
+void CChartCtrl::SetRedrawEnabled(bool enabled, bool paced) {
     m_redrawCounter += enabled ? 1 : -1;
     if (m_redrawCounter >= 1 && m_redrawPending) {
         m_redrawPending = false;
-        RedrawChart();
+        paced ? RequestRedraw() : RedrawChart();
     }
 }
 
@@ -162,26 +196,27 @@ void CChartCtrl::DrawChart(CChartSurface& surface, tagChartRect rect) {
         serie->DrawPointLabels(surface);
     }
     surface.ResetClip();
+    DrawPlotNotice(surface);
     m_legend->Draw(surface);
 }
 
 void CChartCtrl::DrawDottedGrid(CChartSurface& surface) {
     surface.SelectPen({0, ChartRGB(128, 128, 128)});
     const tagChartRect& p = m_plot;
+    m_gridDashes.clear();
     for (int k = 1; k <= 9; ++k) {
         const int y = p.top + static_cast<int>(k * (0.1 * (p.bottom - p.top)));
         for (int x = p.left; x < p.right; x += 6) {
-            surface.MoveTo(x, y);
-            surface.LineTo(x + 3, y);
+            m_gridDashes.push_back({{x, y}, {x + 3, y}});
         }
     }
     for (int k = 1; k <= 9; ++k) {
         const int x = p.left + static_cast<int>(k * (0.1 * (p.right - p.left)));
         for (int y = p.bottom; y > p.top; y -= 6) {
-            surface.MoveTo(x, y);
-            surface.LineTo(x, y - 3);
+            m_gridDashes.push_back({{x, y}, {x, y - 3}});
         }
     }
+    surface.Segments(m_gridDashes);
 }
 
 bool CChartCtrl::MarkerY(const CChartSerie& serie, int& y) const {

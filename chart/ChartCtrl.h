@@ -39,7 +39,13 @@ public:
     void SetHost(CChartHost* host);
 
     void RedrawChart();
-    void SetRedrawEnabled(bool enabled);
+    // A line of text in the plot's top left corner over the traces, or none (empty).
+    void SetPlotNotice(const std::string& text);
+    const std::string& GetPlotNotice() const { return m_plotNotice; }
+    // A redraw at the host's next frame where it has frames, else at once.
+    void RequestRedraw();
+    // paced: a redraw held back while disabled comes at the host's next frame.
+    void SetRedrawEnabled(bool enabled, bool paced = false);
 
     // The control takes ownership of the axis and deletes the one it replaces.
     void AttachAxis(CChartAxis* axis, AxisPosition position);
@@ -87,6 +93,7 @@ public:
 
 private:
     void DrawDottedGrid(CChartSurface& surface);
+    void DrawPlotNotice(CChartSurface& surface);
     void DrawOffsetMarkers(CChartSurface& surface);
     // Pixel y of a series' offset marker, or nothing when the offset is outside the left axis.
     bool MarkerY(const CChartSerie& serie, int& y) const;
@@ -102,6 +109,8 @@ private:
     std::unique_ptr<CChartBuffer> m_buffer;
     int m_redrawCounter = 1;
     bool m_redrawPending = false;
+    std::string m_plotNotice;
+    std::vector<std::pair<tagChartPoint, tagChartPoint>> m_gridDashes; // kept for their storage
     bool m_paintedOnce = false;
     COLORREF m_background = ChartRGB(240, 240, 240); // the host's button face
     const COLORREF m_borderColour = ChartRGB(0, 0, 0);

@@ -6,8 +6,9 @@
 // latest point where they differ, and in step mode a level vertex before each jump.
 class CColumnReduction {
 public:
-    CColumnReduction(std::vector<tagChartPoint>& vertices, bool stepMode)
-        : m_vertices(vertices), m_stepMode(stepMode) {}
+    CColumnReduction(std::vector<tagChartPoint>& vertices, std::vector<size_t>& pieces,
+                     std::vector<std::pair<int, int>>& gaps, bool stepMode)
+        : m_vertices(vertices), m_pieces(pieces), m_gaps(gaps), m_stepMode(stepMode) {}
 
     // A point that opens a column at x; first: the first point of the range.
     void Open(int x, int y, bool first) {
@@ -15,10 +16,18 @@ public:
         m_columnX = x;
         m_firstY = m_minY = m_maxY = m_latestY = y;
         m_collapsed = false;
-        if (m_stepMode && !first && m_lastVertexY != y) {
+        if (m_stepMode && !first && !m_broken && m_lastVertexY != y) {
             Add(x, m_lastVertexY);
         }
+        m_broken = false;
         Add(x, y);
+    }
+    // No samples between the columns at from and to: the line ends, a new one begins at to.
+    void Break(int from, int to) {
+        Close();
+        m_pieces.push_back(m_vertices.size());
+        m_gaps.emplace_back(from, to);
+        m_broken = true;
     }
     // Further points of the open column: the latest one's y and the extremes of all of them.
     void Join(int latestY, int minY, int maxY) {
@@ -51,7 +60,10 @@ private:
     }
 
     std::vector<tagChartPoint>& m_vertices;
+    std::vector<size_t>& m_pieces;
+    std::vector<std::pair<int, int>>& m_gaps;
     const bool m_stepMode;
+    bool m_broken = false;
     int m_columnX = 0;
     int m_firstY = 0, m_minY = 0, m_maxY = 0, m_latestY = 0;
     bool m_collapsed = false;
@@ -139,13 +151,47 @@ CChartLineSerie::tagPixelMap CChartLineSerie::PixelMap(double device) const {
     // On a denser surface the same maps reach its device pixels: a column per device pixel.
     for (CChartAxis::tagLinearMap* axis : {&map.x_, &map.y_}) {
         axis->start = map.Device(axis->start);
-        axis->length = map.Device(axis->length);
+        axis->SetLength(map.Device(axis->length));
     }
     return map;
 }
 
+void CChartLineSerie::SetGapsShown(bool on) {
+    m_gapsShown = on;
+    if (m_parent) {
+        m_parent->RedrawChart();
+    }
+}
+
+bool CChartLineSerie::IsGap(uint32_t a, uint32_t b) const {
+    // The sampling's step near the two points: the shortest of the steps before a and after b that
+    // take time (a recording's hold point repeats the time of its first sample).
+    const SChartXYPoint* points = Points().Data();
+    const uint32_t count = Points().GetCount();
+    double step = std::numeric_limits<double>::infinity();
+    const auto consider = [&](uint64_t k) {
+        if (k < 1 || k >= count) {
+            return true;
+        }
+        const double d = points[k].X - points[k - 1].X;
+        if (d > 0) {
+            step = std::min(step, d);
+        }
+        return d > 0;
+    };
+    if (!consider(a) && a > 0) {
+        consider(uint64_t{a} - 1);
+    }
+    if (!consider(uint64_t{b} + 1)) {
+        consider(uint64_t{b} + 2);
+    }
+    return std::isfinite(step) && points[b].X - points[a].X > kGapSteps * step * (b - a);
+}
+
 const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices(double scale) {
     m_vertices.clear();
+    m_pieces.assign(1, 0);
+    m_gaps.clear();
     uint32_t first = 0;
     uint32_t last = 0;
     if (!GetVisibleRange(first, last)) {
@@ -162,7 +208,7 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices(double scale) {
     if (last - first < 1) {
         return m_vertices;
     }
-    CColumnReduction columns(m_vertices, GetStepMode() != 0);
+    CColumnReduction columns(m_vertices, m_pieces, m_gaps, GetStepMode() != 0);
     const tagPixelMap map = PixelMap(scale);
     if (m_everyPoint) {
         ReduceEveryPoint(first, last, map, columns);
@@ -191,7 +237,25 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
             }
         }
         const int x = map.X(points[i].X);
-        const uint32_t end = ColumnEnd(i, last, guess, [&](uint32_t k) { return map.X(points[k].X) == x; });
+        const auto inColumn = [&](uint32_t k) { return map.X(points[k].X) == x; };
+        uint32_t end = 0;
+        if (map.fast && map.x_.direction == 1) {
+            // The search compares times with the column's right edge instead of mapping each one;
+            // times within a rounding of the edge are then settled by the map itself.
+            const double edge = map.x_.minimum + (x + 1 - map.x_.start) / map.x_.perUnit;
+            end = ColumnEnd(i, last, guess, [&](uint32_t k) { return points[k].X < edge; });
+            while (end < last && inColumn(end + 1)) {
+                ++end;
+            }
+            while (end > i && !inColumn(end)) {
+                --end;
+            }
+        } else {
+            end = ColumnEnd(i, last, guess, inColumn);
+        }
+        if (m_gapsShown && i != first && IsGap(i - 1, i)) {
+            columns.Break(map.X(points[i - 1].X), x);
+        }
         columns.Open(x, map.Y(points[i].Y), i == first);
         if (end > i) {
             const auto extremes = Points().ExtremeValuesOfY(i + 1, end);
@@ -229,6 +293,9 @@ void CChartLineSerie::ReduceSampled(uint32_t first, uint32_t last, const tagPixe
             columns.Join(p.y, p.y, p.y);
             continue;
         }
+        if (m_gapsShown && i != first && IsGap(i - stride, i)) {
+            columns.Break(map.X(Points().At(i - stride).X), p.x);
+        }
         columns.Open(p.x, p.y, i == first);
     }
 }
@@ -237,14 +304,41 @@ void CChartLineSerie::DrawAll(CChartSurface& surface) {
     if (!IsVisible()) {
         return;
     }
-    const std::vector<tagChartPoint>& vertices = BuildVertices(surface.DeviceScale());
+    const double scale = surface.DeviceScale();
+    const std::vector<tagChartPoint>& vertices = BuildVertices(scale);
     if (vertices.size() < 2) {
         return;
     }
     surface.SetBkTransparent();
     surface.SetClipRect(m_clipRect);
     const tagChartPen previous = surface.SelectPen({m_penWidth, GetColor()});
-    surface.DrawTrace(vertices);
+    if (m_pieces.size() == 1) {
+        surface.DrawTrace(vertices);
+    } else {
+        // Each stretch of samples as a line of its own; a lone sample between two gaps is a dot.
+        for (size_t k = 0; k < m_pieces.size(); ++k) {
+            const size_t end = k + 1 < m_pieces.size() ? m_pieces[k + 1] : vertices.size();
+            m_piece.assign(vertices.begin() + static_cast<std::ptrdiff_t>(m_pieces[k]),
+                           vertices.begin() + static_cast<std::ptrdiff_t>(end));
+            if (m_piece.size() == 1) {
+                m_piece.push_back(m_piece.front());
+            }
+            surface.DrawTrace(m_piece);
+        }
+    }
     surface.ResetClip();
     surface.SelectPen(previous);
+    DrawGapMarks(surface, scale);
+}
+
+void CChartLineSerie::DrawGapMarks(CChartSurface& surface, double scale) const {
+    // A thin bar under the plot from the last sample before each gap to the first after it.
+    const int top = m_clipRect.bottom;
+    for (const auto& [from, to] : m_gaps) {
+        const int left = std::max(static_cast<int>(std::floor(from / scale)), m_clipRect.left);
+        const int right = std::min(static_cast<int>(std::ceil(to / scale)) + 1, m_clipRect.right);
+        if (left < right) {
+            surface.FillSolidRect({left, top, right, top + kGapMarkHeight}, kGapMarkColour);
+        }
+    }
 }

@@ -23,6 +23,18 @@ public:
     void SetEveryPointDrawing(bool on);
     bool IsEveryPointDrawing() const { return m_everyPoint; }
 
+    // Where no sample exists for longer than the sampling's step leaves between two (between
+    // recordings, skipped ticks, outages): the line is broken there and a bar under the plot marks
+    // the gap. Off by default: the line joins every two neighbouring points.
+    void SetGapsShown(bool on);
+    bool IsGapsShown() const { return m_gapsShown; }
+    // A step this many times the sampling's is a gap.
+    static constexpr double kGapSteps = 1.5;
+    static constexpr int kGapMarkHeight = 3;
+    static constexpr COLORREF kGapMarkColour = ChartRGB(128, 128, 128);
+    // The gaps of the last BuildVertices, in its pixels: the columns before and after each.
+    const std::vector<std::pair<int, int>>& Gaps() const { return m_gaps; }
+
     void DrawAll(CChartSurface& surface) override;
     void DrawLegendSample(CChartSurface& surface, const tagChartRect& rect) override;
 
@@ -55,7 +67,15 @@ private:
     void ReduceSampled(uint32_t first, uint32_t last, const tagPixelMap& map,
                        CColumnReduction& columns) const;
 
+    // Whether no sample lies between points a < b for longer than the sampling leaves.
+    bool IsGap(uint32_t a, uint32_t b) const;
+    void DrawGapMarks(CChartSurface& surface, double scale) const;
+
     int m_penWidth = 1;
     bool m_everyPoint = false;
+    bool m_gapsShown = false;
     std::vector<tagChartPoint> m_vertices; // reused between draws to save allocations
+    std::vector<size_t> m_pieces;          // where each line of the vertices begins
+    std::vector<std::pair<int, int>> m_gaps;
+    std::vector<tagChartPoint> m_piece;
 };

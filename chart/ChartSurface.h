@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct tagChartFontDesc {
@@ -59,6 +60,13 @@ public:
     virtual void MoveTo(int x, int y) = 0;
     // Draws from the current position; the end point itself is not drawn.
     virtual void LineTo(int x, int y) = 0;
+    // Many lines, each as MoveTo(from) and LineTo(to).
+    virtual void Segments(const std::vector<std::pair<tagChartPoint, tagChartPoint>>& segments) {
+        for (const auto& [from, to] : segments) {
+            MoveTo(from.x, from.y);
+            LineTo(to.x, to.y);
+        }
+    }
     virtual void Polyline(const std::vector<tagChartPoint>& points) = 0;
     // Device pixels per logical pixel of what the surface paints into.
     virtual double DeviceScale() const { return 1.0; }

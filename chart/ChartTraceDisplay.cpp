@@ -103,6 +103,24 @@ void CChartTraceDisplay::SetEveryPointDrawing(bool on) {
     m_chart.SetRedrawEnabled(true);
 }
 
+void CChartTraceDisplay::SetGapsShown(bool on) {
+    m_chart.SetRedrawEnabled(false);
+    for (CChartLineSerie* serie : m_series) {
+        serie->SetGapsShown(on);
+    }
+    m_chart.SetRedrawEnabled(true);
+}
+
+void CChartTraceDisplay::ShowTimeRange(double from, double to) {
+    if (m_timeAxis->GetMinimum() != from || m_timeAxis->GetMaximum() != to) {
+        m_timeAxis->SetRange(from, to);
+    }
+}
+
+void CChartTraceDisplay::ShowArmedNotice(bool shown) {
+    m_chart.SetPlotNotice(shown ? m_armedText : std::string());
+}
+
 void CChartTraceDisplay::ShowTriggerMark(const std::optional<tagTriggerMark>& mark) {
     if (mark) {
         m_triggerMarker->SetColor(mark->colour);

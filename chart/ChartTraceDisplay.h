@@ -27,6 +27,8 @@ public:
     void BeginChanges() override { m_chart.SetRedrawEnabled(false); }
     void EndChanges() override { m_chart.SetRedrawEnabled(true); }
     void Redraw() override { m_chart.RedrawChart(); }
+    void EndBatch() override { m_chart.SetRedrawEnabled(true, m_paced); }
+    void SetPacedRedraws(bool on) override { m_paced = on; }
     void FollowTime(double t) override { m_timeAxis->FollowTime(t); }
     void ResetZoom() override;
     void SetTimeStep(uint32_t step) override { m_timeAxis->SetBaseStep(step); }
@@ -37,6 +39,11 @@ public:
     void ShowRange(const tagViewRange& range) override;
     std::optional<double> FreeMouseTime() const override;
     void SetEveryPointDrawing(bool on) override;
+    void SetGapsShown(bool on) override;
+    void ShowTimeRange(double from, double to) override;
+    void ShowArmedNotice(bool shown) override;
+    // The words ShowArmedNotice shows, in the window's language.
+    void SetArmedNoticeText(std::string text) { m_armedText = std::move(text); }
     void ShowTriggerMark(const std::optional<tagTriggerMark>& mark) override;
 
     CChartCtrl& Chart() { return m_chart; }
@@ -62,4 +69,6 @@ private:
     CChartCustomLineCursor* m_x2;
     CChartMarkerLine* m_triggerMarker;
     CTraceDisplayListener* m_listener = nullptr;
+    bool m_paced = false;
+    std::string m_armedText;
 };

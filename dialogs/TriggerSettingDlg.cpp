@@ -5,6 +5,7 @@
 #include "acquisition/StringIds.h"
 #include "acquisition/TriggerCapture.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -119,6 +120,14 @@ void CTriggerSettingDlg::OnInitDialog() {
     // In condition code order: greater, equal, less, at least, at most.
     m_conditionList->addItems({QStringLiteral("\uFF1E"), QStringLiteral("\uFF1D"), QStringLiteral("\uFF1C"),
                                QStringLiteral("\u2265"), QStringLiteral("\u2264")});
+    // The symbols are a few strokes each: larger than the dialog's text, in points, so that they
+    // stay readable at any density (the list a little more than the box, which has to fit its row).
+    QFont symbols = font();
+    symbols.setPointSizeF(font().pointSizeF() * 1.3);
+    symbols.setBold(true);
+    m_conditionList->setFont(symbols);
+    symbols.setPointSizeF(font().pointSizeF() * 1.6);
+    m_conditionList->view()->setFont(symbols);
     m_channelList->clear();
     m_channelList->addItems(m_channelNames);
     m_enableBox->setChecked(m_enable != 0);

@@ -61,6 +61,12 @@ tagProgramSettings g_ReadProgramSettings(const std::string& path) {
             settings.cursorStatistics = {value.find("values") != std::string::npos,
                                          value.find("extremes") != std::string::npos,
                                          value.find("averages") != std::string::npos};
+        } else if (key == "pace_redraws") {
+            ReadSwitch(value, settings.paceRedraws);
+        } else if (key == "show_gaps") {
+            ReadSwitch(value, settings.showGaps);
+        } else if (key == "event_view") {
+            ReadSwitch(value, settings.eventView);
         } else if (key == "trigger_mark_ms") {
             markTime = g_ParseNumber(value);
         } else if (key == "trigger_mark_colour") {
@@ -90,6 +96,9 @@ bool g_WriteProgramSettings(const std::string& path, const tagProgramSettings& s
     std::string list = std::string(sets.values ? "values," : "") + (sets.extremes ? "extremes," : "") +
                        (sets.averages ? "averages," : "");
     text << "cursor_statistics = " << (list.empty() ? "none" : list.substr(0, list.size() - 1)) << "\n";
+    text << "pace_redraws = " << (settings.paceRedraws ? 1 : 0) << "\n";
+    text << "show_gaps = " << (settings.showGaps ? 1 : 0) << "\n";
+    text << "event_view = " << (settings.eventView ? 1 : 0) << "\n";
     if (settings.triggerMark) {
         text << "trigger_mark_ms = " << g_ShortestText(settings.triggerMark->time) << "\n";
         text << "trigger_mark_colour = " << settings.triggerMark->colour << "\n";

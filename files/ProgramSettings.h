@@ -25,6 +25,15 @@ struct tagProgramSettings {
     tagCursorStatisticsSets cursorStatistics;
     // trigger_mark_ms, trigger_mark_colour: where the last trigger fired in the workspace's traces
     std::optional<tagTriggerMark> triggerMark;
+    // pace_redraws: while recording, the chart is drawn once per frame of the screen instead of once
+    // per batch of samples
+    bool paceRedraws = true;
+    // show_gaps: where no sample exists (between recordings, skipped ticks, outages) the trace is
+    // broken and the time axis marks the gap, instead of the held value drawn across it
+    bool showGaps = true;
+    // event_view: while a repeating trigger waits, the chart shows the latest event whole and says it
+    // waits, and the table's latest values go on; off: the chart scrolls with the samples
+    bool eventView = true;
 
     bool operator==(const tagProgramSettings&) const = default;
 };

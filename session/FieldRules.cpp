@@ -106,6 +106,12 @@ void CFieldRules::ApplyTriggerSetting(const tagTriggerDialogFields& fields) {
 void CFieldRules::LoadSettings() {
     m_settings = g_ReadProgramSettings(ProgramSettingsPath());
     m_traces.Display().SetEveryPointDrawing(m_settings.everySample);
+    m_traces.Display().SetPacedRedraws(m_settings.paceRedraws);
+    m_traces.Display().SetGapsShown(m_settings.showGaps);
+    m_recorder.SetEventView(m_settings.eventView);
+    // Paced, the window's thread takes the samples about once a frame of a 60 Hz screen, not after
+    // every read of the link.
+    m_recorder.SetBatchSpacing(std::chrono::milliseconds(m_settings.paceRedraws ? 16 : 0));
     m_recorder.SetCaptureSettings(m_settings.capture);
     m_recorder.SetCheckWrites(m_settings.checkWrites);
     m_readouts.SetStatisticsSets(m_settings.cursorStatistics);
@@ -128,6 +134,12 @@ void CFieldRules::KeepTriggerMark(const std::optional<tagTriggerMark>& mark) {
 void CFieldRules::SetCheckWrites(bool on) {
     m_settings.checkWrites = on;
     m_recorder.SetCheckWrites(on);
+    g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
+}
+
+void CFieldRules::SetShowGaps(bool on) {
+    m_settings.showGaps = on;
+    m_traces.Display().SetGapsShown(on);
     g_WriteProgramSettings(ProgramSettingsPath(), m_settings);
 }
 

@@ -72,6 +72,7 @@ public:
     // The workspace's trigger marker, kept in the settings (the data file has no place for it).
     void KeepTriggerMark(const std::optional<tagTriggerMark>& mark);
     void SetEverySample(bool on);
+    void SetShowGaps(bool on);
     void SetCheckWrites(bool on);
 
 private:

@@ -29,6 +29,30 @@ CMonitorSession::CMonitorSession(CSessionView& view) : m_view(view) {
 }
 
 void CMonitorSession::AfterBatch() {
+    // Paced like the chart's redraws: batches come hundreds of times a second at 1 ms, the screen
+    // shows sixty of them.
+    if (!m_fields->Settings().paceRedraws || !m_view.AtNextFrame([this] { ShowPacedReadouts(); })) {
+        ShowBatchReadouts();
+    }
+}
+
+void CMonitorSession::ShowPacedReadouts() {
+    // The numbers change ten times a second at most: faster, nobody reads them, and the table's
+    // repaints would cost more than the chart's.
+    constexpr auto kEvery = std::chrono::milliseconds(100);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_readoutsShownAt < kEvery && m_view.AtNextFrame([this] { ShowPacedReadouts(); })) {
+        return;
+    }
+    m_readoutsShownAt = now;
+    // New scales and the like redraw the chart with a frame's redraw, not once more.
+    m_traces->Display().BeginChanges();
+    ShowBatchReadouts();
+    m_traces->Display().EndBatch();
+}
+
+void CMonitorSession::ShowBatchReadouts() {
+    m_readouts->SetLiveLatest(m_recorder->LiveLatest());
     m_readouts->UpdateAll();
     m_journal->LookChanged(); // adaptive scales, the trigger's marker
     m_view.ShowLinkStatistics(CCommunicater::Statistics());

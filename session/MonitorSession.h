@@ -18,6 +18,7 @@
 #include "acquisition/Recorder.h"
 #include "traces/TraceSet.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,6 +90,9 @@ private:
     void ShowPeriod(uint32_t period) override { m_view.ShowPeriod(period); }
     void SetWaitCursor(bool on) override { m_view.SetWaitCursor(on); }
     void AfterBatch() override;
+    // What the window shows of the traces beside the chart: the table, scales and status.
+    void ShowBatchReadouts();
+    void ShowPacedReadouts();
     void TrimCache() override { m_trimmer->TrimCache(); }
     void RecordingStarted(const tagRecordingStart& start) override;
     void ElementWritten(const tagWriteOutcome& outcome) override {
@@ -126,5 +130,6 @@ private:
     std::unique_ptr<CCacheTrimmer> m_trimmer;
     std::unique_ptr<CEventFiles> m_events;
     bool m_linkProblemsShown = false;
+    std::chrono::steady_clock::time_point m_readoutsShownAt;
     std::optional<tagWriteOutcome> m_lastWrite;
 };

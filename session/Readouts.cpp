@@ -3,7 +3,8 @@
 #include "acquisition/ChannelModel.h"
 
 void CReadouts::UpdateStatistics() {
-    m_view.ShowStatistics(ComputeStatistics(m_state.channels, m_traces));
+    m_view.ShowStatistics(
+        ComputeStatistics(m_state.channels, m_traces, m_liveLatest ? &*m_liveLatest : nullptr));
 }
 
 void CReadouts::UpdateCursorReadouts() {

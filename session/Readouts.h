@@ -17,6 +17,8 @@ public:
     void UpdateStatistics();
     // The sets of statistics between the cursors shown from now on.
     void SetStatisticsSets(const tagCursorStatisticsSets& sets) { m_sets = sets; }
+    // The latest samples the Latest column shows instead of the traces' last points, or none.
+    void SetLiveLatest(std::optional<std::vector<double>> latest) { m_liveLatest = std::move(latest); }
     void UpdateCursorReadouts();
     void ApplyAdaptiveScaling();
     // Everything above, after the traces changed.
@@ -31,4 +33,5 @@ private:
     CSessionView& m_view;
     std::string m_tooltip;
     tagCursorStatisticsSets m_sets;
+    std::optional<std::vector<double>> m_liveLatest;
 };

@@ -41,6 +41,10 @@ public:
     virtual void EndChanges() {}
     // The traces or their looks changed.
     virtual void Redraw() {}
+    // Ends the changes of a batch of samples: drawn at once, or at the screen's next frame while
+    // redraws are paced.
+    virtual void EndBatch() { EndChanges(); }
+    virtual void SetPacedRedraws(bool /*on*/) {}
 
     // The time axis: shows t at its right edge when t lies beyond it, goes back to its home
     // range (both axes), takes a step per division.
@@ -60,5 +64,11 @@ public:
 
     // Every sample of every trace drawn, or the sampled drawing.
     virtual void SetEveryPointDrawing(bool /*on*/) {}
+    // Traces broken where no samples exist, or joined across.
+    virtual void SetGapsShown(bool /*on*/) {}
+    // The time axis from one time to another (a whole event), zoom history kept.
+    virtual void ShowTimeRange(double /*from*/, double /*to*/) {}
+    // The words that a repeating trigger waits for its next event, in the plot's corner, or none.
+    virtual void ShowArmedNotice(bool /*shown*/) {}
     virtual void ShowTriggerMark(const std::optional<tagTriggerMark>& /*mark*/) {}
 };

@@ -5,9 +5,13 @@
 #include "chart/ChartCtrl.h"
 #include "chart/ChartHost.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
+
+// One frame of the screen the widget is on, in whole milliseconds.
+int g_FrameIntervalMs(const QWidget& widget);
 
 class CChartWidget : public QWidget, public CChartHost {
     Q_OBJECT
@@ -25,6 +29,7 @@ public:
     void ReleaseMouse() override {}
     void SetPointer(EnumChartPointer pointer) override;
     COLORREF ButtonFaceColour() const override;
+    bool ScheduleRedraw() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,4 +42,5 @@ protected:
 private:
     std::unique_ptr<CChartCtrl> m_chart;
     double m_bufferScale = 0; // the device pixel ratio the back buffer was made for
+    QTimer m_frame;           // a scheduled redraw, one frame of the screen ahead
 };

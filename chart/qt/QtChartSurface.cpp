@@ -38,6 +38,14 @@ QColor CQtChartSurface::ToQColor(COLORREF colour) {
 }
 
 QFont CQtChartSurface::MakeFont(const tagChartFontDesc& desc) {
+    // Asking the font database costs more than drawing the chart's texts; the chart asks for the
+    // same few fonts at every redraw.
+    static std::vector<std::pair<tagChartFontDesc, QFont>> made;
+    for (const auto& [known, font] : made) {
+        if (known == desc) {
+            return font;
+        }
+    }
     QFont font;
     QStringList families;
     const QString face = ToQString(desc.face);
@@ -53,6 +61,7 @@ QFont CQtChartSurface::MakeFont(const tagChartFontDesc& desc) {
     font.setBold(desc.bold);
     font.setItalic(desc.italic);
     font.setUnderline(desc.underline);
+    made.emplace_back(desc, font);
     return font;
 }
 
@@ -68,23 +77,20 @@ CQtChartSurface::CQtChartSurface(QPainter& painter)
 }
 
 void CQtChartSurface::DrawThinLines(const QLine* lines, int count) {
-    if (m_scale == 1.0) {
-        m_painter.drawLines(lines, count);
-        return;
-    }
-    // A pixel is more than one device pixel: straight lines become runs a pixel thick, like the
-    // trace's columns; slanted ones get a pen one pixel wide. Both leave out their end point.
+    // Straight lines are runs a pixel thick, written straight into a back buffer (a dotted grid is
+    // thousands of them); slanted ones get a pen one pixel wide. Both leave out their end point.
     const QPen thin = m_painter.pen();
+    const QColor colour = thin.color();
     for (int i = 0; i < count; ++i) {
         const QLine& line = lines[i];
         const int dx = line.dx(), dy = line.dy();
         if (dy == 0 && dx != 0) {
-            m_painter.fillRect(dx > 0 ? line.x1() : line.x2() + 1, line.y1(), std::abs(dx), 1, thin.color());
+            FillRun(dx > 0 ? line.x1() : line.x2() + 1, line.y1(), std::abs(dx), 1, colour);
         } else if (dx == 0 && dy != 0) {
-            m_painter.fillRect(line.x1(), dy > 0 ? line.y1() : line.y2() + 1, 1, std::abs(dy), thin.color());
+            FillRun(line.x1(), dy > 0 ? line.y1() : line.y2() + 1, 1, std::abs(dy), colour);
         } else if (dx != 0) {
             QPen wide = thin;
-            wide.setWidthF(1.0);
+            wide.setWidthF(m_scale == 1.0 ? 0.0 : 1.0);
             wide.setCapStyle(Qt::FlatCap);
             m_painter.setPen(wide);
             m_painter.drawLine(line);
@@ -156,8 +162,22 @@ void CQtChartSurface::LineTo(int x, int y) {
     m_position = QPoint(x, y);
 }
 
+void CQtChartSurface::Segments(const std::vector<std::pair<tagChartPoint, tagChartPoint>>& segments) {
+    // One call for all: a dotted grid is thousands of dashes.
+    QVarLengthArray<QLine, 1024> lines;
+    for (const auto& [from, to] : segments) {
+        if (from.x != to.x || from.y != to.y) {
+            lines.append(QLine(from.x, from.y, to.x, to.y));
+        }
+        m_position = QPoint(to.x, to.y);
+    }
+    if (!m_pen.none) {
+        DrawThinLines(lines.data(), static_cast<int>(lines.size()));
+    }
+}
+
 QRect CQtChartSurface::DeviceRun(int x, int y, int w, int h) const {
-    const auto at = [this](int c) { return static_cast<int>(std::lround(c * m_scale)); };
+    const auto at = [this](int c) { return m_scale == 1.0 ? c : static_cast<int>(std::lround(c * m_scale)); };
     return QRect(at(x), at(y), at(x + w) - at(x), at(y + h) - at(y)).intersected(DeviceClip());
 }
 

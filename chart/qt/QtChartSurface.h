@@ -37,6 +37,7 @@ public:
 
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
+    void Segments(const std::vector<std::pair<tagChartPoint, tagChartPoint>>& segments) override;
     void Polyline(const std::vector<tagChartPoint>& points) override;
     void Polygon(const std::vector<tagChartPoint>& points) override;
     double DeviceScale() const override { return Direct() ? m_scale : 1.0; }

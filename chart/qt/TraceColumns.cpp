@@ -19,9 +19,8 @@ void CTraceColumns::Include(int x, double y) {
         return;
     }
     // Rows far beyond the plot are drawn at its edge; a run never has to reach past it.
-    const int row =
-        static_cast<int>(std::clamp(std::lround(std::clamp(y, -1e9, 1e9)), static_cast<long>(m_rowTop) - 1,
-                                    static_cast<long>(m_rowBottom) + 1));
+    const double near = std::clamp(y, m_rowTop - 1.0, m_rowBottom + 1.0);
+    const int row = static_cast<int>(near + (near >= 0 ? 0.5 : -0.5)); // as lround, without the call
     const size_t i = Index(x);
     m_top[i] = std::min(m_top[i], row);
     m_bottom[i] = std::max(m_bottom[i], row);

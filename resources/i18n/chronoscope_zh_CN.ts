@@ -699,5 +699,13 @@ To bring it back later: chronoscope-record --recover %s --out FILE.data</source>
         <source>The chart image could not be saved</source>
         <translation>无法保存图表图像</translation>
     </message>
+    <message>
+        <source>Show Gaps</source>
+        <translation>显示数据间断</translation>
+    </message>
+    <message>
+        <source>Armed — waiting for trigger</source>
+        <translation>已布防 — 等待触发</translation>
+    </message>
 </context>
 </TS>

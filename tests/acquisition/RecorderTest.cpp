@@ -314,3 +314,45 @@ TEST_F(RecorderTest, ClearTracksEmptiesTracesAndResetsTheAxes) {
     Record(100ms);
     EXPECT_EQ(Serie(0).GetXValue(0), 0.0); // the next recording starts at 0 again
 }
+
+// A repeating trigger between its events: with the event view the latest event fills the time
+// axis under the armed notice while the latest values go on; without it the axis scrolls on.
+TEST_F(RecorderTest, BetweenEventsTheEventViewShowsTheLatestEventWholeAndTheLiveValues) {
+    AddChannels({Channel("D2", GCM_INT)}); // a square wave: +500 for half of each second
+    m_state.period = 5;
+    m_state.trigger = {1, 0, TRIGGER_GREATER_EQUAL, 0.0};
+    m_recorder->SetCaptureSettings({100, true, 200});
+    m_chart->display.SetArmedNoticeText("armed");
+    for (const bool eventView : {true, false}) {
+        SCOPED_TRACE(eventView ? "event view" : "scrolling");
+        m_recorder->SetEventView(eventView);
+        m_recorder->OnRun();
+        // Until an event has closed and the trigger waits for the next, and a little longer.
+        int looks = 0;
+        for (auto end = std::chrono::steady_clock::now() + 10s;
+             looks < 20 && std::chrono::steady_clock::now() < end;) {
+            m_view.PumpMessages();
+            std::this_thread::sleep_for(5ms);
+            const tagTriggerStatus status = m_recorder->TriggerStatus();
+            looks += status.eventsClosed > 0 && status.phase != EnumTriggerPhase::Triggered ? 1 : -looks;
+        }
+        ASSERT_EQ(looks, 20);
+        const CChartCustomAxisX& time = m_chart->display.TimeAxis();
+        double last = 0;
+        ASSERT_TRUE(Serie(0).GetLastPoint(&last, nullptr));
+        if (eventView) {
+            EXPECT_EQ(time.GetMinimum(), Serie(0).GetXValue(0));
+            EXPECT_EQ(time.GetMaximum(), last);
+            EXPECT_EQ(m_chart->chart.GetPlotNotice(), "armed");
+            ASSERT_TRUE(m_recorder->LiveLatest().has_value());
+            EXPECT_EQ(m_recorder->LiveLatest()->size(), 1u);
+        } else {
+            EXPECT_GT(time.GetMaximum(), last + 20.0); // on with the samples nobody keeps
+            EXPECT_TRUE(m_chart->chart.GetPlotNotice().empty());
+            EXPECT_FALSE(m_recorder->LiveLatest().has_value());
+        }
+        m_recorder->OnRun();
+        m_view.PumpMessages();
+        EXPECT_TRUE(m_chart->chart.GetPlotNotice().empty()); // a stopped recording waits for nothing
+    }
+}

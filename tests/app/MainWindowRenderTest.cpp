@@ -184,12 +184,13 @@ TEST_P(MainWindowTest, WindowMenuOffersLanguageAndCacheSize) {
     for (QAction* action : window.actions()) {
         texts << action->text();
     }
-    ASSERT_EQ(texts.size(), 7);
+    ASSERT_EQ(texts.size(), 8);
     EXPECT_TRUE(texts[0].contains(QStringLiteral("(&L)")));
     EXPECT_TRUE(texts[1].contains(QStringLiteral("(&B)")));
     EXPECT_EQ(texts[2], GetParam() ? QStringLiteral("显示全部采样点") : QStringLiteral("Show Every Sample"));
     EXPECT_EQ(texts[3],
               GetParam() ? QStringLiteral("写入前检查数值") : QStringLiteral("Check Values Before Writing"));
+    EXPECT_EQ(texts[4], GetParam() ? QStringLiteral("显示数据间断") : QStringLiteral("Show Gaps"));
     EXPECT_EQ(window.actions()[0]->shortcut(), QKeySequence(QStringLiteral("Alt+L")));
 
     // The cache size dialog hands its values back only on OK.

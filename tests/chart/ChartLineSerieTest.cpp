@@ -139,3 +139,50 @@ TEST_F(LineFixture, RegressionHugeAndNotANumberValuesStayWithinThePixelRange) {
     m_serie->DrawAll(surface);
     EXPECT_FALSE(surface.ops.empty());
 }
+
+// Two recordings five seconds apart, the first with fifty ticks the link skipped: broken at both
+// gaps and marked under the plot with gaps shown, one line across them (the held value) without.
+TEST_F(LineFixture, GapsBreakTheLineAndAreMarkedOnlyWhenShown) {
+    m_time->SetRange(0.0, 8000.0);
+    for (int t = 0; t < 1000; ++t) {
+        if (t < 400 || t >= 450) {
+            m_serie->AddPoint(t, t % 100);
+        }
+    }
+    m_serie->AddPoint(6000, 99); // the hold point: the old value at the new recording's start
+    for (int t = 6000; t < 7000; ++t) {
+        m_serie->AddPoint(t, 50);
+    }
+    for (const bool everyPoint : {false, true}) {
+        SCOPED_TRACE(everyPoint ? "every point" : "sampled");
+        m_serie->SetEveryPointDrawing(everyPoint);
+        for (const bool shown : {false, true}) {
+            m_serie->SetGapsShown(shown);
+            CRecordingSurface surface;
+            m_serie->DrawAll(surface);
+            std::vector<std::vector<tagChartPoint>> lines;
+            std::vector<tagChartRect> marks;
+            for (const tagSurfaceOp& op : surface.ops) {
+                if (op.op == EnumSurfaceOp::Polyline) {
+                    lines.push_back(op.points);
+                } else if (op.op == EnumSurfaceOp::Fill) {
+                    marks.push_back(op.rect);
+                }
+            }
+            if (!shown) {
+                EXPECT_EQ(lines.size(), 1u);
+                EXPECT_TRUE(marks.empty());
+                continue;
+            }
+            ASSERT_EQ(lines.size(), 3u);
+            ASSERT_EQ(marks.size(), 2u);
+            EXPECT_EQ(lines[0].back().x, Pixel(399, 0).x);
+            EXPECT_EQ(lines[1].front().x, Pixel(450, 0).x);
+            EXPECT_EQ(lines[1].back().x, Pixel(999, 0).x);
+            EXPECT_EQ(lines[2].front(), Pixel(6000, 99)); // the new line starts at the held value
+            EXPECT_EQ(marks[0].left, Pixel(399, 0).x);
+            EXPECT_EQ(marks[1].left, Pixel(999, 0).x);
+            EXPECT_EQ(marks[1].right, Pixel(6000, 0).x + 1);
+        }
+    }
+}

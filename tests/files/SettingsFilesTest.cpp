@@ -75,6 +75,7 @@ TEST(ProgramSettingsFile, KeysAndValuesWithDefaultsForWhatIsMissingOrDamaged) {
     off.everySample = false;
     off.triggerMark = tagTriggerMark{1234.625, 0x00FF00};
     off.cursorStatistics = {true, false, true};
+    off.paceRedraws = off.showGaps = off.eventView = false; // each its own key
     ASSERT_TRUE(g_WriteProgramSettings(path, off));
     EXPECT_EQ(g_ReadProgramSettings(path), off);
 
