@@ -22,6 +22,7 @@
 #include "kit/DocPath.h"
 #include "kit/KitHelpers.h"
 #include "link/Communicater.h"
+#include "session/ReasonTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -503,6 +504,7 @@ void CChronoscopeDlg::ShowResult(const tagResult& result) {
     const QString text =
         QString::fromStdString(g_FormatText(LoadStringById(result.stringId).toStdString(), result.arguments));
     g_ShowMessage(this, result.ok ? EnumMessageKind::Notice : EnumMessageKind::Problem, text,
+                  QString::fromStdString(g_ReasonText(result.detail, Lookup)),
                   QString::fromStdString(result.detail));
 }
 

@@ -30,7 +30,7 @@ void FitTitleAndReason(QMessageBox& box, const QString& detail) {
 } // namespace
 
 QMessageBox::StandardButton g_ShowMessage(QWidget* parent, EnumMessageKind kind, const QString& text,
-                                          const QString& detail) {
+                                          const QString& detail, const QString& raw) {
     const bool question = kind == EnumMessageKind::Question;
     QMessageBox box(question                           ? QMessageBox::Question
                     : kind == EnumMessageKind::Problem ? QMessageBox::Warning
@@ -38,6 +38,9 @@ QMessageBox::StandardButton g_ShowMessage(QWidget* parent, EnumMessageKind kind,
                     LoadStringById(IDS_APP_NAME), text,
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     FitTitleAndReason(box, detail);
+    if (!raw.isEmpty() && raw != detail) {
+        box.setToolTip(raw);
+    }
     box.exec();
     return box.standardButton(box.clickedButton());
 }

@@ -15,8 +15,9 @@ enum class EnumMessageKind {
 #include <QStringList>
 
 // Shows the box and returns the button that closed it.
+// raw: the reason as the system worded it, in the box's tooltip where it differs from detail.
 QMessageBox::StandardButton g_ShowMessage(QWidget* parent, EnumMessageKind kind, const QString& text,
-                                          const QString& detail = {});
+                                          const QString& detail = {}, const QString& raw = {});
 // A problem with a choice of our own buttons; the index of the one clicked (-1: the box was
 // closed otherwise).
 int g_AskChoice(QWidget* parent, const QString& text, const QString& detail, const QStringList& buttons);

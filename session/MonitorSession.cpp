@@ -61,7 +61,8 @@ void CMonitorSession::ShowBatchReadouts() {
 
 void CMonitorSession::ShowStatus() {
     tagSessionStatus status;
-    status.link = g_LinkText(m_state);
+    status.interfaceType = m_state.interfaceType;
+    status.link = g_LinkAddressText(m_state);
     status.recording = IsRecording();
     if (status.recording) {
         status.elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -

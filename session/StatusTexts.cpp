@@ -1,6 +1,8 @@
 #include "StatusTexts.h"
 
+#include "ReasonTexts.h"
 #include "acquisition/StringIds.h"
+#include "acquisition/StringTexts.h"
 #include "files/WorkspacePaths.h"
 #include "kit/KitHelpers.h"
 #include "kit/NumberText.h"
@@ -24,7 +26,7 @@ std::string g_TriggerStatusText(const tagTriggerStatus& status, const StringLook
         const std::string saved =
             eventsSaved == 1 ? text(IDS_TRIGGER_ONE_EVENT_SAVED)
                              : g_FormatText(text(IDS_TRIGGER_EVENTS_SAVED), {std::to_string(eventsSaved)});
-        line += line.empty() ? saved : "; " + saved;
+        line += line.empty() ? saved : text(IDS_TEXT_SEPARATOR) + saved;
     }
     return line;
 }
@@ -75,21 +77,36 @@ std::string g_LinkStatisticsDetail(const tagLinkStatistics& statistics, const St
     }
 }
 
-std::string g_LinkText(const tagMonitorState& state) {
+std::string g_LinkAddressText(const tagMonitorState& state) {
     const tagSerialInfo& l = state.link;
     switch (state.interfaceType) {
     case INTERFACE_ETHERNET:
-        return "tcp " + g_IpAddressText(l.ipAddress) + ":" + std::to_string(l.tcpPort);
+        return g_IpAddressText(l.ipAddress) + ":" + std::to_string(l.tcpPort);
     case INTERFACE_USB:
-        return "usb " + std::to_string(l.usbPort);
+        return std::to_string(l.usbPort);
     default:
-        return "serial COM" + std::to_string(l.comPort) + " " + std::to_string(l.baudRate) + " " +
+        return "COM" + std::to_string(l.comPort) + " " + std::to_string(l.baudRate) + " " +
                std::to_string(l.dataBits) + g_ParityLetter(l.parity) + std::to_string(l.stopBits);
     }
 }
 
+namespace {
+
+int InterfaceTextId(uint32_t interfaceType) {
+    return interfaceType == INTERFACE_ETHERNET ? IDS_LINK_TCP
+           : interfaceType == INTERFACE_USB    ? IDS_LINK_USB
+                                               : IDS_LINK_SERIAL;
+}
+
+} // namespace
+
+std::string g_LinkText(const tagMonitorState& state) {
+    return g_FormatText(EnglishStringById(InterfaceTextId(state.interfaceType)), {g_LinkAddressText(state)});
+}
+
 std::string g_SessionStatusText(const tagSessionStatus& status, const StringLookup& text) {
-    std::string line = g_FormatText(text(IDS_STATUS_LINK), {status.link});
+    const std::string link = g_FormatText(text(InterfaceTextId(status.interfaceType)), {status.link});
+    std::string line = g_FormatText(text(IDS_STATUS_LINK), {link});
     if (status.recording) {
         const long s = static_cast<long>(status.elapsed.count());
         char clock[32];
@@ -107,8 +124,8 @@ std::string g_SessionStatusText(const tagSessionStatus& status, const StringLook
             if (!address.empty() && reason.starts_with(address + ": ")) {
                 reason.remove_prefix(address.size() + 2);
             }
-            line +=
-                "    " + g_FormatText(text(IDS_STATUS_NOT_WRITTEN), {address, value, std::string(reason)});
+            line += "    " + g_FormatText(text(IDS_STATUS_NOT_WRITTEN),
+                                          {address, value, g_ReasonText(std::string(reason), text)});
         } else if (write->readBack.empty()) {
             line += "    " + g_FormatText(text(IDS_STATUS_WRITTEN), {address, value});
         } else {
@@ -122,5 +139,10 @@ std::string g_SessionStatusText(const tagSessionStatus& status, const StringLook
 }
 
 std::string g_SessionStatusDetail(const tagSessionStatus& status) {
-    return status.journal ? status.journalFailure : std::string();
+    // The reasons as the system gave them, where the line shows them in its own words.
+    std::string detail = status.journal ? status.journalFailure : std::string();
+    if (status.lastWrite && !status.lastWrite->written && !status.lastWrite->reason.empty()) {
+        detail += (detail.empty() ? "" : "\n") + status.lastWrite->reason;
+    }
+    return detail;
 }

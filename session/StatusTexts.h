@@ -27,7 +27,8 @@ std::string g_LinkStatisticsDetail(const tagLinkStatistics& statistics, const St
 
 // The session's own part of the status line.
 struct tagSessionStatus {
-    std::string link; // the link as g_LinkText words it
+    uint32_t interfaceType = 0; // INTERFACE_*, worded in the window's language
+    std::string link;           // the link's port and settings, as g_LinkAddressText words them
     bool recording = false;
     std::chrono::seconds elapsed{0};
     std::optional<tagWriteOutcome> lastWrite; // the latest write: taken and read back, or not
@@ -35,8 +36,10 @@ struct tagSessionStatus {
     std::string journalFailure;               // why its last commit failed, if it did
 };
 
-// The link in a few words: "serial COM1 19200 8N1", "tcp 192.168.1.10:502", "usb 1".
+// The link in a few words: "serial COM1 19200 8N1", "tcp 192.168.1.10:502", "usb 1" (for the
+// journal and the log), and its port and settings alone ("COM1 19200 8N1").
 std::string g_LinkText(const tagMonitorState& state);
+std::string g_LinkAddressText(const tagMonitorState& state);
 // "Link: ...", "Recording hh:mm:ss" or "Stopped", "D100 <- 1234 written, reads 1234" (or why it
 // was not), "Journal on" (or "Journal off" while its commits fail).
 std::string g_SessionStatusText(const tagSessionStatus& status, const StringLookup& text);

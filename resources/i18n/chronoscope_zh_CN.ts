@@ -707,5 +707,69 @@ To bring it back later: chronoscope-record --recover %s --out FILE.data</source>
         <source>Armed — waiting for trigger</source>
         <translation>已布防 — 等待触发</translation>
     </message>
+    <message>
+        <source>serial %s</source>
+        <translation>串口 %s</translation>
+    </message>
+    <message>
+        <source>tcp %s</source>
+        <translation>以太网 %s</translation>
+    </message>
+    <message>
+        <source>usb %s</source>
+        <translation>USB %s</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>no answer in time</source>
+        <translation>应答超时</translation>
+    </message>
+    <message>
+        <source>the controller does not answer</source>
+        <translation>控制器无应答</translation>
+    </message>
+    <message>
+        <source>the connection was refused</source>
+        <translation>连接被拒绝</translation>
+    </message>
+    <message>
+        <source>no such file or device</source>
+        <translation>文件或设备不存在</translation>
+    </message>
+    <message>
+        <source>the controller does not know the request (exception 1)</source>
+        <translation>控制器不支持该请求（异常 1）</translation>
+    </message>
+    <message>
+        <source>the controller has no such address (exception 2)</source>
+        <translation>控制器没有该地址（异常 2）</translation>
+    </message>
+    <message>
+        <source>the controller refused the value (exception 3)</source>
+        <translation>控制器拒绝该数值（异常 3）</translation>
+    </message>
+    <message>
+        <source>the controller failed to carry out the request (exception 4)</source>
+        <translation>控制器执行请求失败（异常 4）</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>磁盘已满</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>没有权限</translation>
+    </message>
+    <message>
+        <source>the controller refused the value</source>
+        <translation>控制器拒绝了该数值</translation>
+    </message>
+    <message>
+        <source>the link is not open</source>
+        <translation>连接未打开</translation>
+    </message>
 </context>
 </TS>

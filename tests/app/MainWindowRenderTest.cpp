@@ -301,7 +301,7 @@ TEST_P(MainWindowTest, TriggerHistoryAndRepeatAreSetInTheDialogAndShownAtWork) {
     ASSERT_TRUE(status);
     window.OnRun();
     EXPECT_TRUE(status->text().endsWith(
-        LoadStringById(IDS_TRIGGER_WAITING) + "; " +
+        LoadStringById(IDS_TRIGGER_WAITING) + LoadStringById(IDS_TEXT_SEPARATOR) +
         QString::fromStdString(g_FormatText(LoadStringById(IDS_TRIGGER_EVENTS_SAVED).toStdString(), {"0"}))))
         << status->text().toStdString();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);

@@ -64,7 +64,13 @@ TEST(LinkStatus, TheSessionsPartOfTheStatusLine) {
     state.interfaceType = INTERFACE_ETHERNET;
     state.link.ipAddress = 0x0A01A8C0; // 192.168.1.10
     state.link.tcpPort = 502;
-    tagSessionStatus status{g_LinkText(state), true, std::chrono::seconds(3723), std::nullopt, true, {}};
+    tagSessionStatus status{INTERFACE_ETHERNET,
+                            g_LinkAddressText(state),
+                            true,
+                            std::chrono::seconds(3723),
+                            std::nullopt,
+                            true,
+                            {}};
     EXPECT_EQ(g_SessionStatusText(status, english),
               "Link: tcp 192.168.1.10:502    Recording 01:02:03    Journal on");
     status.journalFailure = "/x.journal: database or disk is full";
@@ -73,6 +79,8 @@ TEST(LinkStatus, TheSessionsPartOfTheStatusLine) {
     EXPECT_EQ(g_SessionStatusDetail(status), status.journalFailure);
     status.recording = false;
     status.journal = false;
-    status.link = g_LinkText(tagMonitorState{});
+    status.interfaceType = INTERFACE_SERIAL;
+    status.link = g_LinkAddressText(tagMonitorState{});
+    EXPECT_EQ(g_LinkText(tagMonitorState{}), "serial COM1 19200 8N1"); // the journal's words
     EXPECT_EQ(g_SessionStatusText(status, english), "Link: serial COM1 19200 8N1    Stopped");
 }
