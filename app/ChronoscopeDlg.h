@@ -75,6 +75,7 @@ private:
     // CSessionView
     void Post(std::function<void()> work) override;
     bool AtNextFrame(std::function<void()> work) override { return m_frames.Schedule(std::move(work)); }
+    bool HasFrames() const override { return true; }
     void ShowResult(const tagResult& result) override;
     bool AskYesNo(int stringId, const std::vector<std::string>& arguments = {}) override;
     void SetWaitCursor(bool on) override;

@@ -109,9 +109,10 @@ void CFieldRules::LoadSettings() {
     m_traces.Display().SetPacedRedraws(m_settings.paceRedraws);
     m_traces.Display().SetGapsShown(m_settings.showGaps);
     m_recorder.SetEventView(m_settings.eventView);
-    // Paced, the window's thread takes the samples about once a frame of a 60 Hz screen, not after
-    // every read of the link.
-    m_recorder.SetBatchSpacing(std::chrono::milliseconds(m_settings.paceRedraws ? 16 : 0));
+    // Paced, a window takes the samples about once a frame of a 60 Hz screen, not after every read
+    // of the link; a program without a screen takes them as they come.
+    m_recorder.SetBatchSpacing(
+        std::chrono::milliseconds(m_settings.paceRedraws && m_view.HasFrames() ? 16 : 0));
     m_recorder.SetCaptureSettings(m_settings.capture);
     m_recorder.SetCheckWrites(m_settings.checkWrites);
     m_readouts.SetStatisticsSets(m_settings.cursorStatistics);

@@ -23,6 +23,7 @@ public:
     // Runs work on the window's thread at the screen's next frame, the latest work asked for before
     // it once; false when the view has no frames (the caller does the work at once).
     virtual bool AtNextFrame(std::function<void()> /*work*/) { return false; }
+    virtual bool HasFrames() const { return false; }
     // The result's message with its reason below it.
     virtual void ShowResult(const tagResult& result) = 0;
     // A Yes/No question, its %s, %d and %u filled from arguments in order; true only for Yes.
