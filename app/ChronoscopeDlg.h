@@ -3,10 +3,10 @@
 // owns; the window pushes state into controls, reads them back and shows messages.
 #pragma once
 
-#include "FrameTimer.h"
 #include "LanguageChoice.h"
 #include "MainWindowIds.h"
 #include "MainWindowLayout.h"
+#include "chart/qt/FrameTimer.h"
 #include "session/MonitorSession.h"
 
 #include <QDialog>

@@ -2,13 +2,13 @@
 
 #include "acquisition/StringIds.h"
 
-#include <array>
+#include <string_view>
 #include <utility>
 
 namespace {
 
 // Known wordings, longest first where one contains another.
-constexpr std::array<std::pair<std::string_view, int>, 16> kKnown{{
+constexpr std::pair<std::string_view, int> kKnown[] = {
     {"Connection timed out", IDS_REASON_TIMEOUT},
     {"Operation timed out", IDS_REASON_TIMEOUT},
     {"Resource temporarily unavailable", IDS_REASON_TIMEOUT},
@@ -25,7 +25,7 @@ constexpr std::array<std::pair<std::string_view, int>, 16> kKnown{{
     {"Permission denied", IDS_REASON_PERMISSION},
     {"the controller refused the value", IDS_REASON_VALUE_REFUSED},
     {"the link is not open", IDS_REASON_NOT_OPEN},
-}};
+};
 
 } // namespace
 

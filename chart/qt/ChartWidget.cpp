@@ -4,17 +4,12 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
-
-#include <algorithm>
 
 CChartWidget::CChartWidget(QWidget* parent) : QWidget(parent), m_chart(std::make_unique<CChartCtrl>()) {
     // The back buffer is the only thing ever painted: no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     m_chart->SetHost(this);
-    m_frame.setSingleShot(true);
-    connect(&m_frame, &QTimer::timeout, this, [this] { m_chart->RedrawChart(); });
 }
 
 CChartWidget::~CChartWidget() {
@@ -41,17 +36,8 @@ COLORREF CChartWidget::ButtonFaceColour() const {
                     static_cast<uint8_t>(colour.blue()));
 }
 
-int g_FrameIntervalMs(const QWidget& widget) {
-    const QScreen* shown = widget.screen();
-    const double hertz = shown && shown->refreshRate() >= 1.0 ? shown->refreshRate() : 60.0;
-    return std::max(1, static_cast<int>(1000.0 / hertz));
-}
-
 bool CChartWidget::ScheduleRedraw() {
-    if (!m_frame.isActive()) {
-        m_frame.start(g_FrameIntervalMs(*this));
-    }
-    return true;
+    return m_frame.Schedule([this] { m_chart->RedrawChart(); });
 }
 
 void CChartWidget::paintEvent(QPaintEvent*) {

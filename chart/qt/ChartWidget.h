@@ -5,13 +5,11 @@
 #include "chart/ChartCtrl.h"
 #include "chart/ChartHost.h"
 
-#include <QTimer>
+#include "FrameTimer.h"
+
 #include <QWidget>
 
 #include <memory>
-
-// One frame of the screen the widget is on, in whole milliseconds.
-int g_FrameIntervalMs(const QWidget& widget);
 
 class CChartWidget : public QWidget, public CChartHost {
     Q_OBJECT
@@ -41,6 +39,6 @@ protected:
 
 private:
     std::unique_ptr<CChartCtrl> m_chart;
-    double m_bufferScale = 0; // the device pixel ratio the back buffer was made for
-    QTimer m_frame;           // a scheduled redraw, one frame of the screen ahead
+    double m_bufferScale = 0;   // the device pixel ratio the back buffer was made for
+    CFrameTimer m_frame{*this}; // a scheduled redraw, one frame of the screen ahead
 };

@@ -176,20 +176,23 @@ void CQtChartSurface::Segments(const std::vector<std::pair<tagChartPoint, tagCha
     }
 }
 
+int CQtChartSurface::Device(int pixel) const {
+    return m_scale == 1.0 ? pixel : static_cast<int>(std::lround(pixel * m_scale));
+}
+
+QRect CQtChartSurface::DeviceRect(int x, int y, int w, int h) const {
+    return QRect(Device(x), Device(y), Device(x + w) - Device(x), Device(y + h) - Device(y));
+}
+
 QRect CQtChartSurface::DeviceRun(int x, int y, int w, int h) const {
-    const auto at = [this](int c) { return m_scale == 1.0 ? c : static_cast<int>(std::lround(c * m_scale)); };
-    return QRect(at(x), at(y), at(x + w) - at(x), at(y + h) - at(y)).intersected(DeviceClip());
+    return DeviceRect(x, y, w, h).intersected(DeviceClip());
 }
 
 QRect CQtChartSurface::DeviceClip() const {
-    const auto at = [this](int c) { return static_cast<int>(std::lround(c * m_scale)); };
-    QRect clip = m_image->rect();
-    if (m_clip) {
-        clip = clip.intersected(QRect(at(m_clip->left()), at(m_clip->top()),
-                                      at(m_clip->left() + m_clip->width()) - at(m_clip->left()),
-                                      at(m_clip->top() + m_clip->height()) - at(m_clip->top())));
-    }
-    return clip;
+    const QRect clip = m_image->rect();
+    return m_clip ? clip.intersected(
+                        DeviceRect(m_clip->left(), m_clip->top(), m_clip->width(), m_clip->height()))
+                  : clip;
 }
 
 bool CQtChartSurface::Direct() const {

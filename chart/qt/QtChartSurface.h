@@ -66,6 +66,9 @@ private:
     bool Direct() const;
     // A rectangle of pixels in the back buffer's device pixels, within it and the clip.
     QRect DeviceRun(int x, int y, int w, int h) const;
+    // Pixels to the back buffer's device pixels, and a rectangle of them without any clipping.
+    int Device(int pixel) const;
+    QRect DeviceRect(int x, int y, int w, int h) const;
     QRect DeviceClip() const;
     void FillDevice(const QRect& run, QRgb pixel);
 

@@ -18,10 +18,6 @@ public:
     // Writes the runs into a 32-bit image.
     void Fill(QImage& image, QRgb pixel) const;
 
-    // For tests: the run of a device column (top > bottom when the column is empty).
-    int Top(int x) const { return Inside(x) ? m_top[Index(x)] : 1; }
-    int Bottom(int x) const { return Inside(x) ? m_bottom[Index(x)] : 0; }
-
 private:
     bool Inside(int x) const { return x >= m_left && x < m_left + static_cast<int>(m_top.size()); }
     size_t Index(int x) const { return static_cast<size_t>(x - m_left); }

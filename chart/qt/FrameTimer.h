@@ -2,11 +2,14 @@
 // latest work runs once.
 #pragma once
 
-#include "chart/qt/ChartWidget.h"
-
 #include <QTimer>
+#include <QWidget>
 
 #include <functional>
+#include <utility>
+
+// One frame of the screen the widget is on, in whole milliseconds.
+int g_FrameIntervalMs(const QWidget& widget);
 
 class CFrameTimer {
 public:
