@@ -44,7 +44,21 @@ void CChartCtrl::RedrawChart() {
     CChartSurface& surface = m_buffer->Surface();
     DrawBackground(surface, client);
     DrawChart(surface, client.Deflated(3));
+    m_bufferStale = false;
     m_host->Invalidate();
+}
+
+bool CChartCtrl::PaintFresh(CChartSurface& screen) {
+    if (!m_host || m_redrawCounter < 1) {
+        return false;
+    }
+    const tagChartRect client = m_host->ClientRect();
+    DrawBackground(screen, client);
+    DrawChart(screen, client.Deflated(3));
+    m_bufferStale = true;
+    m_paintedOnce = true;
+    DrawOverlays(screen);
+    return true;
 }
 
 void CChartCtrl::SetPlotNotice(const std::string& text) {
@@ -261,13 +275,17 @@ void CChartCtrl::DrawOffsetMarkers(CChartSurface& surface) {
 }
 
 void CChartCtrl::OnPaint(CChartSurface& screen) {
-    if (!m_paintedOnce) {
+    if (!m_paintedOnce || m_bufferStale) {
         RedrawChart();
         m_paintedOnce = true;
     }
     if (m_buffer) {
         screen.DrawBuffer(*m_buffer);
     }
+    DrawOverlays(screen);
+}
+
+void CChartCtrl::DrawOverlays(CChartSurface& screen) {
     if (m_zoomActive) {
         const tagChartPen previous = screen.SelectPen({m_zoomPenWidth, m_zoomColour});
         const tagChartRect& z = m_zoomRect;

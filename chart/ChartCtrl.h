@@ -68,6 +68,10 @@ public:
 
     // Events from the host window.
     void OnPaint(CChartSurface& screen);
+    // The whole chart drawn straight onto the screen's own pixels, without the back buffer and
+    // the copy of it (the larger part of a frame's cost while recording); the buffer is drawn
+    // again when a later paint needs it. False, with nothing drawn, while redraws are held back.
+    bool PaintFresh(CChartSurface& screen);
     // The cursors, which the screen draws over the back buffer.
     void DrawCursors(CChartSurface& surface);
     void OnSize();
@@ -94,6 +98,8 @@ public:
 private:
     void DrawDottedGrid(CChartSurface& surface);
     void DrawPlotNotice(CChartSurface& surface);
+    // What the screen draws over the chart: the zoom rectangle and the cursors.
+    void DrawOverlays(CChartSurface& screen);
     void DrawOffsetMarkers(CChartSurface& surface);
     // Pixel y of a series' offset marker, or nothing when the offset is outside the left axis.
     bool MarkerY(const CChartSerie& serie, int& y) const;
@@ -107,6 +113,7 @@ private:
 
     CChartHost* m_host = nullptr;
     std::unique_ptr<CChartBuffer> m_buffer;
+    bool m_bufferStale = false; // the screen was painted fresh since the buffer was drawn
     int m_redrawCounter = 1;
     bool m_redrawPending = false;
     std::string m_plotNotice;

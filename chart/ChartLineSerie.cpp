@@ -97,6 +97,10 @@ void CChartLineSerie::DrawLegendSample(CChartSurface& surface, const tagChartRec
 
 namespace {
 
+// How near a pixel's edge, in pixels, a time may map to either side of it: the map's product and
+// division differ there, and the edge's own time is rounded.
+constexpr double kEdgeRounding = 1e-5;
+
 // The last index of the column that begins at i (every index to it maps to the same pixel x): a
 // probe where the last column's width puts it, a gallop from there to a bracket, then halving. The
 // probes stay near the column's end, in the cache lines the index reads anyway.
@@ -244,10 +248,12 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
             // times within a rounding of the edge are then settled by the map itself.
             const double edge = map.x_.minimum + (x + 1 - map.x_.start) / map.x_.perUnit;
             end = ColumnEnd(i, last, guess, [&](uint32_t k) { return points[k].X < edge; });
-            while (end < last && inColumn(end + 1)) {
+            // Far from the edge (most times) the comparison is the map's answer.
+            const double rounding = kEdgeRounding / map.x_.perUnit;
+            while (end < last && points[end + 1].X < edge + rounding && inColumn(end + 1)) {
                 ++end;
             }
-            while (end > i && !inColumn(end)) {
+            while (end > i && points[end].X > edge - rounding && !inColumn(end)) {
                 --end;
             }
         } else {
@@ -259,10 +265,13 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
         columns.Open(x, map.Y(points[i].Y), i == first);
         if (end > i) {
             const auto extremes = Points().ExtremeValuesOfY(i + 1, end);
-            const int latestY = map.Y(points[end].Y);
+            const double latest = points[end].Y;
+            const int latestY = map.Y(latest);
             int minY = latestY, maxY = latestY;
             if (extremes.Any()) {
-                const int a = map.Y(extremes.min), b = map.Y(extremes.max);
+                // In a short column the latest point is often an extreme: its pixel is known.
+                const int a = extremes.min == latest ? latestY : map.Y(extremes.min);
+                const int b = extremes.max == latest ? latestY : map.Y(extremes.max);
                 minY = std::min({minY, a, b});
                 maxY = std::max({maxY, a, b});
             }

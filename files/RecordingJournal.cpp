@@ -95,6 +95,8 @@ bool CRecordingJournal::OpenDatabase() {
 
 void CRecordingJournal::Close() {
     // close_v2: a statement still alive (one that failed midway) ends the connection when it goes.
+    sqlite3_finalize(m_insert);
+    m_insert = nullptr;
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -232,16 +234,22 @@ void CRecordingJournal::Append(std::span<const tagOscilloVal> samples) {
             g_JournalCheck(db, sqlite3_step(*first));
             m_firstTickPending = false;
         }
-        CStatement insert(db, "INSERT OR REPLACE INTO sample VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        for (const tagOscilloVal& sample : copy) {
-            sqlite3_reset(*insert);
-            sqlite3_bind_int64(*insert, 1, m_recording);
-            sqlite3_bind_int64(*insert, 2, sample.tick);
-            for (int k = 0; k < kMaxChannels; ++k) {
-                sqlite3_bind_int(*insert, 3 + k, static_cast<int32_t>(sample.raw[static_cast<size_t>(k)]));
-            }
-            g_JournalCheck(db, sqlite3_step(*insert));
+        // Prepared once per connection: preparing it for every batch cost more than the inserts.
+        if (!m_insert) {
+            g_JournalCheck(
+                db, sqlite3_prepare_v3(db, "INSERT OR REPLACE INTO sample VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                                       -1, SQLITE_PREPARE_PERSISTENT, &m_insert, nullptr));
         }
+        for (const tagOscilloVal& sample : copy) {
+            sqlite3_reset(m_insert);
+            sqlite3_bind_int64(m_insert, 1, m_recording);
+            sqlite3_bind_int64(m_insert, 2, sample.tick);
+            for (int k = 0; k < kMaxChannels; ++k) {
+                sqlite3_bind_int(m_insert, 3 + k, static_cast<int32_t>(sample.raw[static_cast<size_t>(k)]));
+            }
+            g_JournalCheck(db, sqlite3_step(m_insert));
+        }
+        sqlite3_reset(m_insert); // a statement left stepping would hold the table's read lock
     });
 }
 

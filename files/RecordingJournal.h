@@ -35,6 +35,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // What a journal holds, without reading its samples.
 struct tagJournalSummary {
@@ -116,8 +117,9 @@ private:
     bool m_stop = false;
     bool m_failed = false;
     std::string m_error;
-    sqlite3* m_db = nullptr;         // the journal's thread's
-    int64_t m_recording = 0;         // the journal's thread's: the recording samples go to
-    bool m_firstTickPending = false; // the journal's thread's: no sample of it yet
+    sqlite3* m_db = nullptr;          // the journal's thread's
+    sqlite3_stmt* m_insert = nullptr; // the journal's thread's: the sample insert, kept prepared
+    int64_t m_recording = 0;          // the journal's thread's: the recording samples go to
+    bool m_firstTickPending = false;  // the journal's thread's: no sample of it yet
     std::thread m_writer;
 };

@@ -3,7 +3,11 @@
 #include "QtChartSurface.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
+
+#include <utility>
 
 CChartWidget::CChartWidget(QWidget* parent) : QWidget(parent), m_chart(std::make_unique<CChartCtrl>()) {
     // The back buffer is the only thing ever painted: no background erase.
@@ -37,16 +41,48 @@ COLORREF CChartWidget::ButtonFaceColour() const {
 }
 
 bool CChartWidget::ScheduleRedraw() {
-    return m_frame.Schedule([this] { m_chart->RedrawChart(); });
+    // A frame's redraw is drawn by the paint it asks for, straight onto the screen.
+    return m_frame.Schedule([this] {
+        m_paintFresh = true;
+        update();
+    });
 }
 
-void CChartWidget::paintEvent(QPaintEvent*) {
+void CChartWidget::paintEvent(QPaintEvent* event) {
     if (m_bufferScale != 0 && m_bufferScale != devicePixelRatioF()) {
         m_chart->OnSize(); // moved to a screen of another density: a buffer made for it
     }
     QPainter painter(this);
+    if (std::exchange(m_paintFresh, false)) {
+        if (event->region().contains(rect()) && PaintFresh(painter)) {
+            return;
+        }
+        m_chart->RedrawChart(); // the frame's redraw, into the buffer after all
+    }
     CQtChartSurface surface(painter);
     m_chart->OnPaint(surface);
+}
+
+bool CChartWidget::PaintFresh(QPainter& painter) {
+    auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
+    const QTransform at = painter.deviceTransform();
+    if (!store || at.type() > QTransform::TxScale || store->depth() != 32) {
+        return false;
+    }
+    // This widget's part of the store, as an image of its own over the same pixels.
+    const double scale = store->devicePixelRatio();
+    const QRect part(qRound(at.dx()), qRound(at.dy()), qCeil(width() * scale), qCeil(height() * scale));
+    if (!store->rect().contains(part)) {
+        return false;
+    }
+    const qsizetype stride = store->bytesPerLine();
+    // constBits: the store is not to be detached from the window.
+    auto* first = const_cast<uchar*>(store->constBits()) + part.y() * stride + part.x() * qsizetype{4};
+    QImage view(first, part.width(), part.height(), stride, store->format());
+    view.setDevicePixelRatio(scale);
+    QPainter direct(&view);
+    CQtChartSurface surface(direct);
+    return m_chart->PaintFresh(surface);
 }
 
 void CChartWidget::resizeEvent(QResizeEvent* event) {

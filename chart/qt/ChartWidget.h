@@ -38,7 +38,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // Draws the chart straight into the window's backing store where the painter shows it is one
+    // (not when rendering into a pixmap); false when it cannot.
+    bool PaintFresh(QPainter& painter);
+
     std::unique_ptr<CChartCtrl> m_chart;
+    bool m_paintFresh = false;  // a frame's redraw waits for the next paint
     double m_bufferScale = 0;   // the device pixel ratio the back buffer was made for
     CFrameTimer m_frame{*this}; // a scheduled redraw, one frame of the screen ahead
 };

@@ -31,7 +31,30 @@ QPolygon ToPolygon(const std::vector<tagChartPoint>& points) {
 } // namespace
 
 CQtChartFont::CQtChartFont(const tagChartFontDesc& desc)
-    : CChartFont(desc), m_font(CQtChartSurface::MakeFont(desc)) {}
+    : CChartFont(desc), m_font(CQtChartSurface::MakeFont(desc)), m_metrics(m_font) {}
+
+int CQtChartFont::Width(const std::string& text) const {
+    if (const auto known = m_widths.find(text); known != m_widths.end()) {
+        return known->second;
+    }
+    if (m_widths.size() >= kKeptTexts) {
+        m_widths.clear();
+    }
+    return m_widths.emplace(text, m_metrics.horizontalAdvance(ToQString(text))).first->second;
+}
+
+const QStaticText& CQtChartFont::Laid(const std::string& text) const {
+    if (const auto known = m_laid.find(text); known != m_laid.end()) {
+        return known->second;
+    }
+    if (m_laid.size() >= kKeptTexts) {
+        m_laid.clear();
+    }
+    QStaticText laid(ToQString(text));
+    laid.setTextFormat(Qt::PlainText);
+    laid.setPerformanceHint(QStaticText::AggressiveCaching);
+    return m_laid.emplace(text, std::move(laid)).first->second;
+}
 
 QColor CQtChartSurface::ToQColor(COLORREF colour) {
     return g_ToQColor(colour);
@@ -197,7 +220,8 @@ QRect CQtChartSurface::DeviceClip() const {
 
 bool CQtChartSurface::Direct() const {
     return m_image && m_painter.transform().isIdentity() &&
-           (m_image->format() == QImage::Format_RGB32 || m_image->format() == QImage::Format_ARGB32);
+           (m_image->format() == QImage::Format_RGB32 || m_image->format() == QImage::Format_ARGB32 ||
+            m_image->format() == QImage::Format_ARGB32_Premultiplied); // opaque pixels: the same bits
 }
 
 void CQtChartSurface::Polyline(const std::vector<tagChartPoint>& points) {
@@ -304,20 +328,21 @@ void CQtChartSurface::DrawRaisedEdge(const tagChartRect& rect) {
 }
 
 tagChartSize CQtChartSurface::GetTextExtent(const std::string& text) {
-    const QFontMetrics metrics(CurrentFont().Font());
-    return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+    const CQtChartFont& font = CurrentFont();
+    return {font.Width(text), font.Metrics().height()};
 }
 
 void CQtChartSurface::TextOut(int x, int y, const std::string& text) {
     const CQtChartFont& font = CurrentFont();
-    const QFontMetrics metrics(font.Font());
     m_painter.save();
     m_painter.setPen(ToQColor(m_textColour));
-    m_painter.translate(x, y);
     if (font.Desc().vertical) {
+        m_painter.translate(x, y);
         m_painter.rotate(-90.0);
+        m_painter.drawText(0, font.Metrics().ascent(), ToQString(text));
+    } else {
+        m_painter.drawStaticText(x, y, font.Laid(text));
     }
-    m_painter.drawText(0, metrics.ascent(), ToQString(text));
     m_painter.restore();
 }
 

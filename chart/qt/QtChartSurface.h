@@ -8,20 +8,35 @@
 #include "chart/ChartSurface.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLine>
 #include <QPainter>
+#include <QStaticText>
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 class CQtChartFont : public CChartFont {
 public:
     explicit CQtChartFont(const tagChartFontDesc& desc);
     const QFont& Font() const { return m_font; }
+    const QFontMetrics& Metrics() const { return m_metrics; }
+    // A text's width and its laid-out glyphs, kept: the chart sets the same labels at every
+    // redraw, and shaping them again costs more than drawing the traces of a short view.
+    int Width(const std::string& text) const;
+    const QStaticText& Laid(const std::string& text) const;
 
 private:
+    // More different texts than this (a long pan through changing labels) starts the cache anew.
+    static constexpr size_t kKeptTexts = 512;
+
     QFont m_font;
+    QFontMetrics m_metrics;
+    mutable std::unordered_map<std::string, int> m_widths;
+    mutable std::unordered_map<std::string, QStaticText> m_laid;
 };
 
 class CQtChartSurface : public CChartSurface {

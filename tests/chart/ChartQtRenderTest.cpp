@@ -4,6 +4,9 @@
 #include "chart/qt/ChartWidget.h"
 #include "chart/qt/QtChartSurface.h"
 
+#include <QBackingStore>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -33,8 +36,6 @@ CChartCustomAxisX* SetUpChart(CChartWidget& widget, double msPerDivision) {
     chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
     return time;
 }
-
-} // namespace
 
 TEST(ChartQtRender, BorderGridDotsAndTimeLabelsLandWhereTheLayoutSays) {
     CChartWidget widget;
@@ -115,10 +116,8 @@ TEST(ChartQtRender, SurfaceHonoursTenthsOfAPointAndTurnsVerticalText) {
     EXPECT_EQ(right, 0);
 }
 
-TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
-    CChartWidget widget;
-    SetUpChart(widget, 100.0); // 0 .. 1000 ms
-    CChartCtrl& chart = widget.Chart();
+// A sine and a stepped bit signal from 0 to 1200 ms.
+std::pair<CChartLineSerie*, CChartLineSerie*> AddSineAndBits(CChartCtrl& chart) {
     CChartLineSerie* sine = chart.CreateLineSerie(false, false);
     CChartLineSerie* bits = chart.CreateLineSerie(false, false);
     sine->SetWidth(2);
@@ -132,6 +131,16 @@ TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
         sine->AddPoint(t, 8000.0 * std::sin(t / 1000.0 * 2 * 3.14159265));
         bits->AddPoint(t, (t / 100) % 2 ? 2000.0 : 0.0);
     }
+    return {sine, bits};
+}
+
+} // namespace
+
+TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
+    CChartWidget widget;
+    SetUpChart(widget, 100.0); // 0 .. 1000 ms
+    CChartCtrl& chart = widget.Chart();
+    const auto [sine, bits] = AddSineAndBits(chart);
     chart.RedrawChart();
     const QImage image = widget.grab().toImage();
     if (const char* folder = std::getenv("CHRONOSCOPE_SCREENSHOTS")) {
@@ -146,6 +155,39 @@ TEST(ChartQtRender, TracesAreDrawnInTheirColoursInsideThePlot) {
     for (int y = p.top; y < p.bottom; ++y) {
         ASSERT_NE(image.pixel(p.right + 3, y), qRgb(0, 0, 255)) << y;
     }
+}
+
+// While recording, a frame's redraw is drawn straight into the window's backing store: it must
+// be the picture the buffer gives, where the chart lies in the window, and the newest one.
+TEST(ChartQtRender, AFramePaintedStraightOntoTheWindowIsTheBufferedPicture) {
+    QWidget window;
+    window.resize(900, 600);
+    CChartWidget widget(&window);
+    SetUpChart(widget, 100.0);
+    widget.move(50, 40);
+    CChartCtrl& chart = widget.Chart();
+    AddSineAndBits(chart);
+    window.show();
+    QCoreApplication::processEvents();
+    CChartLineSerie* late = chart.CreateLineSerie(false, false); // only the frame draws this
+    late->SetColor(ChartRGB(255, 0, 0));
+    late->AddPoint(0.0, 4000.0);
+    late->AddPoint(1000.0, 4000.0);
+    chart.RequestRedraw();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 300) {
+        QCoreApplication::processEvents();
+    }
+    const auto* store = dynamic_cast<QImage*>(window.backingStore()->paintDevice());
+    ASSERT_NE(store, nullptr);
+    const QImage onScreen =
+        store->copy(QRect(QPoint(50, 40), widget.size())).convertToFormat(QImage::Format_RGB32);
+    const QImage buffered = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(onScreen.size(), buffered.size());
+    EXPECT_TRUE(onScreen == buffered);
+    const tagChartPoint onLate = late->ValueToPixelPoint(500.0, 4000.0);
+    EXPECT_EQ(onScreen.pixel(onLate.x, onLate.y), qRgb(255, 0, 0));
 }
 
 TEST(ChartQtRender, EverySampleShowsOneSampleSpikesInAnHourAtOneMillisecond) {
