@@ -231,6 +231,8 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
     const SChartXYPoint* points = Points().Data();
     const int nanY = map.Y(std::numeric_limits<double>::quiet_NaN());
     uint32_t guess = 1; // points in the column before: the next one is likely as wide
+    const double unitTime = 1.0 / map.x_.perUnit; // a column's width in time
+    const double rounding = kEdgeRounding * unitTime;
     for (uint32_t i = first; i <= last;) {
         // The next column's end lies a column's width further on, far beyond the hardware's
         // prefetching: its block of points is asked for now, to arrive while this column is done.
@@ -246,10 +248,9 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
         if (map.fast && map.x_.direction == 1) {
             // The search compares times with the column's right edge instead of mapping each one;
             // times within a rounding of the edge are then settled by the map itself.
-            const double edge = map.x_.minimum + (x + 1 - map.x_.start) / map.x_.perUnit;
+            const double edge = map.x_.minimum + (x + 1 - map.x_.start) * unitTime;
             end = ColumnEnd(i, last, guess, [&](uint32_t k) { return points[k].X < edge; });
             // Far from the edge (most times) the comparison is the map's answer.
-            const double rounding = kEdgeRounding / map.x_.perUnit;
             while (end < last && points[end + 1].X < edge + rounding && inColumn(end + 1)) {
                 ++end;
             }

@@ -43,17 +43,22 @@ int CQtChartFont::Width(const std::string& text) const {
     return m_widths.emplace(text, m_metrics.horizontalAdvance(ToQString(text))).first->second;
 }
 
-const QStaticText& CQtChartFont::Laid(const std::string& text) const {
-    if (const auto known = m_laid.find(text); known != m_laid.end()) {
-        return known->second;
+const QStaticText* CQtChartFont::Laid(const std::string& text) const {
+    // Laid out at its second showing: the time labels of a scrolling axis are new at every frame,
+    // and keeping each of them would cost more than drawing it once.
+    const auto [known, first] = m_laid.try_emplace(text);
+    if (first) {
+        if (m_laid.size() > kKeptTexts) {
+            m_laid.clear();
+        }
+        return nullptr;
     }
-    if (m_laid.size() >= kKeptTexts) {
-        m_laid.clear();
+    if (!known->second) {
+        QStaticText& laid = known->second.emplace(ToQString(text));
+        laid.setTextFormat(Qt::PlainText);
+        laid.setPerformanceHint(QStaticText::AggressiveCaching);
     }
-    QStaticText laid(ToQString(text));
-    laid.setTextFormat(Qt::PlainText);
-    laid.setPerformanceHint(QStaticText::AggressiveCaching);
-    return m_laid.emplace(text, std::move(laid)).first->second;
+    return &*known->second;
 }
 
 QColor CQtChartSurface::ToQColor(COLORREF colour) {
@@ -89,8 +94,7 @@ QFont CQtChartSurface::MakeFont(const tagChartFontDesc& desc) {
 }
 
 CQtChartSurface::CQtChartSurface(QPainter& painter)
-    : m_painter(painter),
-      m_defaultFont(std::make_shared<CQtChartFont>(tagChartFontDesc{"Microsoft Sans Serif", 80})) {
+    : m_painter(painter), m_defaultFont(SharedFont(tagChartFontDesc{"Microsoft Sans Serif", 80})) {
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_image = dynamic_cast<QImage*>(m_painter.device());
     m_scale = m_painter.device() ? m_painter.device()->devicePixelRatioF() : 1.0;
@@ -163,7 +167,19 @@ std::shared_ptr<CChartFont> CQtChartSurface::SelectFont(std::shared_ptr<CChartFo
 }
 
 std::shared_ptr<CChartFont> CQtChartSurface::CreateFont(const tagChartFontDesc& desc) {
-    return std::make_shared<CQtChartFont>(desc);
+    return SharedFont(desc);
+}
+
+std::shared_ptr<CQtChartFont> CQtChartSurface::SharedFont(const tagChartFontDesc& desc) {
+    // One object per description, so that what it keeps of its texts outlives a surface (a frame
+    // painted on the screen has a surface of its own).
+    static std::vector<std::shared_ptr<CQtChartFont>> made;
+    for (const auto& font : made) {
+        if (font->Desc() == desc) {
+            return font;
+        }
+    }
+    return made.emplace_back(std::make_shared<CQtChartFont>(desc));
 }
 
 COLORREF CQtChartSurface::SetTextColor(COLORREF colour) {
@@ -340,8 +356,10 @@ void CQtChartSurface::TextOut(int x, int y, const std::string& text) {
         m_painter.translate(x, y);
         m_painter.rotate(-90.0);
         m_painter.drawText(0, font.Metrics().ascent(), ToQString(text));
+    } else if (const QStaticText* laid = font.Laid(text)) {
+        m_painter.drawStaticText(x, y, *laid);
     } else {
-        m_painter.drawStaticText(x, y, font.Laid(text));
+        m_painter.drawText(x, y + font.Metrics().ascent(), ToQString(text));
     }
     m_painter.restore();
 }

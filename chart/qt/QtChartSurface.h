@@ -27,7 +27,8 @@ public:
     // A text's width and its laid-out glyphs, kept: the chart sets the same labels at every
     // redraw, and shaping them again costs more than drawing the traces of a short view.
     int Width(const std::string& text) const;
-    const QStaticText& Laid(const std::string& text) const;
+    // Null while a text is new: it is then drawn as plain text.
+    const QStaticText* Laid(const std::string& text) const;
 
 private:
     // More different texts than this (a long pan through changing labels) starts the cache anew.
@@ -36,7 +37,7 @@ private:
     QFont m_font;
     QFontMetrics m_metrics;
     mutable std::unordered_map<std::string, int> m_widths;
-    mutable std::unordered_map<std::string, QStaticText> m_laid;
+    mutable std::unordered_map<std::string, std::optional<QStaticText>> m_laid;
 };
 
 class CQtChartSurface : public CChartSurface {
@@ -68,6 +69,7 @@ public:
     static QColor ToQColor(COLORREF colour);
     // The face the chart asks for, or a sans-serif face of this machine.
     static QFont MakeFont(const tagChartFontDesc& desc);
+    static std::shared_ptr<CQtChartFont> SharedFont(const tagChartFontDesc& desc);
 
 private:
     void ApplyPen();
