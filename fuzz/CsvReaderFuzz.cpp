@@ -1,9 +1,9 @@
 // The streamed CSV reader on arbitrary text, against the table reader: where the table reader
 // accepts text without NUL bytes or overlong lines, the row reader gives the same rows, and it
 // refuses exactly what the table reader refuses.
+#include "CsvDataManager.h"
 #include "kit/CsvStream.h"
 #include "kit/NumberText.h"
-#include "support/CsvDataManager.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "files/CsvFile.h"
 #include "TempFolder.h"
 #include "acquisition/ChannelModel.h"
-#include "support/CsvDataManager.h"
+#include "kit/CsvStream.h"
 #include "support/HeadlessTraces.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 
 namespace {
 
+using tagCsvData = std::vector<std::string>; // a row of cells
+
 class CsvFileTest : public ::testing::Test {
 protected:
     void Add(const tagOscilloElem& channel, const std::vector<std::pair<double, double>>& points) {
@@ -19,8 +21,13 @@ protected:
     }
     std::vector<tagCsvData> Exported() {
         EXPECT_TRUE(WriteCsvFile(m_path, m_state, *m_traces));
+        CCsvRowReader reader(m_path);
         std::vector<tagCsvData> table;
-        EXPECT_TRUE(CCsvDataManager::LoadData(table, m_path));
+        std::vector<std::string_view> cells;
+        while (reader.Next(cells)) {
+            table.emplace_back(cells.begin(), cells.end());
+        }
+        EXPECT_EQ(reader.Error(), "");
         return table;
     }
     bool Import(const std::string& text) {
@@ -125,6 +132,8 @@ TEST_F(CsvFileTest, ImportBuildsChannelsAndReadsRowsAsFarAsTheyGo) {
 }
 
 namespace {
+
+using tagCsvData = std::vector<std::string>; // a row of cells
 
 // Decimal commas for every stream of the program, as a German desktop would have them.
 struct tagCommaDecimals : std::numpunct<char> {
