@@ -510,7 +510,8 @@ void CChronoscopeDlg::ShowResult(const tagResult& result) {
 
 CSessionView::EnumExitChoice CChronoscopeDlg::AskExitChoice(const tagResult& failure) {
     const int chosen = g_AskChoice(
-        this, LoadStringById(IDS_EXIT_NOT_SAVED), QString::fromStdString(failure.detail),
+        this, LoadStringById(IDS_EXIT_NOT_SAVED),
+        QString::fromStdString(g_ReasonText(failure.detail, Lookup)),
         {LoadStringById(IDS_EXIT_RETRY), LoadStringById(IDS_EXIT_SAVE_AS), LoadStringById(IDS_EXIT_DISCARD)});
     // Closing the box is no answer: it asks again.
     return chosen == 1   ? EnumExitChoice::SaveAs

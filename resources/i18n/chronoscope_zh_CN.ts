@@ -771,5 +771,337 @@ To bring it back later: chronoscope-record --recover %s --out FILE.data</source>
         <source>the link is not open</source>
         <translation>连接未打开</translation>
     </message>
+    <message>
+        <source>the trace block takes 1 to </source>
+        <translation>跟踪块只接受 1 至 </translation>
+    </message>
+    <message>
+        <source> channels</source>
+        <translation> 个通道</translation>
+    </message>
+    <message>
+        <source>the trace block does not take the element&apos;s table or width</source>
+        <translation>跟踪块不接受该元件的表或宽度</translation>
+    </message>
+    <message>
+        <source>the trace block cannot reach the element</source>
+        <translation>跟踪块无法访问该元件</translation>
+    </message>
+    <message>
+        <source>the trace block refused the period</source>
+        <translation>跟踪块拒绝了该周期</translation>
+    </message>
+    <message>
+        <source>the channels&apos; record does not fit the trace block&apos;s ring</source>
+        <translation>通道记录放不进跟踪块的环形缓冲区</translation>
+    </message>
+    <message>
+        <source>the trace block refused the recording (</source>
+        <translation>跟踪块拒绝了录制（代码 </translation>
+    </message>
+    <message>
+        <source>the trace block speaks version </source>
+        <translation>跟踪块的版本为 </translation>
+    </message>
+    <message>
+        <source>, this program version </source>
+        <translation>，本程序的版本为 </translation>
+    </message>
+    <message>
+        <source>the trace block did not stop</source>
+        <translation>跟踪块未停止</translation>
+    </message>
+    <message>
+        <source>the trace block did not start its recording</source>
+        <translation>跟踪块未开始录制</translation>
+    </message>
+    <message>
+        <source>the trace block&apos;s records do not fit the channels or its ring</source>
+        <translation>跟踪块的记录与通道或其环形缓冲区不符</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s trace block stopped recording</source>
+        <translation>控制器的跟踪块停止了录制</translation>
+    </message>
+    <message>
+        <source>the trace block&apos;s next slot lies outside its ring</source>
+        <translation>跟踪块的下一个槽位超出了其环形缓冲区</translation>
+    </message>
+    <message>
+        <source>the trace block&apos;s ring lies outside the registers</source>
+        <translation>跟踪块的环形缓冲区超出了寄存器范围</translation>
+    </message>
+    <message>
+        <source>no trace block</source>
+        <translation>没有跟踪块</translation>
+    </message>
+    <message>
+        <source>: no serial device for this port</source>
+        <translation>：此端口没有串口设备</translation>
+    </message>
+    <message>
+        <source>the probe element has no address</source>
+        <translation>探测元件没有地址</translation>
+    </message>
+    <message>
+        <source>too many channels</source>
+        <translation>通道过多</translation>
+    </message>
+    <message>
+        <source>unknown command</source>
+        <translation>未知命令</translation>
+    </message>
+    <message>
+        <source>no channels loaded</source>
+        <translation>未加载通道</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering: </source>
+        <translation>控制器停止了应答：</translation>
+    </message>
+    <message>
+        <source> (the clock) has no Modbus address in the map</source>
+        <translation>（时钟）在映射表中没有地址</translation>
+    </message>
+    <message>
+        <source> has no Modbus address in the map</source>
+        <translation> 在映射表中没有地址</translation>
+    </message>
+    <message>
+        <source>nothing to write</source>
+        <translation>没有要写入的内容</translation>
+    </message>
+    <message>
+        <source> cannot be written</source>
+        <translation> 无法写入</translation>
+    </message>
+    <message>
+        <source>no answer in </source>
+        <translation>无应答，已等待 </translation>
+    </message>
+    <message>
+        <source>short reply</source>
+        <translation>应答过短</translation>
+    </message>
+    <message>
+        <source>is not a terminal (tty) device</source>
+        <translation>不是终端（tty）设备</translation>
+    </message>
+    <message>
+        <source>cannot be opened: </source>
+        <translation>无法打开：</translation>
+    </message>
+    <message>
+        <source>no serial device </source>
+        <translation>没有串口设备 </translation>
+    </message>
+    <message>
+        <source> is a terminal whose name the port numbering does not cover; reach it through a link named like ttyAMA0</source>
+        <translation> 是端口编号未涵盖的终端；请通过名称类似 ttyAMA0 的链接访问它</translation>
+    </message>
+    <message>
+        <source>the link is not set up</source>
+        <translation>连接尚未设置</translation>
+    </message>
+    <message>
+        <source>an empty value</source>
+        <translation>空值</translation>
+    </message>
+    <message>
+        <source> does not fit </source>
+        <translation> 超出范围：</translation>
+    </message>
+    <message>
+        <source>a bit (0, 1, ON or OFF)</source>
+        <translation>位（0、1、ON 或 OFF）</translation>
+    </message>
+    <message>
+        <source>REAL (a finite number within +-3.4e38)</source>
+        <translation>REAL（绝对值不超过 3.4E38 的有限数）</translation>
+    </message>
+    <message>
+        <source>the header has </source>
+        <translation>表头有 </translation>
+    </message>
+    <message>
+        <source> cells</source>
+        <translation> 个单元格</translation>
+    </message>
+    <message>
+        <source>header cell </source>
+        <translation>表头第 </translation>
+    </message>
+    <message>
+        <source> is empty</source>
+        <translation> 个单元格为空</translation>
+    </message>
+    <message>
+        <source> has no type</source>
+        <translation> 个单元格没有类型</translation>
+    </message>
+    <message>
+        <source> names no axis parameter</source>
+        <translation> 个单元格不是轴参数</translation>
+    </message>
+    <message>
+        <source>cannot create the folder</source>
+        <translation>无法创建文件夹</translation>
+    </message>
+    <message>
+        <source>cannot create a file in</source>
+        <translation>无法创建文件，文件夹：</translation>
+    </message>
+    <message>
+        <source>cannot create </source>
+        <translation>无法创建 </translation>
+    </message>
+    <message>
+        <source>cannot write </source>
+        <translation>无法写入 </translation>
+    </message>
+    <message>
+        <source>the file cannot be opened</source>
+        <translation>无法打开该文件</translation>
+    </message>
+    <message>
+        <source>cannot open</source>
+        <translation>无法打开</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>文件为空</translation>
+    </message>
+    <message>
+        <source>: no such file</source>
+        <translation>：文件不存在</translation>
+    </message>
+    <message>
+        <source>; what came before is kept</source>
+        <translation>；之前的内容已保留</translation>
+    </message>
+    <message>
+        <source>: more points than memory holds</source>
+        <translation>：点数超出内存容量</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>无法写入该文件</translation>
+    </message>
+    <message>
+        <source>the file cannot be closed</source>
+        <translation>无法关闭该文件</translation>
+    </message>
+    <message>
+        <source>: cannot be read</source>
+        <translation>：无法读取</translation>
+    </message>
+    <message>
+        <source>damaged: more rows than the file can hold</source>
+        <translation>已损坏：行数超出文件所能容纳的数量</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>内存不足</translation>
+    </message>
+    <message>
+        <source>a text is longer than the data left</source>
+        <translation>文本长于剩余的数据</translation>
+    </message>
+    <message>
+        <source>the archive is closed</source>
+        <translation>存档已关闭</translation>
+    </message>
+    <message>
+        <source>the archive is open for reading</source>
+        <translation>存档以读取方式打开</translation>
+    </message>
+    <message>
+        <source>the archive is open for writing</source>
+        <translation>存档以写入方式打开</translation>
+    </message>
+    <message>
+        <source>the data ends early</source>
+        <translation>数据提前结束</translation>
+    </message>
+    <message>
+        <source>too many channel records</source>
+        <translation>通道记录过多</translation>
+    </message>
+    <message>
+        <source>line </source>
+        <translation>行 </translation>
+    </message>
+    <message>
+        <source>the line is longer than </source>
+        <translation>该行长于 </translation>
+    </message>
+    <message>
+        <source> bytes</source>
+        <translation> 字节</translation>
+    </message>
+    <message>
+        <source>text follows a closing quote</source>
+        <translation>右引号之后还有文本</translation>
+    </message>
+    <message>
+        <source>the file holds binary data</source>
+        <translation>文件包含二进制数据</translation>
+    </message>
+    <message>
+        <source>a quoted cell is not closed</source>
+        <translation>带引号的单元格未闭合</translation>
+    </message>
+    <message>
+        <source>the reply is not valid</source>
+        <translation>应答无效</translation>
+    </message>
+    <message>
+        <source>the controller closed the connection</source>
+        <translation>控制器关闭了连接</translation>
+    </message>
+    <message>
+        <source>the connection was reset</source>
+        <translation>连接被重置</translation>
+    </message>
+    <message>
+        <source>the network cannot reach the controller</source>
+        <translation>网络无法到达控制器</translation>
+    </message>
+    <message>
+        <source>the controller is busy (exception 6)</source>
+        <translation>控制器忙（异常 6）</translation>
+    </message>
+    <message>
+        <source>controller exception </source>
+        <translation>控制器异常 </translation>
+    </message>
+    <message>
+        <source>a read or write of the device failed</source>
+        <translation>设备读写失败</translation>
+    </message>
+    <message>
+        <source>the device is in use</source>
+        <translation>设备正在使用中</translation>
+    </message>
+    <message>
+        <source>the journal file cannot be opened</source>
+        <translation>无法打开日志文件</translation>
+    </message>
+    <message>
+        <source>the journal file is read-only</source>
+        <translation>日志文件为只读</translation>
+    </message>
+    <message>
+        <source>the journal file is in use</source>
+        <translation>日志文件正在被使用</translation>
+    </message>
+    <message>
+        <source>the file is not a journal</source>
+        <translation>该文件不是日志文件</translation>
+    </message>
+    <message>
+        <source>the journal file is damaged</source>
+        <translation>日志文件已损坏</translation>
+    </message>
 </context>
 </TS>

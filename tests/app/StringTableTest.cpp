@@ -1,4 +1,5 @@
 #include "dialogs/StringTable.h"
+#include "acquisition/StringTexts.h"
 #include "dialogs/Translation.h"
 #include "session/ReasonTexts.h"
 
@@ -55,22 +56,61 @@ TEST_F(StringTableTest, QuotedTextsAreThoseOfTheProgram) {
 TEST_F(StringTableTest, KnownReasonsReadInChineseWithoutEnglishWords) {
     ASSERT_TRUE(g_ApplyUiLanguage(true));
     const auto chinese = [](int id) { return LoadStringById(id).toStdString(); };
+    // Element names and types, units, serial formats, values and device names stay.
     const QRegularExpression word(QStringLiteral("[A-Za-z]+"));
-    const QStringList allowed{QStringLiteral("COM"), QStringLiteral("ms"), QStringLiteral("N"),
-                              QStringLiteral("E"),   QStringLiteral("D"),  QStringLiteral("USB")};
-    for (const char* raw :
-         {"COM1, 19200 8N1: the controller does not answer", "Connection timed out", "Connection refused",
-          "/dev/ttyUSB9: No such file or directory", "Illegal function", "Illegal data address",
-          "Illegal data value", "Slave device or server failure", "No space left on device",
-          "database or disk is full", "Permission denied", "D9999: the controller refused the value",
-          "the link is not open", "Resource temporarily unavailable", "No such device"}) {
-        const QString shown = QString::fromStdString(g_ReasonText(raw, chinese));
+    const QStringList allowed{QStringLiteral("COM"),  QStringLiteral("ms"),  QStringLiteral("s"),
+                              QStringLiteral("N"),    QStringLiteral("E"),   QStringLiteral("D"),
+                              QStringLiteral("USB"),  QStringLiteral("INT"), QStringLiteral("DINT"),
+                              QStringLiteral("REAL"), QStringLiteral("ON"),  QStringLiteral("OFF"),
+                              QStringLiteral("dev")};
+    const auto expectNoEnglish = [&](const std::string& raw, const QString& shown) {
         for (auto it = word.globalMatch(shown); it.hasNext();) {
             const QString found = it.next().captured();
-            EXPECT_TRUE(allowed.contains(found) || found.startsWith(QStringLiteral("tty")) ||
-                        found == QStringLiteral("dev"))
+            EXPECT_TRUE(allowed.contains(found) || found.startsWith(QStringLiteral("tty")))
                 << raw << " shows \"" << shown.toStdString() << "\" with " << found.toStdString();
         }
+    };
+    for (int id = IDS_REASON_TIMEOUT; EnglishStringById(id); ++id) {
+        expectNoEnglish(EnglishStringById(id), LoadStringById(id));
+    }
+    // Reasons as the operating system, libmodbus, SQLite and our link and files word them.
+    for (const char* raw : {"COM1, 19200 8N1: the controller does not answer",
+                            "Connection timed out",
+                            "Connection refused",
+                            "/dev/ttyUSB9: No such file or directory",
+                            "Illegal function",
+                            "Illegal data address",
+                            "Illegal data value",
+                            "Slave device or server failure",
+                            "No space left on device",
+                            "database or disk is full",
+                            "Permission denied",
+                            "D9999: the controller refused the value",
+                            "the link is not open",
+                            "Resource temporarily unavailable",
+                            "No such device",
+                            "Modbus exception 11",
+                            "database disk image is malformed",
+                            "Connection closed by the controller",
+                            "Invalid data",
+                            "the trace block takes 1 to 6 channels",
+                            "D10: the trace block cannot reach the element",
+                            "the trace block refused the recording (3)",
+                            "the trace block speaks version 2, this program version 3",
+                            "the controller stopped answering: no answer in 0.3 s",
+                            "D8000 has no Modbus address in the map",
+                            "\"40000\" does not fit INT (-32768..32767)",
+                            "an empty value does not fit a bit (0, 1, ON or OFF)",
+                            "line 2: a quoted cell is not closed",
+                            "line 9: the line is longer than 1048576 bytes",
+                            "header cell 3 has no type",
+                            "the header has 1 cells",
+                            "cannot create /1/2: Permission denied",
+                            "/1/2: no such file",
+                            "/1/2: the data ends early; what came before is kept",
+                            "/dev/ttyUSB0 is not a terminal (tty) device",
+                            "COM5: no serial device for this port"}) {
+        expectNoEnglish(raw, QString::fromStdString(g_ReasonText(raw, chinese)));
     }
     // English keeps our own words too, and the separator and link words follow the language.
     EXPECT_EQ(LoadStringById(IDS_TEXT_SEPARATOR), QStringLiteral("\uFF1B"));
