@@ -30,6 +30,10 @@ void CChartCtrl::SetHost(CChartHost* host) {
 }
 
 void CChartCtrl::RedrawChart() {
+    Redraw(true);
+}
+
+void CChartCtrl::Redraw(bool invalidate) {
     if (!m_host) {
         return;
     }
@@ -41,20 +45,23 @@ void CChartCtrl::RedrawChart() {
     if (!m_buffer) {
         m_buffer = m_host->CreateBuffer({client.Width(), client.Height()});
     }
-    CChartSurface& surface = m_buffer->Surface();
+    DrawWhole(m_buffer->Surface(), client);
+    m_bufferStale = false;
+    if (invalidate) {
+        m_host->Invalidate();
+    }
+}
+
+void CChartCtrl::DrawWhole(CChartSurface& surface, const tagChartRect& client) {
     DrawBackground(surface, client);
     DrawChart(surface, client.Deflated(3));
-    m_bufferStale = false;
-    m_host->Invalidate();
 }
 
 bool CChartCtrl::PaintFresh(CChartSurface& screen) {
     if (!m_host || m_redrawCounter < 1) {
         return false;
     }
-    const tagChartRect client = m_host->ClientRect();
-    DrawBackground(screen, client);
-    DrawChart(screen, client.Deflated(3));
+    DrawWhole(screen, m_host->ClientRect());
     m_bufferStale = true;
     m_paintedOnce = true;
     DrawOverlays(screen);
@@ -276,7 +283,7 @@ void CChartCtrl::DrawOffsetMarkers(CChartSurface& surface) {
 
 void CChartCtrl::OnPaint(CChartSurface& screen) {
     if (!m_paintedOnce || m_bufferStale) {
-        RedrawChart();
+        Redraw(false); // this paint shows it: no other one asked for
         m_paintedOnce = true;
     }
     if (m_buffer) {

@@ -72,6 +72,8 @@ public:
     // the copy of it (the larger part of a frame's cost while recording); the buffer is drawn
     // again when a later paint needs it. False, with nothing drawn, while redraws are held back.
     bool PaintFresh(CChartSurface& screen);
+    // The next paint draws the buffer again first: a frame's redraw the screen could not take.
+    void MarkBufferStale() { m_bufferStale = true; }
     // The cursors, which the screen draws over the back buffer.
     void DrawCursors(CChartSurface& surface);
     void OnSize();
@@ -96,6 +98,10 @@ public:
     CChartTitle& GetTitle() { return *m_title; }
 
 private:
+    // The buffer drawn again; invalidate: a repaint of the host asked for.
+    void Redraw(bool invalidate);
+    // Background and chart over the whole client area.
+    void DrawWhole(CChartSurface& surface, const tagChartRect& client);
     void DrawDottedGrid(CChartSurface& surface);
     void DrawPlotNotice(CChartSurface& surface);
     // What the screen draws over the chart: the zoom rectangle and the cursors.

@@ -22,7 +22,7 @@ public:
     virtual void ReleaseMouse() = 0;
     virtual void SetPointer(EnumChartPointer pointer) = 0;
     virtual COLORREF ButtonFaceColour() const = 0;
-    // Asks for RedrawChart at the screen's next frame, many asks before it giving one redraw;
+    // Asks for a redraw at the screen's next frame, many asks before it giving one redraw;
     // false when the host has no frames (the chart then redraws at once).
     virtual bool ScheduleRedraw() { return false; }
 };

@@ -140,10 +140,10 @@ const std::vector<std::pair<std::string_view, int>>& Wordings() {
 
 std::string g_ReasonText(const std::string& raw, const StringLookup& text) {
     // One pass from left to right, so that a replacement is never read again.
+    const auto& wordings = Wordings();
     std::string shown;
     const std::string_view rest(raw);
     for (size_t at = 0; at < rest.size();) {
-        const auto& wordings = Wordings();
         const auto known = std::find_if(wordings.begin(), wordings.end(), [&](const auto& wording) {
             return rest.substr(at).starts_with(wording.first);
         });

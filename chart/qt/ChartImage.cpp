@@ -13,7 +13,7 @@ constexpr int kLegendGap = 12;   // between entries
 constexpr int kSwatchWidth = 18; // the colour's line
 
 QFont LegendFont() {
-    return CQtChartSurface::MakeFont({"Microsoft Sans Serif", 80});
+    return CQtChartSurface::SharedFont({"Microsoft Sans Serif", 80})->Font();
 }
 
 int LegendHeight(const std::vector<tagLegendEntry>& legend) {

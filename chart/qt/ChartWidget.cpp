@@ -10,7 +10,7 @@
 #include <utility>
 
 CChartWidget::CChartWidget(QWidget* parent) : QWidget(parent), m_chart(std::make_unique<CChartCtrl>()) {
-    // The back buffer is the only thing ever painted: no background erase.
+    // The chart covers every pixel it paints, from its buffer or straight: no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     m_chart->SetHost(this);
@@ -57,7 +57,7 @@ void CChartWidget::paintEvent(QPaintEvent* event) {
         if (event->region().contains(rect()) && PaintFresh(painter)) {
             return;
         }
-        m_chart->RedrawChart(); // the frame's redraw, into the buffer after all
+        m_chart->MarkBufferStale(); // the frame's redraw, into the buffer after all
     }
     CQtChartSurface surface(painter);
     m_chart->OnPaint(surface);

@@ -66,14 +66,6 @@ QColor CQtChartSurface::ToQColor(COLORREF colour) {
 }
 
 QFont CQtChartSurface::MakeFont(const tagChartFontDesc& desc) {
-    // Asking the font database costs more than drawing the chart's texts; the chart asks for the
-    // same few fonts at every redraw.
-    static std::vector<std::pair<tagChartFontDesc, QFont>> made;
-    for (const auto& [known, font] : made) {
-        if (known == desc) {
-            return font;
-        }
-    }
     QFont font;
     QStringList families;
     const QString face = ToQString(desc.face);
@@ -89,7 +81,6 @@ QFont CQtChartSurface::MakeFont(const tagChartFontDesc& desc) {
     font.setBold(desc.bold);
     font.setItalic(desc.italic);
     font.setUnderline(desc.underline);
-    made.emplace_back(desc, font);
     return font;
 }
 
@@ -171,8 +162,9 @@ std::shared_ptr<CChartFont> CQtChartSurface::CreateFont(const tagChartFontDesc& 
 }
 
 std::shared_ptr<CQtChartFont> CQtChartSurface::SharedFont(const tagChartFontDesc& desc) {
-    // One object per description, so that what it keeps of its texts outlives a surface (a frame
-    // painted on the screen has a surface of its own).
+    // One object per description: asking the font database costs more than drawing the chart's
+    // texts, and what a font keeps of its texts outlives a surface (a frame painted on the screen
+    // has a surface of its own).
     static std::vector<std::shared_ptr<CQtChartFont>> made;
     for (const auto& font : made) {
         if (font->Desc() == desc) {

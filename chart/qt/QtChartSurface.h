@@ -1,7 +1,6 @@
 // The chart's drawing surface on a QPainter, pixel-exact (no antialiasing) like the chart expects.
 #pragma once
 
-#include <climits>
 #include <vector>
 
 #include "TraceColumns.h"
@@ -69,6 +68,7 @@ public:
     static QColor ToQColor(COLORREF colour);
     // The face the chart asks for, or a sans-serif face of this machine.
     static QFont MakeFont(const tagChartFontDesc& desc);
+    // The one font object of a description.
     static std::shared_ptr<CQtChartFont> SharedFont(const tagChartFontDesc& desc);
 
 private:
