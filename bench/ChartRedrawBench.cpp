@@ -10,10 +10,10 @@ namespace {
 
 class CImageHost : public CChartHost {
 public:
-    explicit CImageHost(tagChartSize size) : m_size(size) {}
+    CImageHost(tagChartSize size, double scale) : m_size(size), m_scale(scale) {}
     tagChartRect ClientRect() const override { return {0, 0, m_size.cx, m_size.cy}; }
     std::unique_ptr<CChartBuffer> CreateBuffer(tagChartSize size) override {
-        return std::make_unique<CQtChartBuffer>(size);
+        return std::make_unique<CQtChartBuffer>(size, m_scale);
     }
     void Invalidate() override {}
     void UpdateNow() override {}
@@ -24,10 +24,12 @@ public:
 
 private:
     tagChartSize m_size;
+    double m_scale;
 };
 
+// Background, dotted grid and axes at 1x and 2x device pixels per pixel (range 0 in percent).
 void BM_RedrawEmptyChart(benchmark::State& state) {
-    CImageHost host({1200, 600});
+    CImageHost host({1200, 600}, static_cast<double>(state.range(0)) / 100.0);
     CChartCtrl chart;
     chart.SetHost(&host);
     chart.SetDottedGrid(true);
@@ -40,6 +42,6 @@ void BM_RedrawEmptyChart(benchmark::State& state) {
         chart.RedrawChart();
     }
 }
-BENCHMARK(BM_RedrawEmptyChart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawEmptyChart)->ArgName("scale_percent")->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -130,3 +130,35 @@ BENCHMARK(BM_RedrawSixSeriesQt)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace {
+
+// The columns of one trace while recording: the last 10 s of 1 ms samples in 1200 columns at 1x
+// and 2x device pixels per pixel (a few points per column).
+void BM_ReduceTenSecondView(benchmark::State& state) {
+    const double scale = static_cast<double>(state.range(0)) / 100.0;
+    CSizedHost host(false, 1.0);
+    CChartCtrl chart;
+    chart.SetHost(&host);
+    auto* time = new CChartCustomAxisX;
+    chart.AttachAxis(time, BottomAxis);
+    chart.AttachAxis(new CChartCustomAxisY, LeftAxis);
+    CChartLineSerie* serie = chart.CreateLineSerie(false, false);
+    serie->SetEveryPointDrawing(true);
+    constexpr uint32_t kPoints = 600'000;
+    for (uint32_t i = 0; i < kPoints; ++i) {
+        serie->AddPoint(i, 8000.0 * std::sin(i * 0.003));
+    }
+    time->SetRange(kPoints - 10'000, kPoints);
+    chart.RedrawChart(); // lays the plot out
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(serie->BuildVertices(scale).size());
+    }
+}
+BENCHMARK(BM_ReduceTenSecondView)
+    ->ArgName("scale_percent")
+    ->Arg(100)
+    ->Arg(200)
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace

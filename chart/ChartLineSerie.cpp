@@ -1,6 +1,7 @@
 #include "ChartLineSerie.h"
 
 #include <limits>
+#include <optional>
 
 // The pixel-column reduction: a column's first point, then its largest and smallest y and its
 // latest point where they differ, and in step mode a level vertex before each jump.
@@ -100,6 +101,8 @@ namespace {
 // How near a pixel's edge, in pixels, a time may map to either side of it: the map's product and
 // division differ there, and the edge's own time is rounded.
 constexpr double kEdgeRounding = 1e-5;
+// Columns of at most this many points are walked point by point rather than searched.
+constexpr uint32_t kShortColumn = 16;
 
 // The last index of the column that begins at i (every index to it maps to the same pixel x): a
 // probe where the last column's width puts it, a gallop from there to a bracket, then halving. The
@@ -233,19 +236,46 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
     uint32_t guess = 1; // points in the column before: the next one is likely as wide
     const double unitTime = 1.0 / map.x_.perUnit; // a column's width in time
     const double rounding = kEdgeRounding * unitTime;
+    std::optional<int> knownX; // the next column's pixel where the walk found it
     for (uint32_t i = first; i <= last;) {
-        // The next column's end lies a column's width further on, far beyond the hardware's
-        // prefetching: its block of points is asked for now, to arrive while this column is done.
+        // In wide columns the next column's end lies a column's width further on, far beyond the
+        // hardware's prefetching: its block of points is asked for now, to arrive while this
+        // column is done. Short columns read on in order, which the hardware foresees.
         const uint64_t ahead = (uint64_t{i} + 2 * uint64_t{guess}) / 64 * 64;
-        if (ahead + 64 <= last) {
+        if (guess > kShortColumn && ahead + 64 <= last) {
             for (uint32_t line = 0; line < 64; line += 4) {
                 __builtin_prefetch(&points[ahead + line]);
             }
         }
-        const int x = map.X(points[i].X);
+        const int x = knownX ? *knownX : map.X(points[i].X);
+        knownX.reset();
         const auto inColumn = [&](uint32_t k) { return map.X(points[k].X) == x; };
         uint32_t end = 0;
-        if (map.fast && map.x_.direction == 1) {
+        ChartMinMaxIndex<SChartXYPoint>::tagValues extremes;
+        bool folded = false; // the extremes of the column's further points found on the way
+        if (map.fast && map.x_.direction == 1 && guess <= kShortColumn) {
+            // A few points per column (a dense recording in a short view): a walk along them
+            // costs less than the search and the index's query.
+            const double edge = map.x_.minimum + (x + 1 - map.x_.start) * unitTime;
+            end = i;
+            while (end < last) {
+                const double t = points[end + 1].X;
+                if (t >= edge + rounding || (t > edge - rounding && !inColumn(end + 1))) {
+                    if (t >= edge + rounding && t < edge + unitTime - rounding) {
+                        knownX = x + 1; // well inside the next column
+                    }
+                    break;
+                }
+                const double y = points[++end].Y;
+                if (y != y) {
+                    extremes.nan = true;
+                } else {
+                    extremes.min = std::min(extremes.min, y);
+                    extremes.max = std::max(extremes.max, y);
+                }
+            }
+            folded = true;
+        } else if (map.fast && map.x_.direction == 1) {
             // The search compares times with the column's right edge instead of mapping each one;
             // times within a rounding of the edge are then settled by the map itself.
             const double edge = map.x_.minimum + (x + 1 - map.x_.start) * unitTime;
@@ -265,7 +295,9 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
         }
         columns.Open(x, map.Y(points[i].Y), i == first);
         if (end > i) {
-            const auto extremes = Points().ExtremeValuesOfY(i + 1, end);
+            if (!folded) {
+                extremes = Points().ExtremeValuesOfY(i + 1, end);
+            }
             const double latest = points[end].Y;
             const int latestY = map.Y(latest);
             int minY = latestY, maxY = latestY;

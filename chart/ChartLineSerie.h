@@ -58,7 +58,7 @@ private:
             const double shown = y * scale + offset;
             return fast ? y_.Map(shown) : Device(vertical ? vertical->ValueToPixel(shown) : 0);
         }
-        int Device(int pixel) const { return static_cast<int>(std::lround(pixel * device)); }
+        int Device(int pixel) const { return ChartRound(pixel * device); }
     };
     tagPixelMap PixelMap(double scale) const;
     // The columns of points first..last: every point through the min/max index, or a stride.

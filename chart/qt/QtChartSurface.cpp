@@ -96,16 +96,24 @@ CQtChartSurface::CQtChartSurface(QPainter& painter)
 
 void CQtChartSurface::DrawThinLines(const QLine* lines, int count) {
     // Straight lines are runs a pixel thick, written straight into a back buffer (a dotted grid is
-    // thousands of them); slanted ones get a pen one pixel wide. Both leave out their end point.
+    // thousands of them, so what they share is worked out once); slanted ones get a pen one pixel
+    // wide. Both leave out their end point.
     const QPen thin = m_painter.pen();
     const QColor colour = thin.color();
+    const bool direct = Direct();
+    const QRect clip = direct ? DeviceClip() : QRect();
+    const QRgb pixel = colour.rgb();
     for (int i = 0; i < count; ++i) {
         const QLine& line = lines[i];
         const int dx = line.dx(), dy = line.dy();
-        if (dy == 0 && dx != 0) {
-            FillRun(dx > 0 ? line.x1() : line.x2() + 1, line.y1(), std::abs(dx), 1, colour);
-        } else if (dx == 0 && dy != 0) {
-            FillRun(line.x1(), dy > 0 ? line.y1() : line.y2() + 1, 1, std::abs(dy), colour);
+        if ((dy == 0) != (dx == 0)) {
+            const QRect run = dy == 0 ? QRect(dx > 0 ? line.x1() : line.x2() + 1, line.y1(), std::abs(dx), 1)
+                                      : QRect(line.x1(), dy > 0 ? line.y1() : line.y2() + 1, 1, std::abs(dy));
+            if (direct) {
+                FillDevice(DeviceRect(run.x(), run.y(), run.width(), run.height()).intersected(clip), pixel);
+            } else {
+                m_painter.fillRect(run, colour);
+            }
         } else if (dx != 0) {
             QPen wide = thin;
             wide.setWidthF(m_scale == 1.0 ? 0.0 : 1.0);
@@ -208,7 +216,7 @@ void CQtChartSurface::Segments(const std::vector<std::pair<tagChartPoint, tagCha
 }
 
 int CQtChartSurface::Device(int pixel) const {
-    return m_scale == 1.0 ? pixel : static_cast<int>(std::lround(pixel * m_scale));
+    return m_scale == 1.0 ? pixel : ChartRound(pixel * m_scale);
 }
 
 QRect CQtChartSurface::DeviceRect(int x, int y, int w, int h) const {
@@ -365,6 +373,9 @@ void CQtChartSurface::FillRun(int x, int y, int w, int h, const QColor& colour) 
 }
 
 void CQtChartSurface::FillDevice(const QRect& run, QRgb pixel) {
+    if (run.isEmpty()) {
+        return;
+    }
     uchar* bits = m_image->bits(); // once: each scanLine() call checks for sharing
     const qsizetype stride = m_image->bytesPerLine();
     for (int row = run.top(); row <= run.bottom(); ++row) {

@@ -88,23 +88,27 @@ void CTraceColumns::Join() {
 }
 
 void CTraceColumns::Thicken(int width) {
-    // A pen of several pixels: each column also takes the runs of the columns to its left up to
-    // the pen's width (shifted back by its lead below). Joined runs overlap, so the union is one run.
+    // A pen of several pixels: each column takes the runs of the columns from width - 1 - lead to
+    // its left up to lead to its right. Joined runs overlap, so the union is one run.
     if (width <= 1) {
         return;
     }
-    const int lead = (width - 1) / 2;
-    m_scratchTop.assign(m_top.size(), kEmptyTop);
-    m_scratchBottom.assign(m_top.size(), kEmptyBottom);
-    for (size_t i = 0; i < m_top.size(); ++i) {
-        for (int d = -lead; d < width - lead; ++d) {
-            const auto from = static_cast<long>(i) - d;
-            if (from < 0 || from >= static_cast<long>(m_top.size())) {
-                continue;
-            }
-            m_scratchTop[i] = std::min(m_scratchTop[i], m_top[static_cast<size_t>(from)]);
-            m_scratchBottom[i] = std::max(m_scratchBottom[i], m_bottom[static_cast<size_t>(from)]);
+    const auto lead = static_cast<size_t>((width - 1) / 2);
+    const auto behind = static_cast<size_t>(width - 1) - lead;
+    const size_t n = m_top.size();
+    m_scratchTop.resize(n);
+    m_scratchBottom.resize(n);
+    const int* top = m_top.data();
+    const int* bottom = m_bottom.data();
+    for (size_t i = 0; i < n; ++i) {
+        const size_t to = std::min(n - 1, i + lead);
+        int t = kEmptyTop, b = kEmptyBottom;
+        for (size_t k = i >= behind ? i - behind : 0; k <= to; ++k) {
+            t = std::min(t, top[k]);
+            b = std::max(b, bottom[k]);
         }
+        m_scratchTop[i] = t;
+        m_scratchBottom[i] = b;
     }
     m_top.swap(m_scratchTop);
     m_bottom.swap(m_scratchBottom);
@@ -115,6 +119,7 @@ void CTraceColumns::Fill(QImage& image, QRgb pixel) const {
     const int last = std::min(m_left + static_cast<int>(m_top.size()), image.width()) - 1;
     uchar* bits = image.bits(); // once: each scanLine() call checks for sharing
     const qsizetype stride = image.bytesPerLine();
+    const int height = image.height();
     const auto column = [&](int x, int top, int bottom) {
         uchar* at = bits + top * stride + x * static_cast<qsizetype>(sizeof(QRgb));
         for (int y = top; y <= bottom; ++y, at += stride) {
@@ -126,7 +131,7 @@ void CTraceColumns::Fill(QImage& image, QRgb pixel) const {
     // column, so that only the runs' own pixels are written.
     for (int tile = first; tile <= last; tile += kTile) {
         const int end = std::min(tile + kTile - 1, last);
-        int coreTop = 0, coreBottom = image.height() - 1;
+        int coreTop = 0, coreBottom = height - 1;
         for (int x = tile; x <= end; ++x) {
             coreTop = std::max(coreTop, m_top[Index(x)]);
             coreBottom = std::min(coreBottom, m_bottom[Index(x)]);
@@ -136,8 +141,7 @@ void CTraceColumns::Fill(QImage& image, QRgb pixel) const {
             std::fill(line + tile, line + end + 1, pixel);
         }
         for (int x = tile; x <= end; ++x) {
-            const int top = std::max(m_top[Index(x)], 0),
-                      bottom = std::min(m_bottom[Index(x)], image.height() - 1);
+            const int top = std::max(m_top[Index(x)], 0), bottom = std::min(m_bottom[Index(x)], height - 1);
             if (coreTop > coreBottom) {
                 column(x, top, bottom);
             } else {

@@ -96,6 +96,21 @@ TEST_F(ChartFixture, PixelMappingIsExactAtTheEndsAndNeverRoundsUp) {
     }
 }
 
+// The arithmetic that drawing uses per point agrees with the axis, also left of it and above it,
+// and device pixels round half away from zero like std::lround.
+TEST_F(ChartFixture, FastPixelArithmeticAgreesWithTheAxis) {
+    const CChartAxis::tagLinearMap time = m_time->GetLinearMap();
+    const CChartAxis::tagLinearMap value = m_value->GetLinearMap();
+    for (double v = -20000.0; v <= 20000.0; v += 13.7) {
+        ASSERT_EQ(time.Map(v), m_time->ValueToPixel(v)) << v;
+        ASSERT_EQ(value.Map(v), m_value->ValueToPixel(v)) << v;
+    }
+    for (double v = -6.0; v <= 6.0; v += 0.125) {
+        ASSERT_EQ(ChartRound(v), std::lround(v)) << v;
+        ASSERT_EQ(ChartRound(v * 1.1), std::lround(v * 1.1)) << v * 1.1;
+    }
+}
+
 TEST_F(ChartFixture, TimeAxisPanNeedsAWholeMillisecond) {
     m_time->SetBaseStep(1.0); // 10 ms over the plot
     const int start = m_time->GetStartPixel();

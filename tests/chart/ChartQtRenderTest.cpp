@@ -246,7 +246,8 @@ TEST(ChartQtRender, EverySampleShowsOneSampleSpikesInAnHourAtOneMillisecond) {
 }
 
 // At any density a trace is one line a pixel wide: every device column it crosses holds one run
-// of its colour, each touching its neighbour's, and a one-sample spike reaches its value.
+// of its colour, each touching its neighbour's, a flat stretch and a step are a pixel thick, and
+// a one-sample spike reaches its value.
 TEST(ChartQtRender, AtEveryDensityATraceIsOneConnectedRunPerDeviceColumn) {
     const auto sine = [](int t) { return 3000.0 * std::sin(t / 40.0); };
     const auto spike = [](int t) { return t == 333 ? 4500.0 : 0.0; };
@@ -277,6 +278,11 @@ TEST(ChartQtRender, AtEveryDensityATraceIsOneConnectedRunPerDeviceColumn) {
                 const int right =
                     static_cast<int>(std::lround(serie->ValueToPixelPoint(1000, 0).x * ratio)) - 1;
                 std::optional<std::pair<int, int>> previous;
+                const int jumpTop =
+                    static_cast<int>(std::lround(serie->ValueToPixelPoint(500, 4000).y * ratio));
+                const int jumpBottom =
+                    static_cast<int>(std::lround(serie->ValueToPixelPoint(500, -2000).y * ratio));
+                int crossings = 0; // columns the step crosses half way up: as many as a pixel is wide
                 for (int x = left; x <= right; ++x) {
                     std::vector<int> rows;
                     for (int y = 0; y < image.height(); ++y) {
@@ -287,11 +293,19 @@ TEST(ChartQtRender, AtEveryDensityATraceIsOneConnectedRunPerDeviceColumn) {
                     ASSERT_FALSE(rows.empty()) << "column " << x;
                     ASSERT_EQ(rows.back() - rows.front() + 1, static_cast<int>(rows.size()))
                         << "column " << x << " holds more than one run";
+                    if (shape == 2 && x == left + 5) { // the flat stretch: as thick as a pixel
+                        EXPECT_EQ(static_cast<long>(rows.size()), std::lround(ratio));
+                    }
+                    const int middle = (jumpTop + jumpBottom) / 2;
+                    crossings += shape == 2 && rows.front() <= middle && rows.back() >= middle;
                     if (previous) {
                         ASSERT_LE(rows.front(), previous->second + 1) << "column " << x;
                         ASSERT_GE(rows.back(), previous->first - 1) << "column " << x;
                     }
                     previous = {rows.front(), rows.back()};
+                }
+                if (shape == 2) {
+                    EXPECT_EQ(crossings, std::lround(ratio));
                 }
                 if (shape == 1) {
                     const tagChartPoint top = serie->ValueToPixelPoint(333, 4500.0);
