@@ -103,16 +103,27 @@ void CQtChartSurface::DrawThinLines(const QLine* lines, int count) {
     const bool direct = Direct();
     const QRect clip = direct ? DeviceClip() : QRect();
     const QRgb pixel = colour.rgb();
+    uchar* bits = direct ? m_image->bits() : nullptr; // once: each call checks for sharing
+    const qsizetype stride = direct ? m_image->bytesPerLine() : 0;
     for (int i = 0; i < count; ++i) {
         const QLine& line = lines[i];
         const int dx = line.dx(), dy = line.dy();
         if ((dy == 0) != (dx == 0)) {
             const QRect run = dy == 0 ? QRect(dx > 0 ? line.x1() : line.x2() + 1, line.y1(), std::abs(dx), 1)
                                       : QRect(line.x1(), dy > 0 ? line.y1() : line.y2() + 1, 1, std::abs(dy));
-            if (direct) {
-                FillDevice(DeviceRect(run.x(), run.y(), run.width(), run.height()).intersected(clip), pixel);
-            } else {
+            if (!direct) {
                 m_painter.fillRect(run, colour);
+                continue;
+            }
+            const int left = std::max(Device(run.left()), clip.left());
+            const int right = std::min(Device(run.left() + run.width()), clip.right() + 1);
+            const int top = std::max(Device(run.top()), clip.top());
+            const int bottom = std::min(Device(run.top() + run.height()), clip.bottom() + 1);
+            for (int row = top; row < bottom; ++row) {
+                auto* at = reinterpret_cast<QRgb*>(bits + row * stride);
+                for (int x = left; x < right; ++x) {
+                    at[x] = pixel;
+                }
             }
         } else if (dx != 0) {
             QPen wide = thin;
