@@ -208,10 +208,13 @@ void CChartCtrl::DrawChart(CChartSurface& surface, tagChartRect rect) {
     DrawOffsetMarkers(surface);
     surface.SelectPen(previous);
 
+    // Only the traces (in the plot) and their gap marks (under it) are drawn in between.
+    surface.BeginTraces();
     for (auto& [id, serie] : m_series) {
         serie->SetPlottingRect({m_plot.left, m_plot.top, m_plot.right + 1, m_plot.bottom + 1});
         serie->DrawAll(surface);
     }
+    surface.EndTraces();
     surface.SetClipRect(m_plot);
     for (auto& [id, serie] : m_series) {
         serie->DrawPointLabels(surface);

@@ -72,6 +72,10 @@ public:
     virtual double DeviceScale() const { return 1.0; }
     // A trace with the selected pen: a polyline given in device pixels, one logical pixel wide.
     virtual void DrawTrace(const std::vector<tagChartPoint>& deviceVertices) { Polyline(deviceVertices); }
+    // The traces between these two calls may be painted at the second one, as long as each later
+    // one shows over the earlier ones: no other drawing in between may overlap them.
+    virtual void BeginTraces() {}
+    virtual void EndTraces() {}
     // Filled with the brush, outlined with the pen.
     virtual void Polygon(const std::vector<tagChartPoint>& points) = 0;
     virtual void FillSolidRect(const tagChartRect& rect, COLORREF colour) = 0;

@@ -323,8 +323,38 @@ void CQtChartSurface::DrawTrace(const std::vector<tagChartPoint>& deviceVertices
         return;
     }
     const int width = std::max(1, static_cast<int>(std::lround(std::max(m_pen.width, 1) * m_scale)));
-    m_traceColumns.Build(deviceVertices, width, DeviceClip());
-    m_traceColumns.Fill(*m_image, ToQColor(m_pen.colour).rgb());
+    const QRgb pixel = ToQColor(m_pen.colour).rgb();
+    if (!m_tracesHeld) {
+        m_traceColumns.Build(deviceVertices, width, DeviceClip());
+        m_traceColumns.Fill(*m_image, pixel);
+        return;
+    }
+    if (m_heldCount == m_heldTraces.size()) {
+        m_heldTraces.emplace_back();
+    }
+    auto& [columns, colour] = m_heldTraces[m_heldCount++];
+    columns.Build(deviceVertices, width, DeviceClip());
+    colour = pixel;
+}
+
+void CQtChartSurface::BeginTraces() {
+    EndTraces();
+    m_tracesHeld = true;
+}
+
+void CQtChartSurface::EndTraces() {
+    // Beyond a few (a trace broken by many gaps) the comparison costs more than it saves.
+    constexpr size_t kMostCompared = 12;
+    m_tracesHeld = false;
+    for (size_t k = 0; k < m_heldCount; ++k) {
+        const auto& [columns, pixel] = m_heldTraces[k];
+        m_above.clear();
+        for (size_t j = k + 1; j < m_heldCount && m_heldCount <= kMostCompared; ++j) {
+            m_above.push_back(&m_heldTraces[j].first);
+        }
+        columns.FillBeneath(*m_image, pixel, m_above);
+    }
+    m_heldCount = 0;
 }
 
 void CQtChartSurface::Polygon(const std::vector<tagChartPoint>& points) {

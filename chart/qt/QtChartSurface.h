@@ -57,6 +57,10 @@ public:
     void Polygon(const std::vector<tagChartPoint>& points) override;
     double DeviceScale() const override { return Direct() ? m_scale : 1.0; }
     void DrawTrace(const std::vector<tagChartPoint>& deviceVertices) override;
+    // Traces in between are written at the end, each only where the ones drawn after it leave its
+    // pixels uncovered: overlapping bands are written once, not once per trace.
+    void BeginTraces() override;
+    void EndTraces() override;
     void FillSolidRect(const tagChartRect& rect, COLORREF colour) override;
     void DrawRaisedEdge(const tagChartRect& rect) override;
     tagChartSize GetTextExtent(const std::string& text) override;
@@ -101,6 +105,10 @@ private:
     QImage* m_image = nullptr;    // the painter's device when it is a back buffer
     double m_scale = 1.0;         // its device pixels per logical pixel
     CTraceColumns m_traceColumns; // kept between traces for its storage
+    bool m_tracesHeld = false;
+    std::vector<std::pair<CTraceColumns, QRgb>> m_heldTraces; // the first m_heldCount are in use
+    size_t m_heldCount = 0;
+    std::vector<const CTraceColumns*> m_above;
     std::optional<QRect> m_clip;
 };
 

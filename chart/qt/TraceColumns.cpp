@@ -57,6 +57,7 @@ void CTraceColumns::Build(const std::vector<tagChartPoint>& vertices, int width,
     Join();
     Thicken(width);
     // Within the clip's rows and columns only.
+    m_pixels = 0;
     for (size_t i = 0; i < columns; ++i) {
         const int x = m_left + static_cast<int>(i);
         if (x < clip.left() || x > clip.right()) {
@@ -66,6 +67,7 @@ void CTraceColumns::Build(const std::vector<tagChartPoint>& vertices, int width,
         }
         m_top[i] = std::max(m_top[i] - lead, m_rowTop);
         m_bottom[i] = std::min(m_bottom[i] + (width - 1 - lead), m_rowBottom);
+        m_pixels += static_cast<size_t>(std::max(m_bottom[i] - m_top[i] + 1, 0));
     }
 }
 
@@ -148,6 +150,67 @@ void CTraceColumns::Fill(QImage& image, QRgb pixel) const {
                 column(x, top, coreTop - 1);
                 column(x, coreBottom + 1, bottom);
             }
+        }
+    }
+}
+
+void CTraceColumns::FillBeneath(QImage& image, QRgb pixel,
+                                const std::vector<const CTraceColumns*>& above) const {
+    // A thin line is written whole: the few pixels a later one covers cost less than the looking.
+    constexpr size_t kBandPixelsPerColumn = 8;
+    if (above.empty() || m_pixels < kBandPixelsPerColumn * m_top.size()) {
+        Fill(image, pixel);
+        return;
+    }
+    const int first = std::max(m_left, 0);
+    const int last = std::min(m_left + static_cast<int>(m_top.size()), image.width()) - 1;
+    const int height = image.height();
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const auto column = [&](int x, int from, int to) {
+        uchar* at = bits + from * stride + x * static_cast<qsizetype>(sizeof(QRgb));
+        for (int y = from; y <= to; ++y, at += stride) {
+            *reinterpret_cast<QRgb*>(at) = pixel;
+        }
+    };
+    for (int x = first; x <= last; ++x) {
+        const int t = std::max(m_top[Index(x)], 0), b = std::min(m_bottom[Index(x)], height - 1);
+        if (t > b) {
+            continue;
+        }
+        // Mostly nothing above meets this run: it is written whole.
+        bool met = false;
+        for (const CTraceColumns* over : above) {
+            met = met || (over->Inside(x) && over->m_top[over->Index(x)] <= b &&
+                          over->m_bottom[over->Index(x)] >= t);
+        }
+        if (!met) {
+            column(x, t, b);
+            continue;
+        }
+        // Else the run less each run above it: at most one more piece for each.
+        std::vector<std::pair<int, int>>& pieces = m_pieces;
+        pieces.assign(1, {t, b});
+        for (const CTraceColumns* over : above) {
+            if (!over->Inside(x)) {
+                continue;
+            }
+            const int top = over->m_top[over->Index(x)], bottom = over->m_bottom[over->Index(x)];
+            const size_t count = pieces.size();
+            for (size_t k = 0; k < count; ++k) {
+                auto& [from, to] = pieces[k];
+                if (bottom < from || top > to) {
+                    continue;
+                }
+                const int oldTo = to;
+                to = top - 1; // what is left above the run over it (maybe nothing)
+                if (bottom < oldTo) {
+                    pieces.emplace_back(bottom + 1, oldTo);
+                }
+            }
+        }
+        for (const auto& [from, to] : pieces) {
+            column(x, from, to);
         }
     }
 }

@@ -17,6 +17,9 @@ public:
     void Build(const std::vector<tagChartPoint>& vertices, int width, const QRect& clip);
     // Writes the runs into a 32-bit image.
     void Fill(QImage& image, QRgb pixel) const;
+    // Writes the runs except where the traces above (drawn later) have theirs: the same picture as
+    // writing this one and then those, without writing the covered pixels twice.
+    void FillBeneath(QImage& image, QRgb pixel, const std::vector<const CTraceColumns*>& above) const;
 
 private:
     bool Inside(int x) const { return x >= m_left && x < m_left + static_cast<int>(m_top.size()); }
@@ -28,5 +31,7 @@ private:
     int m_left = 0;
     int m_rowTop = 0, m_rowBottom = 0; // the clip's rows
     std::vector<int> m_top, m_bottom;  // per column from m_left
+    size_t m_pixels = 0;               // in all the runs
     std::vector<int> m_scratchTop, m_scratchBottom;
+    mutable std::vector<std::pair<int, int>> m_pieces; // FillBeneath's, kept for their storage
 };

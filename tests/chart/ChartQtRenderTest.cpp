@@ -321,6 +321,52 @@ TEST(ChartQtRender, AtEveryDensityATraceIsOneConnectedRunPerDeviceColumn) {
     }
 }
 
+// Traces are painted top down, each where the later ones leave room: the picture is still that of
+// painting them in order. A red spike to 3000 under a blue line at 0 shows above and below the line
+// but not through it, and a green line elsewhere is untouched.
+TEST(ChartQtRender, ALaterTraceCoversAnEarlierOneOnlyWhereItLies) {
+    for (const double ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
+        CChartWidget widget;
+        SetUpChart(widget, 100.0);
+        CChartCtrl& chart = widget.Chart();
+        const auto add = [&](COLORREF colour, int from, int to, const std::function<double(int)>& y) {
+            CChartLineSerie* serie = chart.CreateLineSerie(false, false);
+            serie->SetColor(colour);
+            serie->SetEveryPointDrawing(true);
+            for (int t = from; t <= to; ++t) {
+                serie->AddPoint(t, y(t));
+            }
+            return serie;
+        };
+        CChartLineSerie* red =
+            add(ChartRGB(255, 0, 0), 0, 1000, [](int t) { return t == 500 ? 3000.0 : -3000.0; });
+        add(ChartRGB(0, 0, 255), 400, 600, [](int) { return 0.0; });
+        add(ChartRGB(0, 150, 0), 0, 1000, [](int) { return 2000.0; });
+        CQtChartBuffer buffer({800, 500}, ratio);
+        chart.DrawChart(buffer.Surface(), {0, 0, 800, 500});
+        const QImage& image = buffer.Image();
+        const auto at = [&](int t, double y) {
+            const tagChartPoint p = red->ValueToPixelPoint(t, y);
+            return image.pixel(static_cast<int>(std::lround(p.x * ratio)),
+                               static_cast<int>(std::lround(p.y * ratio)));
+        };
+        EXPECT_EQ(at(450, 0.0), qRgb(0, 0, 255));     // the blue line over the red spike's rise
+        EXPECT_EQ(at(450, -3000.0), qRgb(255, 0, 0)); // red where nothing is over it
+        EXPECT_EQ(at(200, 2000.0), qRgb(0, 150, 0));
+        // The spike's column: red above and below the blue line, blue on it.
+        const tagChartPoint spike = red->ValueToPixelPoint(500, 3000.0);
+        const int x = static_cast<int>(std::lround(spike.x * ratio));
+        const auto row = [&](double y) {
+            return static_cast<int>(std::lround(red->ValueToPixelPoint(500, y).y * ratio));
+        };
+        EXPECT_EQ(image.pixel(x, row(2500.0)), qRgb(255, 0, 0));
+        EXPECT_EQ(image.pixel(x, row(1000.0)), qRgb(255, 0, 0));
+        EXPECT_EQ(image.pixel(x, row(0.0)), qRgb(0, 0, 255));
+        EXPECT_EQ(image.pixel(x, row(-1000.0)), qRgb(255, 0, 0));
+    }
+}
+
 // The grid and border at twice the density: dashes and lines a pixel thick in the same places,
 // never a second stroke beside the first.
 TEST(ChartQtRender, AtTwoDevicePixelsPerPixelGridAndBorderAreThoseOfOnePixelDoubled) {
