@@ -96,12 +96,13 @@ TEST_F(ModbusTcpTest, RecordsTicksWithTheServersValuesAndCountsWhatItSkips) {
         // D10 and D1 come in one request: D1 is the ramp at D10's millisecond.
         const auto ms = static_cast<int64_t>(samples[i].raw[0]);
         EXPECT_EQ(static_cast<int32_t>(samples[i].raw[1]), (ms / 10) % 1000);
-        // M1 toggles every 100 ms of the controller's time. It is a coil, read in a request of
-        // its own after D10's and before the next sample's: its state at some moment between.
+        // M1 toggles every 100 ms of the controller's time. It is a coil, and coils come first: a
+        // request of its own after the previous sample's D10 and before this one's, so its state
+        // at some moment between.
         const auto toggleAt = [](int64_t t) { return static_cast<uint32_t>((t / 100) % 2); };
-        const int64_t next = i + 1 < samples.size() ? static_cast<int64_t>(samples[i + 1].raw[0]) : ms + 1000;
-        EXPECT_TRUE(next - ms >= 100 || samples[i].raw[2] == toggleAt(ms) ||
-                    samples[i].raw[2] == toggleAt(next))
+        const int64_t previous = i > 0 ? static_cast<int64_t>(samples[i - 1].raw[0]) : ms - 1000;
+        EXPECT_TRUE(ms - previous >= 100 || samples[i].raw[2] == toggleAt(previous) ||
+                    samples[i].raw[2] == toggleAt(ms))
             << i;
         ASSERT_TRUE(i == 0 || ms >= static_cast<int64_t>(samples[i - 1].raw[0])) << i;
         // The axis comes in a request of its own, a little later: its position at some moment of
