@@ -12,6 +12,14 @@ constexpr int kEmptyTop = INT_MAX, kEmptyBottom = INT_MIN;
 // rows (measured with the redraw benchmark).
 constexpr int kTile = 256;
 
+// Rows from..to of column x in an image of 32-bit pixels.
+void WriteColumn(uchar* bits, qsizetype stride, int x, int from, int to, QRgb pixel) {
+    uchar* at = bits + from * stride + x * static_cast<qsizetype>(sizeof(QRgb));
+    for (int y = from; y <= to; ++y, at += stride) {
+        *reinterpret_cast<QRgb*>(at) = pixel;
+    }
+}
+
 } // namespace
 
 void CTraceColumns::Include(int x, double y) {
@@ -122,12 +130,7 @@ void CTraceColumns::Fill(QImage& image, QRgb pixel) const {
     uchar* bits = image.bits(); // once: each scanLine() call checks for sharing
     const qsizetype stride = image.bytesPerLine();
     const int height = image.height();
-    const auto column = [&](int x, int top, int bottom) {
-        uchar* at = bits + top * stride + x * static_cast<qsizetype>(sizeof(QRgb));
-        for (int y = top; y <= bottom; ++y, at += stride) {
-            *reinterpret_cast<QRgb*>(at) = pixel;
-        }
-    };
+    const auto column = [&](int x, int from, int to) { WriteColumn(bits, stride, x, from, to, pixel); };
     // A tile of columns at a time keeps the cache lines they share in the cache. The rows every
     // column of the tile covers (a dense trace's) are written as whole rows, the rest column by
     // column, so that only the runs' own pixels are written.
@@ -167,12 +170,7 @@ void CTraceColumns::FillBeneath(QImage& image, QRgb pixel,
     const int height = image.height();
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    const auto column = [&](int x, int from, int to) {
-        uchar* at = bits + from * stride + x * static_cast<qsizetype>(sizeof(QRgb));
-        for (int y = from; y <= to; ++y, at += stride) {
-            *reinterpret_cast<QRgb*>(at) = pixel;
-        }
-    };
+    const auto column = [&](int x, int from, int to) { WriteColumn(bits, stride, x, from, to, pixel); };
     for (int x = first; x <= last; ++x) {
         const int t = std::max(m_top[Index(x)], 0), b = std::min(m_bottom[Index(x)], height - 1);
         if (t > b) {
