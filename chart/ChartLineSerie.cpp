@@ -258,6 +258,9 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
             // costs less than the search and the index's query.
             const double edge = map.x_.minimum + (x + 1 - map.x_.start) * unitTime;
             end = i;
+            if (points[i].Y == points[i].Y) { // the first point joins them: it is drawn anyway
+                extremes.min = extremes.max = points[i].Y;
+            }
             while (end < last) {
                 const double t = points[end + 1].X;
                 if (t >= edge + rounding || (t > edge - rounding && !inColumn(end + 1))) {
@@ -293,7 +296,9 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
         if (m_gapsShown && i != first && IsGap(i - 1, i)) {
             columns.Break(map.X(points[i - 1].X), x);
         }
-        columns.Open(x, map.Y(points[i].Y), i == first);
+        const double firstValue = points[i].Y;
+        const int firstY = map.Y(firstValue);
+        columns.Open(x, firstY, i == first);
         if (end > i) {
             if (!folded) {
                 extremes = Points().ExtremeValuesOfY(i + 1, end);
@@ -302,9 +307,13 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
             const int latestY = map.Y(latest);
             int minY = latestY, maxY = latestY;
             if (extremes.Any()) {
-                // In a short column the latest point is often an extreme: its pixel is known.
-                const int a = extremes.min == latest ? latestY : map.Y(extremes.min);
-                const int b = extremes.max == latest ? latestY : map.Y(extremes.max);
+                // In a short column the first or the latest point is often an extreme (always
+                // both where the column rises or falls): their pixels are known.
+                const auto pixel = [&](double v) {
+                    return v == latest ? latestY : v == firstValue ? firstY : map.Y(v);
+                };
+                const int a = pixel(extremes.min);
+                const int b = pixel(extremes.max);
                 minY = std::min({minY, a, b});
                 maxY = std::max({maxY, a, b});
             }
