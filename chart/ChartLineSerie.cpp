@@ -226,17 +226,75 @@ const std::vector<tagChartPoint>& CChartLineSerie::BuildVertices(double scale) {
     return m_vertices;
 }
 
+struct CChartLineSerie::tagColumnExtent {
+    uint32_t end = 0;
+    bool walked = false; // then the extremes hold those of the points i..end
+    ChartMinMaxIndex<SChartXYPoint>::tagValues extremes;
+    std::optional<int> nextX; // the next column's pixel, where the walk found it
+};
+
+// Inlined: it runs once per column of every trace at every frame.
+[[gnu::always_inline]] inline CChartLineSerie::tagColumnExtent
+CChartLineSerie::FindColumn(uint32_t i, uint32_t last, int x, uint32_t guess, const tagPixelMap& map) const {
+    const SChartXYPoint* points = Points().Data();
+    const auto inColumn = [&](uint32_t k) { return map.X(points[k].X) == x; };
+    tagColumnExtent column;
+    if (!map.fast || map.x_.direction != 1) {
+        column.end = ColumnEnd(i, last, guess, inColumn);
+        return column;
+    }
+    // Times are compared with the column's right edge instead of mapping each one; times within a
+    // rounding of the edge are settled by the map itself.
+    const double unitTime = 1.0 / map.x_.perUnit; // a column's width in time
+    const double rounding = kEdgeRounding * unitTime;
+    const double edge = map.x_.minimum + (x + 1 - map.x_.start) * unitTime;
+    if (guess > kShortColumn) {
+        column.end = ColumnEnd(i, last, guess, [&](uint32_t k) { return points[k].X < edge; });
+        // Far from the edge (most times) the comparison is the map's answer.
+        while (column.end < last && points[column.end + 1].X < edge + rounding && inColumn(column.end + 1)) {
+            ++column.end;
+        }
+        while (column.end > i && points[column.end].X > edge - rounding && !inColumn(column.end)) {
+            --column.end;
+        }
+        return column;
+    }
+    // A few points per column (a dense recording in a short view): a walk along them costs less
+    // than the search and the index's query. The first point joins the extremes: it is drawn anyway.
+    column.walked = true;
+    auto& extremes = column.extremes;
+    uint32_t& end = column.end = i;
+    if (points[i].Y == points[i].Y) {
+        extremes.min = extremes.max = points[i].Y;
+    }
+    while (end < last) {
+        const double t = points[end + 1].X;
+        if (t >= edge + rounding || (t > edge - rounding && !inColumn(end + 1))) {
+            if (t >= edge + rounding && t < edge + unitTime - rounding) {
+                column.nextX = x + 1; // well inside the next column
+            }
+            break;
+        }
+        const double y = points[++end].Y;
+        if (y != y) {
+            extremes.nan = true;
+        } else {
+            extremes.min = std::min(extremes.min, y);
+            extremes.max = std::max(extremes.max, y);
+        }
+    }
+    return column;
+}
+
 void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagPixelMap& map,
                                        CColumnReduction& columns) const {
     // Column by column: the pixel of x never decreases along the points, so each column is a run
-    // of indices whose end a search finds, and its extremes come from the index. The pixel of y is
-    // monotonic in y, so the extremes' pixels are the column's.
+    // of indices whose end a search (or a walk) finds, and its extremes come from the index. The
+    // pixel of y is monotonic in y, so the extremes' pixels are the column's.
     const SChartXYPoint* points = Points().Data();
     const int nanY = map.Y(std::numeric_limits<double>::quiet_NaN());
     uint32_t guess = 1; // points in the column before: the next one is likely as wide
-    const double unitTime = 1.0 / map.x_.perUnit; // a column's width in time
-    const double rounding = kEdgeRounding * unitTime;
-    std::optional<int> knownX; // the next column's pixel where the walk found it
+    std::optional<int> knownX;
     for (uint32_t i = first; i <= last;) {
         // In wide columns the next column's end lies a column's width further on, far beyond the
         // hardware's prefetching: its block of points is asked for now, to arrive while this
@@ -248,51 +306,9 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
             }
         }
         const int x = knownX ? *knownX : map.X(points[i].X);
-        knownX.reset();
-        const auto inColumn = [&](uint32_t k) { return map.X(points[k].X) == x; };
-        uint32_t end = 0;
-        ChartMinMaxIndex<SChartXYPoint>::tagValues extremes;
-        bool folded = false; // the extremes of the column's further points found on the way
-        if (map.fast && map.x_.direction == 1 && guess <= kShortColumn) {
-            // A few points per column (a dense recording in a short view): a walk along them
-            // costs less than the search and the index's query.
-            const double edge = map.x_.minimum + (x + 1 - map.x_.start) * unitTime;
-            end = i;
-            if (points[i].Y == points[i].Y) { // the first point joins them: it is drawn anyway
-                extremes.min = extremes.max = points[i].Y;
-            }
-            while (end < last) {
-                const double t = points[end + 1].X;
-                if (t >= edge + rounding || (t > edge - rounding && !inColumn(end + 1))) {
-                    if (t >= edge + rounding && t < edge + unitTime - rounding) {
-                        knownX = x + 1; // well inside the next column
-                    }
-                    break;
-                }
-                const double y = points[++end].Y;
-                if (y != y) {
-                    extremes.nan = true;
-                } else {
-                    extremes.min = std::min(extremes.min, y);
-                    extremes.max = std::max(extremes.max, y);
-                }
-            }
-            folded = true;
-        } else if (map.fast && map.x_.direction == 1) {
-            // The search compares times with the column's right edge instead of mapping each one;
-            // times within a rounding of the edge are then settled by the map itself.
-            const double edge = map.x_.minimum + (x + 1 - map.x_.start) * unitTime;
-            end = ColumnEnd(i, last, guess, [&](uint32_t k) { return points[k].X < edge; });
-            // Far from the edge (most times) the comparison is the map's answer.
-            while (end < last && points[end + 1].X < edge + rounding && inColumn(end + 1)) {
-                ++end;
-            }
-            while (end > i && points[end].X > edge - rounding && !inColumn(end)) {
-                --end;
-            }
-        } else {
-            end = ColumnEnd(i, last, guess, inColumn);
-        }
+        tagColumnExtent column = FindColumn(i, last, x, guess, map);
+        const uint32_t end = column.end;
+        knownX = column.nextX;
         if (m_gapsShown && i != first && IsGap(i - 1, i)) {
             columns.Break(map.X(points[i - 1].X), x);
         }
@@ -300,9 +316,7 @@ void CChartLineSerie::ReduceEveryPoint(uint32_t first, uint32_t last, const tagP
         const int firstY = map.Y(firstValue);
         columns.Open(x, firstY, i == first);
         if (end > i) {
-            if (!folded) {
-                extremes = Points().ExtremeValuesOfY(i + 1, end);
-            }
+            const auto& extremes = column.walked ? column.extremes : Points().ExtremeValuesOfY(i + 1, end);
             const double latest = points[end].Y;
             const int latestY = map.Y(latest);
             int minY = latestY, maxY = latestY;

@@ -61,6 +61,10 @@ private:
         int Device(int pixel) const { return ChartRound(pixel * device); }
     };
     tagPixelMap PixelMap(double scale) const;
+    // Where the column at pixel x that begins at point i ends, and what finding it learnt.
+    struct tagColumnExtent;
+    tagColumnExtent FindColumn(uint32_t i, uint32_t last, int x, uint32_t guess,
+                               const tagPixelMap& map) const;
     // The columns of points first..last: every point through the min/max index, or a stride.
     void ReduceEveryPoint(uint32_t first, uint32_t last, const tagPixelMap& map,
                           CColumnReduction& columns) const;

@@ -28,6 +28,14 @@ QPolygon ToPolygon(const std::vector<tagChartPoint>& points) {
     return polygon;
 }
 
+// Columns left..right - 1 of rows top..bottom - 1 in an image of 32-bit pixels (none when empty).
+void WriteRows(uchar* bits, qsizetype stride, int left, int top, int right, int bottom, QRgb pixel) {
+    for (int row = top; row < bottom && left < right; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
+        std::fill(line + left, line + right, pixel);
+    }
+}
+
 } // namespace
 
 CQtChartFont::CQtChartFont(const tagChartFontDesc& desc)
@@ -119,12 +127,7 @@ void CQtChartSurface::DrawThinLines(const QLine* lines, int count) {
             const int right = std::min(Device(run.left() + run.width()), clip.right() + 1);
             const int top = std::max(Device(run.top()), clip.top());
             const int bottom = std::min(Device(run.top() + run.height()), clip.bottom() + 1);
-            for (int row = top; row < bottom; ++row) {
-                auto* at = reinterpret_cast<QRgb*>(bits + row * stride);
-                for (int x = left; x < right; ++x) {
-                    at[x] = pixel;
-                }
-            }
+            WriteRows(bits, stride, left, top, right, bottom, pixel);
         } else if (dx != 0) {
             QPen wide = thin;
             wide.setWidthF(m_scale == 1.0 ? 0.0 : 1.0);
@@ -346,10 +349,11 @@ void CQtChartSurface::EndTraces() {
     // Beyond a few (a trace broken by many gaps) the comparison costs more than it saves.
     constexpr size_t kMostCompared = 12;
     m_tracesHeld = false;
+    const size_t compared = m_heldCount <= kMostCompared ? m_heldCount : 0;
     for (size_t k = 0; k < m_heldCount; ++k) {
         const auto& [columns, pixel] = m_heldTraces[k];
         m_above.clear();
-        for (size_t j = k + 1; j < m_heldCount && m_heldCount <= kMostCompared; ++j) {
+        for (size_t j = k + 1; j < compared; ++j) {
             m_above.push_back(&m_heldTraces[j].first);
         }
         columns.FillBeneath(*m_image, pixel, m_above);
@@ -414,14 +418,9 @@ void CQtChartSurface::FillRun(int x, int y, int w, int h, const QColor& colour) 
 }
 
 void CQtChartSurface::FillDevice(const QRect& run, QRgb pixel) {
-    if (run.isEmpty()) {
-        return;
-    }
-    uchar* bits = m_image->bits(); // once: each scanLine() call checks for sharing
-    const qsizetype stride = m_image->bytesPerLine();
-    for (int row = run.top(); row <= run.bottom(); ++row) {
-        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
-        std::fill(line + run.left(), line + run.left() + run.width(), pixel);
+    if (!run.isEmpty()) { // bits() is not asked for nothing: it checks for sharing
+        WriteRows(m_image->bits(), m_image->bytesPerLine(), run.left(), run.top(), run.right() + 1,
+                  run.bottom() + 1, pixel);
     }
 }
 

@@ -176,17 +176,7 @@ void CTraceColumns::FillBeneath(QImage& image, QRgb pixel,
         if (t > b) {
             continue;
         }
-        // Mostly nothing above meets this run: it is written whole.
-        bool met = false;
-        for (const CTraceColumns* over : above) {
-            met = met || (over->Inside(x) && over->m_top[over->Index(x)] <= b &&
-                          over->m_bottom[over->Index(x)] >= t);
-        }
-        if (!met) {
-            column(x, t, b);
-            continue;
-        }
-        // Else the run less each run above it: at most one more piece for each.
+        // The run less each run above it: at most one more piece for each (mostly none meets it).
         std::vector<std::pair<int, int>>& pieces = m_pieces;
         pieces.assign(1, {t, b});
         for (const CTraceColumns* over : above) {
@@ -196,14 +186,13 @@ void CTraceColumns::FillBeneath(QImage& image, QRgb pixel,
             const int top = over->m_top[over->Index(x)], bottom = over->m_bottom[over->Index(x)];
             const size_t count = pieces.size();
             for (size_t k = 0; k < count; ++k) {
-                auto& [from, to] = pieces[k];
+                const auto [from, to] = pieces[k];
                 if (bottom < from || top > to) {
                     continue;
                 }
-                const int oldTo = to;
-                to = top - 1; // what is left above the run over it (maybe nothing)
-                if (bottom < oldTo) {
-                    pieces.emplace_back(bottom + 1, oldTo);
+                pieces[k].second = top - 1; // what is left above the run over it (maybe nothing)
+                if (bottom < to) {
+                    pieces.emplace_back(bottom + 1, to);
                 }
             }
         }
