@@ -1,5 +1,6 @@
 #include "QtChartSurface.h"
 
+#include "PixelRuns.h"
 #include "QtColour.h"
 
 #include <QFontDatabase>
@@ -26,14 +27,6 @@ QPolygon ToPolygon(const std::vector<tagChartPoint>& points) {
         polygon.append(QPoint(p.x, p.y));
     }
     return polygon;
-}
-
-// Columns left..right - 1 of rows top..bottom - 1 in an image of 32-bit pixels (none when empty).
-void WriteRows(uchar* bits, qsizetype stride, int left, int top, int right, int bottom, QRgb pixel) {
-    for (int row = top; row < bottom && left < right; ++row) {
-        auto* line = reinterpret_cast<QRgb*>(bits + row * stride);
-        std::fill(line + left, line + right, pixel);
-    }
 }
 
 } // namespace
@@ -127,7 +120,7 @@ void CQtChartSurface::DrawThinLines(const QLine* lines, int count) {
             const int right = std::min(Device(run.left() + run.width()), clip.right() + 1);
             const int top = std::max(Device(run.top()), clip.top());
             const int bottom = std::min(Device(run.top() + run.height()), clip.bottom() + 1);
-            WriteRows(bits, stride, left, top, right, bottom, pixel);
+            g_WriteRows(bits, stride, left, top, right, bottom, pixel);
         } else if (dx != 0) {
             QPen wide = thin;
             wide.setWidthF(m_scale == 1.0 ? 0.0 : 1.0);
@@ -325,7 +318,7 @@ void CQtChartSurface::DrawTrace(const std::vector<tagChartPoint>& deviceVertices
     if (deviceVertices.empty() || m_pen.none) {
         return;
     }
-    const int width = std::max(1, static_cast<int>(std::lround(std::max(m_pen.width, 1) * m_scale)));
+    const int width = std::max(1, Device(std::max(m_pen.width, 1)));
     const QRgb pixel = ToQColor(m_pen.colour).rgb();
     if (!m_tracesHeld) {
         m_traceColumns.Build(deviceVertices, width, DeviceClip());
@@ -419,8 +412,8 @@ void CQtChartSurface::FillRun(int x, int y, int w, int h, const QColor& colour) 
 
 void CQtChartSurface::FillDevice(const QRect& run, QRgb pixel) {
     if (!run.isEmpty()) { // bits() is not asked for nothing: it checks for sharing
-        WriteRows(m_image->bits(), m_image->bytesPerLine(), run.left(), run.top(), run.right() + 1,
-                  run.bottom() + 1, pixel);
+        g_WriteRows(m_image->bits(), m_image->bytesPerLine(), run.left(), run.top(), run.right() + 1,
+                    run.bottom() + 1, pixel);
     }
 }
 

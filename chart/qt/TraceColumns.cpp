@@ -1,5 +1,7 @@
 #include "TraceColumns.h"
 
+#include "PixelRuns.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -11,14 +13,6 @@ constexpr int kEmptyTop = INT_MAX, kEmptyBottom = INT_MIN;
 // which streams through memory; narrower tiles hop between rows more, wider ones have fewer such
 // rows (measured with the redraw benchmark).
 constexpr int kTile = 256;
-
-// Rows from..to of column x in an image of 32-bit pixels.
-void WriteColumn(uchar* bits, qsizetype stride, int x, int from, int to, QRgb pixel) {
-    uchar* at = bits + from * stride + x * static_cast<qsizetype>(sizeof(QRgb));
-    for (int y = from; y <= to; ++y, at += stride) {
-        *reinterpret_cast<QRgb*>(at) = pixel;
-    }
-}
 
 } // namespace
 
@@ -130,7 +124,7 @@ void CTraceColumns::Fill(QImage& image, QRgb pixel) const {
     uchar* bits = image.bits(); // once: each scanLine() call checks for sharing
     const qsizetype stride = image.bytesPerLine();
     const int height = image.height();
-    const auto column = [&](int x, int from, int to) { WriteColumn(bits, stride, x, from, to, pixel); };
+    const auto column = [&](int x, int from, int to) { g_WriteColumn(bits, stride, x, from, to, pixel); };
     // A tile of columns at a time keeps the cache lines they share in the cache. The rows every
     // column of the tile covers (a dense trace's) are written as whole rows, the rest column by
     // column, so that only the runs' own pixels are written.
@@ -141,10 +135,7 @@ void CTraceColumns::Fill(QImage& image, QRgb pixel) const {
             coreTop = std::max(coreTop, m_top[Index(x)]);
             coreBottom = std::min(coreBottom, m_bottom[Index(x)]);
         }
-        for (int y = coreTop; y <= coreBottom; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-            std::fill(line + tile, line + end + 1, pixel);
-        }
+        g_WriteRows(bits, stride, tile, coreTop, end + 1, coreBottom + 1, pixel);
         for (int x = tile; x <= end; ++x) {
             const int top = std::max(m_top[Index(x)], 0), bottom = std::min(m_bottom[Index(x)], height - 1);
             if (coreTop > coreBottom) {
@@ -170,7 +161,7 @@ void CTraceColumns::FillBeneath(QImage& image, QRgb pixel,
     const int height = image.height();
     uchar* bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    const auto column = [&](int x, int from, int to) { WriteColumn(bits, stride, x, from, to, pixel); };
+    const auto column = [&](int x, int from, int to) { g_WriteColumn(bits, stride, x, from, to, pixel); };
     for (int x = first; x <= last; ++x) {
         const int t = std::max(m_top[Index(x)], 0), b = std::min(m_bottom[Index(x)], height - 1);
         if (t > b) {
