@@ -82,6 +82,7 @@ bool CChartWidget::PaintFresh(QPainter& painter) {
     view.setDevicePixelRatio(scale);
     QPainter direct(&view);
     CQtChartSurface surface(direct);
+    surface.StreamLargeFills();
     return m_chart->PaintFresh(surface);
 }
 

@@ -359,6 +359,15 @@ void CQtChartSurface::Polygon(const std::vector<tagChartPoint>& points) {
 }
 
 void CQtChartSurface::FillSolidRect(const tagChartRect& rect, COLORREF colour) {
+    constexpr int kStreamedPixels = 1 << 16; // far beyond the first-level cache
+    if (m_streamLargeFills && Direct() && rect.Width() * rect.Height() >= kStreamedPixels) {
+        const QRect run = DeviceRun(rect.left, rect.top, rect.Width(), rect.Height());
+        if (!run.isEmpty()) {
+            g_StreamRows(m_image->bits(), m_image->bytesPerLine(), run.left(), run.top(), run.right() + 1,
+                         run.bottom() + 1, ToQColor(colour).rgb());
+        }
+        return;
+    }
     m_painter.fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(colour));
 }
 

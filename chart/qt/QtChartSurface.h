@@ -42,6 +42,11 @@ private:
 class CQtChartSurface : public CChartSurface {
 public:
     explicit CQtChartSurface(QPainter& painter);
+    // Large fills (the background) written past the cache. For a window's backing store, which
+    // the display server reads after every frame: filled through the cache, each of its lines is
+    // first fetched only to be overwritten. A back buffer that stays in the cache is filled faster
+    // through it.
+    void StreamLargeFills() { m_streamLargeFills = true; }
 
     tagChartPen SelectPen(const tagChartPen& pen) override;
     tagChartBrush SelectBrush(const tagChartBrush& brush) override;
@@ -102,8 +107,9 @@ private:
     std::shared_ptr<CQtChartFont> m_defaultFont;
     COLORREF m_textColour = 0;
     QPoint m_position;
-    QImage* m_image = nullptr;    // the painter's device when it is a back buffer
-    double m_scale = 1.0;         // its device pixels per logical pixel
+    QImage* m_image = nullptr; // the painter's device when it is a back buffer
+    double m_scale = 1.0;      // its device pixels per logical pixel
+    bool m_streamLargeFills = false;
     CTraceColumns m_traceColumns; // kept between traces for its storage
     bool m_tracesHeld = false;
     std::vector<std::pair<CTraceColumns, QRgb>> m_heldTraces; // the first m_heldCount are in use

@@ -2,6 +2,7 @@
 #include "chart/ChartCustomAxisY.h"
 #include "chart/ChartLineSerie.h"
 #include "chart/qt/ChartWidget.h"
+#include "chart/qt/PixelRuns.h"
 #include "chart/qt/QtChartSurface.h"
 #include "chart/qt/TraceColumns.h"
 
@@ -323,9 +324,6 @@ TEST(ChartQtRender, AtEveryDensityATraceIsOneConnectedRunPerDeviceColumn) {
     }
 }
 
-// Traces are painted top down, each where the later ones leave room: the picture is still that of
-// painting them in order. A red spike to 3000 under a blue line at 0 shows above and below the line
-// but not through it, and a green line elsewhere is untouched.
 // A pen three device pixels wide (a pixel at 3x) covers the column of a vertical line and one on
 // each side, and a flat line's row and one above and below.
 TEST(ChartQtRender, AThreePixelPenIsCentredOnItsLine) {
@@ -343,6 +341,9 @@ TEST(ChartQtRender, AThreePixelPenIsCentredOnItsLine) {
     }
 }
 
+// Traces are painted top down, each where the later ones leave room: the picture is still that of
+// painting them in order. A red spike to 3000 under a blue line at 0 shows above and below the line
+// but not through it, and a green line elsewhere is untouched.
 TEST(ChartQtRender, ALaterTraceCoversAnEarlierOneOnlyWhereItLies) {
     for (const double ratio : {1.0, 2.0}) {
         SCOPED_TRACE(testing::Message() << "ratio " << ratio);
@@ -412,6 +413,20 @@ TEST(ChartQtRender, AtTwoDevicePixelsPerPixelGridAndBorderAreThoseOfOnePixelDoub
                     ASSERT_EQ(image.pixel(2 * x + d % 2, 2 * y + d / 2), expected) << x << "," << y;
                 }
             }
+        }
+    }
+}
+
+// Rows written past the cache are those written through it, whatever a row's alignment and width.
+TEST(ChartQtRender, StreamedRowsAreTheWrittenOnes) {
+    for (int left = 0; left < 5; ++left) {
+        for (int right = left; right < left + 11; ++right) {
+            QImage streamed(20, 3, QImage::Format_RGB32), written(20, 3, QImage::Format_RGB32);
+            streamed.fill(Qt::white);
+            written.fill(Qt::white);
+            g_StreamRows(streamed.bits(), streamed.bytesPerLine(), left, 1, right, 3, qRgb(9, 8, 7));
+            g_WriteRows(written.bits(), written.bytesPerLine(), left, 1, right, 3, qRgb(9, 8, 7));
+            EXPECT_TRUE(streamed == written) << left << ".." << right;
         }
     }
 }
