@@ -361,11 +361,7 @@ void CQtChartSurface::Polygon(const std::vector<tagChartPoint>& points) {
 void CQtChartSurface::FillSolidRect(const tagChartRect& rect, COLORREF colour) {
     constexpr int kStreamedPixels = 1 << 16; // far beyond the first-level cache
     if (m_streamLargeFills && Direct() && rect.Width() * rect.Height() >= kStreamedPixels) {
-        const QRect run = DeviceRun(rect.left, rect.top, rect.Width(), rect.Height());
-        if (!run.isEmpty()) {
-            g_StreamRows(m_image->bits(), m_image->bytesPerLine(), run.left(), run.top(), run.right() + 1,
-                         run.bottom() + 1, ToQColor(colour).rgb());
-        }
+        FillDevice(DeviceRun(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(colour).rgb(), true);
         return;
     }
     m_painter.fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(colour));
@@ -419,11 +415,13 @@ void CQtChartSurface::FillRun(int x, int y, int w, int h, const QColor& colour) 
     FillDevice(DeviceRun(x, y, w, h), colour.rgb());
 }
 
-void CQtChartSurface::FillDevice(const QRect& run, QRgb pixel) {
-    if (!run.isEmpty()) { // bits() is not asked for nothing: it checks for sharing
-        g_WriteRows(m_image->bits(), m_image->bytesPerLine(), run.left(), run.top(), run.right() + 1,
-                    run.bottom() + 1, pixel);
+void CQtChartSurface::FillDevice(const QRect& run, QRgb pixel, bool streamed) {
+    if (run.isEmpty()) {
+        return; // bits() is not asked for nothing: it checks for sharing
     }
+    const auto write = streamed ? g_StreamRows : g_WriteRows;
+    write(m_image->bits(), m_image->bytesPerLine(), run.left(), run.top(), run.right() + 1, run.bottom() + 1,
+          pixel);
 }
 
 void CQtChartSurface::SetClipRect(const tagChartRect& rect) {

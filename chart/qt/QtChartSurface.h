@@ -96,7 +96,8 @@ private:
     int Device(int pixel) const;
     QRect DeviceRect(int x, int y, int w, int h) const;
     QRect DeviceClip() const;
-    void FillDevice(const QRect& run, QRgb pixel);
+    // Past the cache when streamed (see StreamLargeFills).
+    void FillDevice(const QRect& run, QRgb pixel, bool streamed = false);
 
     const CQtChartFont& CurrentFont() const;
 
